@@ -1,0 +1,30 @@
+#pragma once
+// The program's INI file: reads by section and key with defaults, and writes
+// every change through to disk at once, replacing the file atomically.
+
+#include <string>
+#include <string_view>
+
+class SettingsFile {
+  public:
+    explicit SettingsFile(std::string path);
+
+    const std::string& FileName() const { return path_; }
+
+    int ReadInteger(std::string_view section, std::string_view key, int def) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+    // Raw text of an entry (trimmed); def when the file, section or key is missing.
+    std::string ReadString(std::string_view section, std::string_view key, const std::string& def) const;
+
+    // Raise std::runtime_error "Unable to write to <path>" when the file system refuses.
+    void WriteInteger(std::string_view section, std::string_view key, int value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  private:
+    void WriteString(std::string_view section, std::string_view key, const std::string& value);
+    std::string path_;
+};
+
+// An INI integer: decimal with optional sign, or hexadecimal after "0x"/"0X"
+// when the text is longer than two characters; def when it does not parse.
+int ParseIniInteger(std::string_view text, int def);

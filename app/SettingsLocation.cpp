@@ -1,0 +1,13 @@
+#include "SettingsLocation.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+std::string SettingsFilePath(const std::string& programDir, const std::string& userConfigDir) {
+    namespace fs = std::filesystem;
+    if (access(programDir.c_str(), W_OK) == 0)
+        return (fs::path(programDir) / "drganik.ini").string();
+    std::error_code ec;
+    fs::create_directories(userConfigDir, ec);
+    return (fs::path(userConfigDir) / "drganik.ini").string();
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The serial port component: opens one device exclusively with fixed line
+// settings, runs a receive thread that reports arrivals on the GUI thread and
+// a write thread that drains a small send queue.
+
+#include "CommPortError.h"
+#include "CommTypes.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+class TCustomCommPort;
+
+// Sender and the number of bytes waiting; always called on the GUI thread.
+using TCommRxCharEvent = std::function<void(TCustomCommPort* Sender, int Count)>;
+using TNotifyEvent = std::function<void(TCustomCommPort* Sender)>;
+// Runs a task on the GUI thread later; the component never waits for it.
+using TGuiDispatch = std::function<void(std::function<void()>)>;
+// Maps a formatted device name ("COM3") to a device path.
+using TDeviceResolver = std::function<std::string(const std::string& name)>;
+
+class TCustomCommPort {
+  public:
+    explicit TCustomCommPort(TGuiDispatch gui);
+    virtual ~TCustomCommPort();
+    TCustomCommPort(const TCustomCommPort&) = delete;
+    TCustomCommPort& operator=(const TCustomCommPort&) = delete;
+
+    void Open();
+    void Close();
+    bool IsOpen() const;
+    int WriteBuffer(const void* data, int count);
+    bool WriteString(const std::string& bytes);
+    std::string ReadAll();
+    void PurgeAll();
+
+    // Settings that may change only while closed.
+    int PortNum() const { return portNum_; }
+    void SetPortNum(int n);
+    const std::string& DeviceName() const { return deviceName_; }
+    void SetDeviceName(const std::string& pattern);
+    bool DirectWrite() const { return directWrite_; }
+    void SetDirectWrite(bool on);
+    bool UpdateDCB() const { return updateDCB_; }
+    void SetUpdateDCB(bool on);
+    const std::set<TCommEvent>& MonitorEvents() const { return monitorEvents_; }
+    void SetMonitorEvents(std::set<TCommEvent> events);
+    void SetDeviceResolver(TDeviceResolver resolver);
+
+    // The device path that Open uses, as quoted in its messages.
+    std::string DevicePath() const;
+
+    TCommLine Line;
+    TCommBuffers Buffers;
+    TThreadPriority EventPriority = tpNormal;
+    TThreadPriority WritePriority = tpHighest;
+    bool AutoOpen = false;
+    int ClosePauseMs = 300; // the pause Close makes before returning; tests shorten it
+
+    TCommRxCharEvent OnRxChar;
+    TNotifyEvent OnOpen;
+    TNotifyEvent OnClose;
+
+  private:
+    struct Link;
+    void RequireClosed() const;
+    void CloseLink();
+
+    TGuiDispatch gui_;
+    TDeviceResolver resolver_;
+    int portNum_ = 1;
+    std::string deviceName_ = "COM%d";
+    bool directWrite_ = false;
+    bool updateDCB_ = true;
+    std::set<TCommEvent> monitorEvents_{ceError, ceRxChar, ceTxEmpty};
+    std::shared_ptr<Link> link_;
+};
+
+class TCommPort final : public TCustomCommPort {
+  public:
+    using TCustomCommPort::TCustomCommPort;
+};
+
+// "COMn" → /dev/ttyS(n-1); any other name → /dev/<name>.
+std::string DefaultDevicePath(const std::string& name);

@@ -1,0 +1,308 @@
+#include "CommPort.h"
+#include "Pty.h"
+
+#include <chrono>
+#include <deque>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <time.h>
+
+using namespace std::chrono;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Stands in for the GUI thread: notifications queue here and run when pumped.
+struct GuiQueue {
+    std::mutex m;
+    std::deque<std::function<void()>> tasks;
+    size_t maxQueued = 0;
+
+    TGuiDispatch Dispatch() {
+        return [this](std::function<void()> f) {
+            std::lock_guard lock(m);
+            tasks.push_back(std::move(f));
+            maxQueued = std::max(maxQueued, tasks.size());
+        };
+    }
+    size_t Queued() {
+        std::lock_guard lock(m);
+        return tasks.size();
+    }
+    // Runs queued tasks until `until` holds or the time is up.
+    template <class Pred> bool PumpUntil(Pred until, milliseconds limit = 2000ms) {
+        const auto end = steady_clock::now() + limit;
+        while (!until()) {
+            std::function<void()> f;
+            {
+                std::lock_guard lock(m);
+                if (!tasks.empty()) {
+                    f = std::move(tasks.front());
+                    tasks.pop_front();
+                }
+            }
+            if (f)
+                f();
+            else if (steady_clock::now() > end)
+                return false;
+            else
+                std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+};
+
+struct Port {
+    GuiQueue gui;
+    Pty pty;
+    TCommPort port{gui.Dispatch()};
+    explicit Port(int readSize = 1000, int writeSize = 10) {
+        port.Line.Baudrate = br115200;
+        port.Buffers.ReadSize = readSize;
+        port.Buffers.WriteSize = writeSize;
+        port.SetMonitorEvents({ceRxChar});
+        port.SetDeviceResolver([this](const std::string&) { return pty.SlavePath(); });
+        port.ClosePauseMs = 0;
+    }
+};
+
+std::string Message(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const ECommPortError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+int CountEntries(const char* dir) {
+    int n = 0;
+    if (DIR* d = opendir(dir)) {
+        while (readdir(d))
+            ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+double CpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+} // namespace
+
+TEST(CommPort, DeviceNamesMapToLinuxSerialDevices) {
+    EXPECT_EQ(DefaultDevicePath("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(DefaultDevicePath("COM7"), "/dev/ttyS6");
+    EXPECT_EQ(DefaultDevicePath("COM0"), "/dev/ttyS-1");
+    TCommPort port{[](std::function<void()>) {}};
+    port.SetPortNum(7);
+    EXPECT_EQ(port.DevicePath(), "/dev/ttyS6");
+}
+
+TEST(CommPort, OpenErrorsLeaveThePortClosed) {
+    TCommPort port{[](std::function<void()>) {}};
+    port.SetDeviceResolver([](const std::string& name) { return "/nonexistent/" + name; });
+    port.SetPortNum(7);
+    EXPECT_EQ(Message([&] { port.Open(); }), "Specified device not found (/nonexistent/COM7).");
+    EXPECT_FALSE(port.IsOpen());
+
+    // A device that is not a terminal opens but cannot take line settings.
+    port.SetDeviceResolver([](const std::string&) { return "/dev/null"; });
+    EXPECT_EQ(Message([&] { port.Open(); }).rfind("Error writing dcb (25), ", 0), 0u);
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(CommPort, UseIsExclusiveWithinAndAcrossProcesses) {
+    Port a;
+    a.port.Open();
+    TCommPort b{[](std::function<void()>) {}};
+    b.SetDeviceResolver([&](const std::string&) { return a.pty.SlavePath(); });
+    EXPECT_EQ(Message([&] { b.Open(); }),
+              "Can't open specified device " + a.pty.SlavePath() + " (Error 11, Resource temporarily unavailable)");
+    EXPECT_FALSE(b.IsOpen());
+
+    const pid_t child = fork();
+    if (child == 0) {
+        const int fd = open(a.pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        _exit(fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "another process got the device";
+
+    // Open while open fails and leaves the open port working.
+    EXPECT_EQ(Message([&] { a.port.Open(); }), "Can't perform this operation while port is open");
+    EXPECT_EQ(Message([&] { a.port.SetPortNum(2); }), "Can't perform this operation while port is open");
+    EXPECT_TRUE(a.port.WriteString("q"));
+    EXPECT_EQ(a.pty.Read(1, 1000), "q");
+    a.port.Close();
+    b.Open(); // free again after Close
+    EXPECT_TRUE(b.IsOpen());
+}
+
+TEST(CommPort, ZeroBytesAreDataBothWays) {
+    Port p;
+    p.port.Open();
+    const std::string probe("\x00\x55\x00\x00\x55", 5);
+    EXPECT_TRUE(p.port.WriteString(probe));
+    EXPECT_EQ(p.pty.Read(5, 1000), probe);
+
+    p.pty.Write(std::string("\x00\xff\x00", 3));
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return p.port.IsOpen(); }));
+    std::string got;
+    const auto end = steady_clock::now() + 1s;
+    while (got.size() < 3 && steady_clock::now() < end)
+        got += p.port.ReadAll();
+    EXPECT_EQ(got, std::string("\x00\xff\x00", 3));
+}
+
+TEST(CommPort, ClosedPortOperationsAreSilentAndQuick) {
+    TCommPort port{[](std::function<void()>) {}};
+    const auto t0 = steady_clock::now();
+    port.Close();
+    EXPECT_EQ(port.ReadAll(), "");
+    EXPECT_EQ(port.WriteBuffer("abc", 3), 0);
+    EXPECT_FALSE(port.WriteString("abc"));
+    port.PurgeAll();
+    EXPECT_LT(steady_clock::now() - t0, 50ms);
+}
+
+TEST(CommPort, ReadAllOnNothingReturnsAtOnceAndCloseWaits300ms) {
+    Port p;
+    p.port.ClosePauseMs = 300;
+    p.port.Open();
+    auto t0 = steady_clock::now();
+    EXPECT_EQ(p.port.ReadAll(), "");
+    EXPECT_LT(steady_clock::now() - t0, 20ms);
+    t0 = steady_clock::now();
+    p.port.Close();
+    const auto took = steady_clock::now() - t0;
+    EXPECT_GE(took, 300ms);
+    EXPECT_LT(took, 600ms);
+    EXPECT_FALSE(p.port.IsOpen());
+}
+
+TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
+    Port p;
+    int calls = 0, lastCount = 0;
+    p.port.OnRxChar = [&](TCustomCommPort* sender, int count) {
+        EXPECT_EQ(sender, &p.port);
+        ++calls;
+        lastCount = count;
+    };
+    p.port.Open();
+    for (int i = 0; i < 50; ++i) { // a block arriving in many pieces while the GUI is busy
+        p.pty.Write(std::string(10, char(i)));
+        std::this_thread::sleep_for(1ms);
+    }
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(p.gui.maxQueued, 1u) << "notifications must not pile up";
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 1; }));
+    EXPECT_EQ(lastCount, 500);
+
+    // Nothing read: no new notification and no busy thread.
+    const double cpu0 = CpuSeconds();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LT(CpuSeconds() - cpu0, 0.03);
+    EXPECT_EQ(p.gui.Queued(), 0u);
+
+    // New bytes give one new notification counting all that waits.
+    p.pty.Write("xy");
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 2; }));
+    EXPECT_EQ(lastCount, 502);
+    EXPECT_EQ(p.port.ReadAll().size(), 502u);
+}
+
+TEST(CommPort, InputQueueHoldsOneBlockAndRefillsAfterRead) {
+    Port p;
+    p.port.Open();
+    p.pty.Write(std::string(1500, 'a'));
+    std::this_thread::sleep_for(100ms);
+    const double cpu0 = CpuSeconds();
+    std::this_thread::sleep_for(200ms); // a full queue must not make the thread spin
+    EXPECT_LT(CpuSeconds() - cpu0, 0.03);
+    EXPECT_EQ(p.port.ReadAll().size(), 1000u);
+    std::string rest;
+    const auto end = steady_clock::now() + 1s;
+    while (rest.size() < 500 && steady_clock::now() < end)
+        rest += p.port.ReadAll();
+    EXPECT_EQ(rest.size(), 500u);
+}
+
+TEST(CommPort, OutputFullRaisesAfterWriteTimeoutAndPurgeClearsBothDirections) {
+    Port p(1000, 4096);
+    p.port.Open();
+    const std::string chunk(4096, 'z');
+    std::string error = "no error";
+    size_t accepted = 0;
+    auto t0 = steady_clock::now();
+    for (int i = 0; i < 200 && error == "no error"; ++i) { // the test never reads the master side
+        t0 = steady_clock::now();
+        error = Message([&] { p.port.WriteString(chunk); });
+        accepted += error == "no error" ? chunk.size() : 0;
+    }
+    EXPECT_EQ(error, "Output buffer is full. Please check comm status.");
+    EXPECT_GE(steady_clock::now() - t0, 1000ms);
+
+    p.pty.Write("stale input");
+    std::this_thread::sleep_for(50ms);
+    p.port.PurgeAll();
+    EXPECT_EQ(p.port.ReadAll(), "");
+    // What already crossed to the other end stays there; the queued rest is dropped.
+    const size_t delivered = p.pty.Read(accepted, 300).size();
+    EXPECT_LE(delivered + chunk.size(), accepted);
+    EXPECT_TRUE(p.port.WriteString("fresh"));
+    EXPECT_EQ(p.pty.Read(5, 1000), "fresh");
+}
+
+TEST(CommPort, HangupEndsTheThreadsQuietly) {
+    Port p;
+    p.port.OnRxChar = [](TCustomCommPort*, int) {};
+    const int threadsBefore = CountEntries("/proc/self/task");
+    p.port.Open();
+    EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore + 2);
+    p.pty.Hangup();
+    const auto end = steady_clock::now() + 1s;
+    while (CountEntries("/proc/self/task") > threadsBefore && steady_clock::now() < end)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore);
+    const double cpu0 = CpuSeconds();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LT(CpuSeconds() - cpu0, 0.02);
+    EXPECT_TRUE(p.port.IsOpen());
+    EXPECT_NO_THROW(p.port.WriteString(std::string(5, 'x')));
+    EXPECT_NO_THROW(p.port.WriteString(std::string(5, 'x')));
+    EXPECT_NO_THROW(p.port.WriteString(std::string(5, 'x')));
+    EXPECT_NO_THROW(p.port.PurgeAll());
+    EXPECT_EQ(p.port.ReadAll(), "");
+    p.port.Close();
+    EXPECT_FALSE(p.port.IsOpen());
+}
+
+TEST(CommPort, ManyOpenCloseCyclesLeakNothing) {
+    Port p;
+    p.port.OnRxChar = [](TCustomCommPort*, int) {};
+    p.port.Open();
+    p.port.Close();
+    p.gui.PumpUntil([] { return false; }, 10ms);
+    const int fds = CountEntries("/proc/self/fd");
+    const int threads = CountEntries("/proc/self/task");
+    for (int i = 0; i < 200; ++i) {
+        p.port.Open();
+        if (i % 20 == 0) {
+            p.pty.Write("x");
+            p.port.WriteString("y");
+        }
+        p.port.Close();
+    }
+    p.gui.PumpUntil([] { return false; }, 20ms); // stale notifications of closed sessions are harmless
+    EXPECT_EQ(CountEntries("/proc/self/fd"), fds);
+    EXPECT_EQ(CountEntries("/proc/self/task"), threads);
+}

@@ -1,0 +1,77 @@
+#include "SettingsFile.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+TEST(SettingsFile, IntegerValuesFollowTheReadingRules) {
+    TempDir dir;
+    const auto file = dir.File("drganik.ini");
+    TempDir::Put(file, "[disp]\r\nlw=2\r\n Hex = 0x19 \r\nBig=0XFFFFFFFF\r\nshort=0x\r\nabc=abc\r\n"
+                       "neg=-7\r\nplus=+5\r\nover=2147483648\r\nempty=\r\ntrail=12ab\r\n"
+                       "[MISC]\r\nFW=2\r\nOFF=0\r\n");
+    const SettingsFile ini(file);
+    EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2) << "section and key compare without case";
+    EXPECT_EQ(ini.ReadInteger("Disp", "hex", 0), 25);
+    EXPECT_EQ(ini.ReadInteger("DISP", "Big", 0), -1) << "hex spells the 32-bit pattern";
+    EXPECT_EQ(ini.ReadInteger("DISP", "short", 9), 9) << "\"0x\" alone is not a number";
+    EXPECT_EQ(ini.ReadInteger("DISP", "abc", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("DISP", "neg", 9), -7);
+    EXPECT_EQ(ini.ReadInteger("DISP", "plus", 9), 5);
+    EXPECT_EQ(ini.ReadInteger("DISP", "over", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("DISP", "empty", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("DISP", "trail", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("DISP", "missing", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("NOPE", "LW", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("MISC", "LW", 9), 9) << "a key counts only in its own section";
+    EXPECT_TRUE(ini.ReadBool("MISC", "FW", false)) << "any non-zero integer is true";
+    EXPECT_FALSE(ini.ReadBool("MISC", "OFF", true));
+    EXPECT_TRUE(ini.ReadBool("DISP", "abc", true)) << "unparsable gives the default";
+    EXPECT_EQ(SettingsFile(dir.File("none.ini")).ReadInteger("DISP", "LW", 1), 1);
+}
+
+TEST(SettingsFile, WritesKeepEveryOtherLineAndCreateWhatIsMissing) {
+    TempDir dir;
+    const auto file = dir.File("drganik.ini");
+    TempDir::Put(file, "; my notes\r\n[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n\r\n[disp]\r\nLw = 1\r\nBG=3\r\n\r\n");
+    SettingsFile ini(file);
+    ini.WriteInteger("DISP", "LW", 2);
+    ini.WriteInteger("DISP", "PC", 255);
+    ini.WriteBool("ADVANCED", "Spow", false);
+    EXPECT_EQ(TempDir::Get(file), "; my notes\r\n[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n\r\n[disp]\r\nLw=2\r\nBG=3\r\n"
+                                  "PC=255\r\n\r\n[ADVANCED]\r\nSpow=0\r\n");
+    EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2);
+    EXPECT_FALSE(ini.ReadBool("ADVANCED", "Spow", true));
+    EXPECT_EQ(ini.ReadString("PORTS", "com1", ""), "/dev/ttyUSB0");
+
+    // A new file is created by the first write; no temporary files stay behind.
+    SettingsFile fresh(dir.File("new.ini"));
+    fresh.WriteInteger("DISP", "LW", 1);
+    EXPECT_EQ(TempDir::Get(dir.File("new.ini")), "[DISP]\nLW=1\n");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path))
+        ++files;
+    EXPECT_EQ(files, 2);
+}
+
+TEST(SettingsFile, RefusedWriteRaisesAndLeavesTheFileWhole) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TempDir dir;
+    const auto file = dir.File("drganik.ini");
+    TempDir::Put(file, "[DISP]\nLW=2\n");
+    std::filesystem::permissions(dir.path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    SettingsFile ini(file);
+    try {
+        ini.WriteInteger("DISP", "LW", 1);
+        FAIL() << "write into a read-only folder succeeded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + file);
+    }
+    EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=2\n");
+}
+
+TEST(SettingsFile, RefusedWriteIntoAMissingFolderRaises) {
+    SettingsFile ini("/nonexistent-folder/drganik.ini");
+    EXPECT_THROW(ini.WriteInteger("DISP", "LW", 1), std::runtime_error);
+}
