@@ -71,7 +71,22 @@ TEST(SettingsFile, RefusedWriteRaisesAndLeavesTheFileWhole) {
     EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=2\n");
 }
 
-TEST(SettingsFile, RefusedWriteIntoAMissingFolderRaises) {
-    SettingsFile ini("/nonexistent-folder/drganik.ini");
-    EXPECT_THROW(ini.WriteInteger("DISP", "LW", 1), std::runtime_error);
+TEST(SettingsFile, RefusedWritesRaiseAndLeaveNoTemporaryFiles) {
+    SettingsFile missing("/nonexistent-folder/drganik.ini");
+    EXPECT_THROW(missing.WriteInteger("DISP", "LW", 1), std::runtime_error);
+
+    // A target that cannot be replaced, even for root: the name is taken by a folder.
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("drganik.ini"));
+    SettingsFile blocked(dir.File("drganik.ini"));
+    try {
+        blocked.WriteBool("MISC", "WYSSTATUS", true);
+        FAIL() << "write over a folder succeeded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + dir.File("drganik.ini"));
+    }
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path))
+        ++entries;
+    EXPECT_EQ(entries, 1);
 }

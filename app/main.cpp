@@ -1,0 +1,29 @@
+// Drganik: entry point. Creates the main window, the tool window and the
+// hidden settings dialog, in that order, then runs the event loop.
+
+#include "ErrorBox.h"
+#include "Main.h"
+#include "Prefs.h"
+#include "ProgramState.h"
+#include "SettingsLocation.h"
+#include "Toolbox.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Drganik"));
+    ErrorBox errors(QStringLiteral("Drganik"));
+    ProgramState state;
+
+    const auto settingsPath =
+        SettingsFilePath(QCoreApplication::applicationDirPath().toStdString(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+
+    TW1 w1(state, errors);
+    w1.show();
+    TW2 w2(state, errors, w1, settingsPath);
+    TForm1 form1(state, w1, w2);
+    return QApplication::exec();
+}

@@ -1,0 +1,47 @@
+#include "BoxWatcher.h"
+#include "ErrorBox.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+TEST(ErrorBox, AnErrorInAHandlerIsShownAndEndsOnlyThatHandler) {
+    ErrorBox errors(QStringLiteral("Drganik"));
+    BoxWatcher watcher;
+    bool after = false;
+    errors.Run([&] {
+        throw std::runtime_error("Specified device not found (/dev/ttyS0).");
+        after = true;
+    });
+    EXPECT_FALSE(after);
+    ASSERT_EQ(watcher.seen.size(), 1u);
+    EXPECT_EQ(watcher.seen[0].caption, "Drganik");
+    EXPECT_EQ(watcher.seen[0].text, "Specified device not found (/dev/ttyS0).");
+    EXPECT_EQ(watcher.seen[0].icon, QMessageBox::Critical);
+
+    // Guard passes signal arguments through.
+    int got = 0;
+    auto handler = errors.Guard([&](int v) { got = v; });
+    handler(7);
+    EXPECT_EQ(got, 7);
+}
+
+TEST(ErrorBox, TheSameTextIsNotStackedWhileItsBoxIsOpen) {
+    ErrorBox errors(QStringLiteral("Drganik"));
+    BoxWatcher watcher;
+    watcher.HoldBoxes(true);
+    int openWhileNested = 0;
+    // While the first box waits for the user, recovery cycles report the same error again.
+    QTimer::singleShot(50, [&] {
+        errors.Show(QStringLiteral("port gone"));
+        errors.Show(QStringLiteral("port gone"));
+        openWhileNested = errors.OpenBoxes();
+        watcher.HoldBoxes(false);
+    });
+    errors.Show(QStringLiteral("port gone"));
+    EXPECT_EQ(openWhileNested, 1);
+    EXPECT_EQ(watcher.seen.size(), 1u);
+    EXPECT_EQ(errors.OpenBoxes(), 0);
+    errors.Show(QStringLiteral("port gone")); // shown again once the first is closed
+    EXPECT_EQ(watcher.seen.size(), 2u);
+}

@@ -1,0 +1,14 @@
+// Test entry for suites that need a QApplication (offscreen platform).
+
+#include <QApplication>
+#include <QLocale>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) // test discovery runs us without CTest's environment
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// GDI-style drawing surface: a QImage with a current pen, brush and pen
+// position. All drawing of the views goes through it so that pixels match the
+// original exactly (no antialiasing, line end points not drawn).
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+
+inline constexpr QRgb KeyColor = 0xFFFF00FF; // magenta: left out by DrawTransparent
+
+class Canvas {
+  public:
+    explicit Canvas(QSize size, QColor fill = QColor::fromRgb(KeyColor));
+
+    QImage& Image() { return image_; }
+    const QImage& Image() const { return image_; }
+
+    QColor PenColor = Qt::black;
+    int PenWidth = 1;
+    QColor BrushColor = QColor::fromRgb(KeyColor);
+
+    void FillRect(const QRect& r); // with the brush
+    void Fill() { FillRect(image_.rect()); }
+    // Plain source copy of a picture of the destination's size.
+    void CopyRect(const QRect& dest, const QImage& source);
+    // Draws a picture leaving out its magenta pixels.
+    void DrawTransparent(QPoint at, const QImage& source);
+
+  private:
+    QImage image_;
+};
+
+// Pen colour from a stored 0x00BBGGRR value.
+QColor ColorFromBgr(int bgr);

@@ -1,0 +1,129 @@
+#include "Controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+QFont UiFont(int pixelSize, bool bold) {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QFont SerifFont(int pixelSize, bool bold) {
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setStyleHint(QFont::Serif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+TSmoothPanel::TSmoothPanel(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+}
+
+TSmoothBevel::TSmoothBevel(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TSmoothBevel::SetRaised(bool raised) { setFrameShadow(raised ? QFrame::Raised : QFrame::Sunken); }
+
+TSmoothButton::TSmoothButton(QWidget* parent) : QPushButton(parent) {}
+
+TSmoothFlatButton::TSmoothFlatButton(QWidget* parent) : QToolButton(parent) {
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TSmoothFlatButton::SetGlyph(const QImage& glyph) {
+    setIcon(QIcon(QPixmap::fromImage(glyph)));
+    setIconSize(glyph.size());
+}
+
+TRepeatSpeedButton::TRepeatSpeedButton(QWidget* parent) : QToolButton(parent) {
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+    setAutoRepeat(true);
+    setAutoRepeatDelay(500);
+    setAutoRepeatInterval(100);
+}
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {}
+
+void TImage::SetPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void TImage::SetCenter(bool on) {
+    center_ = on;
+    update();
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    if (picture_.isNull())
+        return;
+    QPainter p(this);
+    const QPoint at = center_ ? QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2)
+                              : QPoint(0, 0);
+    p.drawImage(at, picture_);
+}
+
+void TImage::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && OnClick)
+        OnClick();
+}
+
+TShapeControl::TShapeControl(QWidget* parent) : QWidget(parent) {}
+
+void TShapeControl::SetColor(QColor c) {
+    color_ = c;
+    update();
+}
+
+void TShapeControl::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), color_); }
+
+TStatusBar::TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels)
+    : QWidget(parent), panels_(std::move(panels)) {}
+
+void TStatusBar::SetPanelText(int index, const QString& text) {
+    auto& panel = panels_.at(size_t(index));
+    if (panel.text == text)
+        return;
+    panel.text = text;
+    update();
+}
+
+void TStatusBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setFont(font());
+    int left = 0;
+    for (const auto& panel : panels_) {
+        const QRect r(left, 2, panel.width - 2, height() - 2);
+        if (panel.lowered) {
+            p.setPen(palette().color(QPalette::Dark));
+            p.drawLine(r.topLeft(), r.topRight());
+            p.drawLine(r.topLeft(), r.bottomLeft());
+            p.setPen(palette().color(QPalette::Light));
+            p.drawLine(r.bottomLeft(), r.bottomRight());
+            p.drawLine(r.topRight(), r.bottomRight());
+        }
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(r.adjusted(2, 0, -2, 0), int(panel.alignment | Qt::AlignVCenter), panel.text);
+        left += panel.width;
+    }
+}
+
+QImage WithTransparentColor(const QImage& picture, QRgb key) {
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == (key & 0xFFFFFF))
+                line[x] = 0;
+    }
+    return out;
+}

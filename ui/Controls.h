@@ -1,0 +1,107 @@
+#pragma once
+// The visual control set the windows are built from: panels, bevels, flat
+// and toggle buttons with glyphs, auto-repeat buttons, pictures, shapes and
+// the status bar. Appearance only; behaviour is wired by the windows.
+
+#include <QFrame>
+#include <QImage>
+#include <QPushButton>
+#include <QToolButton>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+// Creates a child with object name and geometry (left, top, width, height).
+template <class W> W* Place(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
+// The windows' font: "MS Sans Serif" 8 points on the original, an 11-pixel sans here.
+QFont UiFont(int pixelSize = 11, bool bold = false);
+// The scale labels' serif font with the given character height.
+QFont SerifFont(int pixelSize, bool bold = false);
+
+class TSmoothPanel : public QFrame {
+  public:
+    explicit TSmoothPanel(QWidget* parent);
+};
+
+class TSmoothBevel : public QFrame {
+  public:
+    explicit TSmoothBevel(QWidget* parent);
+    void SetRaised(bool raised);
+};
+
+class TSmoothButton : public QPushButton {
+  public:
+    explicit TSmoothButton(QWidget* parent);
+};
+
+class TSmoothFlatButton : public QToolButton {
+  public:
+    explicit TSmoothFlatButton(QWidget* parent);
+    void SetGlyph(const QImage& glyph);
+};
+
+// Repeats its click while held: first after 500 ms, then every 100 ms.
+class TRepeatSpeedButton : public QToolButton {
+  public:
+    explicit TRepeatSpeedButton(QWidget* parent);
+};
+
+// A picture, optionally centred, optionally leaving out a key colour.
+class TImage : public QWidget {
+  public:
+    explicit TImage(QWidget* parent);
+    void SetPicture(const QImage& picture);
+    const QImage& Picture() const { return picture_; }
+    void SetCenter(bool on);
+    std::function<void()> OnClick;
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+
+  private:
+    QImage picture_;
+    bool center_ = false;
+};
+
+// A filled rectangle (distance bars, colour swatches).
+class TShapeControl : public QWidget {
+  public:
+    explicit TShapeControl(QWidget* parent);
+    void SetColor(QColor c);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    QColor color_ = Qt::black;
+};
+
+struct TStatusPanel {
+    int width;
+    QString text;
+    Qt::Alignment alignment;
+    bool lowered;
+};
+
+class TStatusBar : public QWidget {
+  public:
+    TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels);
+    QString PanelText(int index) const { return panels_.at(size_t(index)).text; }
+    void SetPanelText(int index, const QString& text);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    std::vector<TStatusPanel> panels_;
+};
+
+// Makes a picture's key colour transparent (an alpha channel of its own).
+QImage WithTransparentColor(const QImage& picture, QRgb key);

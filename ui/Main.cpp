@@ -1,0 +1,185 @@
+#include "Main.h"
+
+#include "ErrorBox.h"
+#include "ProgramState.h"
+#include "RangeTables.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLocale>
+#include <QPainter>
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, QRect place, const QString& text, Qt::Alignment align,
+                  const QFont& font) {
+    auto* l = Place<QLabel>(parent, name, place.x(), place.y(), place.width(), place.height());
+    l->setText(text);
+    l->setAlignment(align);
+    l->setFont(font);
+    return l;
+}
+
+} // namespace
+
+TW1::TW1(ProgramState& state, ErrorBox& errors) : QWidget(nullptr), state_(state), errors_(errors) {
+    setObjectName("W1");
+    setWindowTitle(QStringLiteral("Zentak Drganik PRX7 ver.1.1"));
+    // Single border, no caption buttons: the program ends from the tool window.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(578, 519);
+    setFont(UiFont());
+    Client.BrushColor = palette().color(QPalette::Button);
+    Client.Fill();
+    BuildLayout();
+    FormCreate();
+}
+
+void TW1::FormCreate() {
+    // Scheduling priority of the GUI thread is left as the system gives it.
+    state_.trigger.TriggerLevel = 1;
+    state_.acq.SeenTriggerLevel = 1;
+    state_.acq.SeenTimebase = 0;
+    state_.trigger.TriggerEdge = 0;
+    state_.volt.FullScaleVolts = 10;
+    state_.volt.MvPerRow = 40;
+    UpdateVoltLabels();
+    for (int i = 0; i < 4; ++i)
+        T[size_t(i) + 1]->setText(QString::fromUtf8(TimebaseTable[0].T[size_t(i)]));
+    for (int i = 0; i < 5; ++i)
+        F[size_t(i)]->setText(QString::fromUtf8(TimebaseTable[0].F[size_t(i)]));
+
+    TraceOverlay.Fill();
+    SpectrumOverlay.Fill();
+    LoadSwitchPictures(); // a failure is reported; the rest of start-up still runs
+    SpectrumBackground.Fill();
+
+    state_.acq.SlowMode = false;
+    state_.time.TimePerPixel = 0.004;
+    state_.volt.VoltsPerRow = 0.04;
+    state_.acq.RxLength = 0;
+    state_.samples.fill(0);
+    state_.time.TimeUnit = "ms";
+    state_.acq.DataArrived = false;
+    state_.trigger.LevelLow = 1;
+    state_.trigger.LevelHigh = 0;
+    state_.trigger.TriggerLevelTens = 1;
+}
+
+void TW1::UpdateVoltLabels() {
+    const auto texts = VoltLabelTexts(state_.volt.FullScaleVolts, QLocale().decimalPoint().toStdString());
+    for (size_t i = 0; i < V.size(); ++i)
+        V[i]->setText(QString::fromStdString(texts[i]));
+}
+
+void TW1::LoadSwitchPictures() {
+    // Looked up in the current directory first, then beside the program.
+    const QString programData = QCoreApplication::applicationDirPath() + QStringLiteral("/data/");
+    QStringList failures;
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QStringLiteral("p%1.bmp").arg(i);
+        const QString local = QStringLiteral("data/") + name;
+        const QString path = QFileInfo::exists(local) ? local : programData + name;
+        QImageReader reader(QFileInfo::exists(path) ? path : local);
+        SwitchPictures[size_t(i)] = reader.read();
+        if (SwitchPictures[size_t(i)].isNull())
+            failures << QStringLiteral("%1: %2").arg(reader.fileName(), reader.errorString());
+    }
+    if (!failures.isEmpty())
+        errors_.Show(failures.join('\n'));
+}
+
+void TW1::BuildLayout() {
+    auto* bevel5 = Place<TSmoothBevel>(this, "SmoothBevel5", 29, 18, 502, 12);
+    bevel5->setLineWidth(1);
+    Place<TSmoothBevel>(this, "SmoothBevel4", 0, 320, 577, 180)->SetRaised(true);
+    Place<TSmoothBevel>(this, "SmoothBevel3", 0, 0, 580, 320)->SetRaised(true);
+    Label1 = MakeLabel(this, "Label1", {32, 4, 497, 17}, QStringLiteral("Przebieg czasowy"), Qt::AlignHCenter,
+                       UiFont(11, true));
+
+    const QFont scale = SerifFont(9);
+    for (int i = 0; i < 11; ++i) {
+        const QByteArray name = "V" + QByteArray::number(i + 1);
+        V[size_t(i)] = MakeLabel(this, name.constData(), {0, 32 + 24 * i, 20, 9}, QString(),
+                                 Qt::AlignRight | Qt::AlignBottom, scale);
+    }
+    auto* bevel1 = Place<TSmoothBevel>(this, "SmoothBevel1", 29, 29, 502, 252);
+    bevel1->setCursor(Qt::CrossCursor);
+    T[0] = MakeLabel(this, "t1", {30, 288, 30, 11}, QStringLiteral("0ms"), Qt::AlignLeft, scale);
+    T[0]->adjustSize();
+    for (int i = 1; i < 5; ++i) {
+        const QByteArray name = "t" + QByteArray::number(i + 1);
+        T[size_t(i)] = MakeLabel(this, name.constData(), {140 + 124 * (i - 1), 288, 30, 11}, QString(),
+                                 Qt::AlignHCenter, scale);
+    }
+    Place<TSmoothBevel>(this, "SmoothBevel2", 29, 345, 502, 127);
+    MakeLabel(this, "Label2", {32, 328, 497, 13}, QStringLiteral("Analiza częstotliwości"), Qt::AlignHCenter,
+              UiFont(11, true));
+    const char* percents[] = {"100%", "66%", "33%", "0%"};
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray name = "Label" + QByteArray::number(i + 3);
+        MakeLabel(this, name.constData(), {0, 344 + 40 * i, 22, 11}, QString::fromLatin1(percents[i]),
+                  Qt::AlignRight, scale);
+    }
+    auto* image2 = Place<QWidget>(this, "Image2", 30, 30, 500, 250);
+    image2->setCursor(Qt::CrossCursor);
+    const int frequencyLefts[] = {14, 134, 262, 390, 510};
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray name = "F" + QByteArray::number(i + 1);
+        F[size_t(i)] = MakeLabel(this, name.constData(), {frequencyLefts[i], 480, 40, 13}, QString(),
+                                 Qt::AlignHCenter, scale);
+    }
+    auto* track = Place<QWidget>(this, "Track", 29, 18, 502, 12);
+    track->setCursor(Qt::PointingHandCursor);
+    track->setToolTip(QStringLiteral("Lewy klawisz myszy ustawia znacznik A, prawy znacznik B."));
+
+    // Marker items: hidden until the marker buttons show them.
+    for (const char* name : {"ZnA", "ZnB"}) {
+        auto* m = Place<TImage>(this, name, 25, 18, 10, 284);
+        m->setEnabled(false);
+        m->hide();
+    }
+    for (const char* name : {"ZnAY", "ZnBY"}) {
+        auto* m = Place<TImage>(this, name, 30, 279, 508, 3);
+        m->setEnabled(false);
+        m->hide();
+    }
+    Place<TShapeControl>(this, "LOdlX", 30, 301, 1, 1)->hide();
+    Place<TShapeControl>(this, "LOdlY", 537, 280, 1, 1)->hide();
+    MakeLabel(this, "LabelLodlX", {40, 304, 40, 13}, QStringLiteral("0"), Qt::AlignHCenter, scale)->hide();
+    MakeLabel(this, "LabelLodlY", {542, 272, 33, 13}, QStringLiteral("0"), Qt::AlignLeft, scale)->hide();
+    Place<TImage>(this, "Image1", 29, 277, 500, 1)->hide(); // the trigger line
+
+    const auto centre = Qt::AlignHCenter;
+    StatusBar1 = new TStatusBar(this, {{30, "V/dz:", centre, false},
+                                       {30, "1V", centre, true},
+                                       {30, "T/dz:", centre, false},
+                                       {40, "0,1ms", centre, true},
+                                       {40, "OFF", centre, true},
+                                       {40, "Poziom:", Qt::AlignLeft, false},
+                                       {50, "10mV", centre, true},
+                                       {45, "Status:", Qt::AlignLeft, false},
+                                       {110, "", Qt::AlignLeft, true},
+                                       {40, "Com1", centre, true},
+                                       {50, "drg.example", centre, false}});
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setGeometry(0, 500, 578, 19);
+    ProgressBar1 = Place<QProgressBar>(this, "ProgressBar1", 304, 502, 110, 16);
+    ProgressBar1->setRange(1, 1000);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->reset();
+}
+
+void TW1::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, Client.Image());
+}
+
+void TW1::closeEvent(QCloseEvent* e) {
+    e->accept();
+    if (OnFormClose)
+        errors_.Run(OnFormClose);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The main window: the time view and the spectrum view drawn on a kept client
+// image, the scale labels, the marker items and the status bar.
+
+#include "Canvas.h"
+#include "Controls.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+struct ProgramState;
+class ErrorBox;
+
+class TW1 : public QWidget {
+  public:
+    TW1(ProgramState& state, ErrorBox& errors);
+
+    // Drawing surfaces, kept for the whole run.
+    Canvas TraceOverlay{QSize(500, 250)};
+    Canvas SpectrumOverlay{QSize(500, 125)};
+    Canvas TimeBackground{QSize(500, 250), Qt::black};
+    Canvas SpectrumBackground{QSize(500, 125), Qt::black};
+    Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it
+    const QPoint ViewOrigin{30, 30};
+    const QRect TimeViewRect{30, 30, 500, 250};
+    const QRect SpectrumViewRect{30, 346, 500, 125};
+
+    // The trigger-switch pictures: off, rising, falling (null when not loaded).
+    std::array<QImage, 3> SwitchPictures;
+
+    QLabel* Label1 = nullptr; // "Przebieg czasowy"
+    std::array<QLabel*, 11> V{};
+    std::array<QLabel*, 5> T{}; // t1..t5
+    std::array<QLabel*, 5> F{};
+    TStatusBar* StatusBar1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+    std::function<void()> OnFormClose; // a system close request
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void FormCreate();
+    void BuildLayout();
+    void LoadSwitchPictures();
+    void UpdateVoltLabels();
+
+    ProgramState& state_;
+    ErrorBox& errors_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// All program state, owned by the application and shared by its windows.
+// Everything here is touched on the GUI thread only.
+
+#include "AcquisitionState.h"
+#include "Ranges.h"
+#include "SampleBuffer.h"
+#include "Settings.h"
+#include "SpectrumTables.h"
+#include "TriggerState.h"
+
+struct ProgramState {
+    Settings settings;
+    AcquisitionState acq;
+    TriggerState trigger;
+    VoltRange volt;
+    TimeBase time;
+    SampleBuffer samples{};
+    Spectrum spectrum{};
+    SpectrumTables tables;
+};

@@ -1,0 +1,74 @@
+#pragma once
+// The tool window: every control of the instrument, the poll timer and the
+// serial port. Its creation reads the settings and places both windows.
+
+#include "CommPort.h"
+#include "Controls.h"
+#include "Knob.h"
+#include "SettingsFile.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+struct ProgramState;
+class ErrorBox;
+class TW1;
+
+class TW2 : public QWidget {
+  public:
+    TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath);
+
+    SettingsFile Ini; // open for the whole run; the settings dialog writes through it
+    TCommPort Com1;
+    QTimer Timer1;
+
+    TSmoothFlatButton* SmoothFlatButton5 = nullptr; // connect (toggle)
+    TSmoothFlatButton* SmoothFlatButton7 = nullptr; // open data file
+    TSmoothFlatButton* SmoothFlatButton8 = nullptr; // save data file
+    TSmoothFlatButton* SmoothFlatButton12 = nullptr; // print
+    TSmoothFlatButton* SmoothFlatButton6 = nullptr;  // settings
+    TSmoothButton* SmoothButton1 = nullptr;          // Start
+    TSmoothButton* SmoothButton2 = nullptr;          // Stop
+    TSmoothButton* SmoothButton3 = nullptr;          // Reset
+    TKnob* Knob1 = nullptr;                          // V/dz
+    TKnob* Knob2 = nullptr;                          // T/dz
+    TKnob* Knob3 = nullptr;                          // trigger level
+    TImage* Przel = nullptr;                         // trigger switch
+    TSmoothFlatButton* SmoothFlatButton9 = nullptr;  // falling edge
+    TSmoothFlatButton* SmoothFlatButton2 = nullptr;  // rising edge
+    TSmoothFlatButton* SmoothFlatButton1 = nullptr;  // trigger off
+    QLabel* Label14 = nullptr;                       // level read-out
+    TRepeatSpeedButton* RepeatButton1 = nullptr;     // "+"
+    TRepeatSpeedButton* RepeatButton2 = nullptr;     // "-"
+    QLabel* lX = nullptr;
+    QLabel* lY = nullptr;
+    TSmoothFlatButton* SmoothFlatButton3 = nullptr; // "Włącz"
+    TSmoothFlatButton* SmoothFlatButton4 = nullptr; // "Wyłącz"
+    TSmoothFlatButton* btWyzeruj = nullptr;
+    TSmoothFlatButton* btMinMax = nullptr;
+
+    // Centres the window pair on the work area, main window on the left.
+    void PlaceWindowPair();
+    // The poll interval; 0 or less leaves the timer stopped (a 0-ms timer would spin).
+    void SetTimerInterval(int ms);
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void FormCreate();
+    void FormClose();
+    void BuildLayout();
+    void BuildTopPanel();
+    void BuildVoltPanel();
+    void BuildTimePanel();
+    void BuildTriggerPanels();
+    void BuildCursorPanels();
+
+    ProgramState& state_;
+    ErrorBox& errors_;
+    TW1& w1_;
+    bool closing_ = false;
+};
