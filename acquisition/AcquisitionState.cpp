@@ -1,3 +1,5 @@
 #include "AcquisitionState.h"
 
-bool Idle(const AcquisitionState& s) { return !s.Running && s.RxCount == 0; }
+bool Idle(const AcquisitionState& s) {
+    return !s.Running && s.RxCount == 0;
+}

@@ -10,9 +10,9 @@ struct AcquisitionState {
     int ReplyTimeout = 0;   // ticks of silence left before the port is closed
     int RecoveryWait = 0;   // ticks left of the recovery wait
     bool DataArrived = false;
-    std::string RxBuffer; // bytes of the current block so far
-    int RxCount = 0;      // bytes counted toward the current block
-    int RxLength = 0;     // length of RxBuffer after the last progressive append
+    std::string RxBuffer;  // bytes of the current block so far
+    int RxCount = 0;       // bytes counted toward the current block
+    int RxLength = 0;      // length of RxBuffer after the last progressive append
     bool SlowMode = false; // progressive mode in force
     int SeenTimebase = 0;
     int SeenTriggerLevel = 1;

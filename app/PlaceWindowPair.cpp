@@ -8,4 +8,6 @@ PairPlacement PlaceWindowPair(WinSize workArea, WinSize w1, WinSize w2) {
     return p;
 }
 
-WinPos DockLeftOf(WinPos w2, WinSize w1) { return {w2.left - w1.width, w2.top}; }
+WinPos DockLeftOf(WinPos w2, WinSize w1) {
+    return {w2.left - w1.width, w2.top};
+}

@@ -120,7 +120,9 @@ Place Find(const std::vector<Line>& lines, std::string_view section, std::string
     return place;
 }
 
-[[noreturn]] void Refused(const std::string& path) { throw std::runtime_error("Unable to write to " + path); }
+[[noreturn]] void Refused(const std::string& path) {
+    throw std::runtime_error("Unable to write to " + path);
+}
 
 void StoreAtomically(const std::string& path, const std::string& content) {
     namespace fs = std::filesystem;

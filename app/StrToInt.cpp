@@ -4,7 +4,9 @@
 #include <stdexcept>
 
 int StrToInt(const std::string& text) {
-    const auto fail = [&]() -> int { throw std::invalid_argument("'" + text + "' is not a valid integer value"); };
+    const auto fail = [&]() -> int {
+        throw std::invalid_argument("'" + text + "' is not a valid integer value");
+    };
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;

@@ -1,8 +1,9 @@
 // Drganik: entry point. Creates the main window, the tool window and the
 // hidden settings dialog, in that order, then runs the event loop.
 
-#include "ErrorBox.h"
 #include "Main.h"
+
+#include "ErrorBox.h"
 #include "Prefs.h"
 #include "ProgramState.h"
 #include "SettingsLocation.h"

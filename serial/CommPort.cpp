@@ -30,7 +30,9 @@ std::string Format(const std::string& pattern, int number) {
     return text;
 }
 
-[[noreturn]] void Fail(const std::string& text) { throw ECommPortError(text); }
+[[noreturn]] void Fail(const std::string& text) {
+    throw ECommPortError(text);
+}
 
 // "<message> (<errno>), <text>" for the messages that carry the platform's error.
 [[noreturn]] void FailErrno(const char* pattern, int err) {
@@ -56,7 +58,9 @@ void ApplyPriority(TThreadPriority p) {
     setpriority(PRIO_PROCESS, 0 /* calling thread on Linux */, nice[p]);
 }
 
-bool Transient(int err) { return err == EAGAIN || err == EINTR; }
+bool Transient(int err) {
+    return err == EAGAIN || err == EINTR;
+}
 
 } // namespace
 
@@ -111,9 +115,13 @@ std::string DefaultDevicePath(const std::string& name) {
     return "/dev/" + name;
 }
 
-std::string TCustomCommPort::DevicePath() const { return resolver_(Format(deviceName_, portNum_)); }
+std::string TCustomCommPort::DevicePath() const {
+    return resolver_(Format(deviceName_, portNum_));
+}
 
-bool TCustomCommPort::IsOpen() const { return link_ != nullptr; }
+bool TCustomCommPort::IsOpen() const {
+    return link_ != nullptr;
+}
 
 void TCustomCommPort::RequireClosed() const {
     if (IsOpen())
@@ -206,7 +214,8 @@ void TCustomCommPort::Open() {
             std::vector<std::uint8_t> chunk(raw->readSize);
             while (!raw->stop) {
                 const bool room = raw->Queued() < raw->readSize;
-                pollfd fds[2] = {{raw->rxWake.Get(), POLLIN, 0}, {raw->fd.Get(), short(room ? POLLIN : 0), 0}};
+                pollfd fds[2] = {{raw->rxWake.Get(), POLLIN, 0},
+                                 {raw->fd.Get(), short(room ? POLLIN : 0), 0}};
                 if (poll(fds, 2, -1) < 0) {
                     if (errno == EINTR)
                         continue;

@@ -6,8 +6,22 @@
 #include <set>
 
 enum TBaudrate {
-    brUser, br110, br300, br600, br1200, br2400, br4800, br9600, br14400,
-    br19200, br38400, br56000, br57600, br115200, br128000, br256000
+    brUser,
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 enum TParity { paNone, paOdd, paEven, paMark, paSpace };
 enum TDatabits { db4, db5, db6, db7, db8 };
@@ -16,8 +30,19 @@ enum TDtrControl { dtrDisabled, dtrEnabled, dtrHandshake };
 enum TRtsControl { rtsDisabled, rtsEnabled, rtsHandshake, rtsToggle };
 enum TCommOption { coErrorChar, coNullStrip, coParityCheck };
 enum TCommEvent {
-    ceBreak, ceCts, ceDsr, ceError, ceRing, ceRlsd, ceRxChar, ceTxEmpty,
-    ceRxFlag, cePErr, ceRx80Full, ceEvent1, ceEvent2
+    ceBreak,
+    ceCts,
+    ceDsr,
+    ceError,
+    ceRing,
+    ceRlsd,
+    ceRxChar,
+    ceTxEmpty,
+    ceRxFlag,
+    cePErr,
+    ceRx80Full,
+    ceEvent1,
+    ceEvent2
 };
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 

@@ -13,8 +13,8 @@ struct VoltRow {
 };
 
 struct TimebaseRow {
-    const char* Text;      // T/dz text of the status bar and dial
-    double TimePerPixelMs; // one pixel column, in milliseconds
+    const char* Text;             // T/dz text of the status bar and dial
+    double TimePerPixelMs;        // one pixel column, in milliseconds
     std::array<const char*, 4> T; // t2..t5: 5, 10, 15 and 20 divisions
     std::array<const char*, 5> F; // F1..F5: 0, 25, 50, 75 and 100 cycles per block
 };

@@ -1,4 +1,5 @@
 #include "CommPort.h"
+
 #include "Pty.h"
 
 #include <chrono>
@@ -124,8 +125,8 @@ TEST(CommPort, UseIsExclusiveWithinAndAcrossProcesses) {
     a.port.Open();
     TCommPort b{[](std::function<void()>) {}};
     b.SetDeviceResolver([&](const std::string&) { return a.pty.SlavePath(); });
-    EXPECT_EQ(Message([&] { b.Open(); }),
-              "Can't open specified device " + a.pty.SlavePath() + " (Error 11, Resource temporarily unavailable)");
+    EXPECT_EQ(Message([&] { b.Open(); }), "Can't open specified device " + a.pty.SlavePath() +
+                                              " (Error 11, Resource temporarily unavailable)");
     EXPECT_FALSE(b.IsOpen());
 
     const pid_t child = fork();

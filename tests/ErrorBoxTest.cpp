@@ -1,5 +1,6 @@
-#include "BoxWatcher.h"
 #include "ErrorBox.h"
+
+#include "BoxWatcher.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>

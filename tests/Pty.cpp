@@ -20,7 +20,9 @@ Pty::Pty() {
     tcsetattr(master_, TCSANOW, &t);
 }
 
-Pty::~Pty() { Hangup(); }
+Pty::~Pty() {
+    Hangup();
+}
 
 void Pty::Hangup() {
     if (master_ >= 0)
@@ -46,7 +48,8 @@ std::string Pty::Read(std::size_t want, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (out.size() < want) {
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
+                .count();
         if (left <= 0)
             break;
         pollfd p{master_, POLLIN, 0};

@@ -1,4 +1,5 @@
 #include "SettingsFile.h"
+
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +39,9 @@ TEST(SettingsFile, WritesKeepEveryOtherLineAndCreateWhatIsMissing) {
     ini.WriteInteger("DISP", "LW", 2);
     ini.WriteInteger("DISP", "PC", 255);
     ini.WriteBool("ADVANCED", "Spow", false);
-    EXPECT_EQ(TempDir::Get(file), "; my notes\r\n[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n\r\n[disp]\r\nLw=2\r\nBG=3\r\n"
-                                  "PC=255\r\n\r\n[ADVANCED]\r\nSpow=0\r\n");
+    EXPECT_EQ(TempDir::Get(file),
+              "; my notes\r\n[PORTS]\r\nCOM1=/dev/ttyUSB0\r\n\r\n[disp]\r\nLw=2\r\nBG=3\r\n"
+              "PC=255\r\n\r\n[ADVANCED]\r\nSpow=0\r\n");
     EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2);
     EXPECT_FALSE(ini.ReadBool("ADVANCED", "Spow", true));
     EXPECT_EQ(ini.ReadString("PORTS", "com1", ""), "/dev/ttyUSB0");
@@ -60,7 +62,8 @@ TEST(SettingsFile, RefusedWriteRaisesAndLeavesTheFileWhole) {
     TempDir dir;
     const auto file = dir.File("drganik.ini");
     TempDir::Put(file, "[DISP]\nLW=2\n");
-    std::filesystem::permissions(dir.path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir.path,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     SettingsFile ini(file);
     try {
         ini.WriteInteger("DISP", "LW", 1);

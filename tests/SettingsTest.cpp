@@ -1,4 +1,5 @@
 #include "Settings.h"
+
 #include "SettingsFile.h"
 #include "SettingsLocation.h"
 #include "StrToInt.h"
@@ -28,7 +29,8 @@ TEST(Settings, DefaultsWithoutAFileAndSavedInTheDialogsOrder) {
 
 TEST(Settings, HandWrittenValuesAreRead) {
     TempDir dir;
-    TempDir::Put(dir.File("drganik.ini"), "[disp]\nlw=2\nPC=0x0000FF\nFW=abc\n[ADVANCED]\nTimer=0x19\nSpow=0\n");
+    TempDir::Put(dir.File("drganik.ini"),
+                 "[disp]\nlw=2\nPC=0x0000FF\nFW=abc\n[ADVANCED]\nTimer=0x19\nSpow=0\n");
     const Settings s = ReadSettings(SettingsFile(dir.File("drganik.ini")));
     EXPECT_EQ(s.LW, 2);
     EXPECT_EQ(s.PC, 0xFF);
@@ -69,7 +71,8 @@ TEST(Settings, FileLivesBesideTheProgramUnlessThatFolderIsReadOnly) {
     TempDir dir;
     EXPECT_EQ(SettingsFilePath(dir.path.string(), dir.File("user")), dir.File("drganik.ini"));
     if (geteuid() != 0) {
-        std::filesystem::permissions(dir.path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(dir.path,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         TempDir user;
         EXPECT_EQ(SettingsFilePath(dir.path.string(), user.File("cfg")), user.File("cfg") + "/drganik.ini");
         EXPECT_TRUE(std::filesystem::is_directory(user.File("cfg")));

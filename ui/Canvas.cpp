@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <algorithm>
 
-Canvas::Canvas(QSize size, QColor fill) : image_(size, QImage::Format_RGB32) { image_.fill(fill); }
+Canvas::Canvas(QSize size, QColor fill) : image_(size, QImage::Format_RGB32) {
+    image_.fill(fill);
+}
 
 void Canvas::FillRect(const QRect& r) {
     const QRect clipped = r.intersected(image_.rect());
@@ -31,4 +33,6 @@ void Canvas::DrawTransparent(QPoint at, const QImage& source) {
     }
 }
 
-QColor ColorFromBgr(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor ColorFromBgr(int bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}

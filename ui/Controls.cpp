@@ -29,7 +29,9 @@ TSmoothBevel::TSmoothBevel(QWidget* parent) : QFrame(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void TSmoothBevel::SetRaised(bool raised) { setFrameShadow(raised ? QFrame::Raised : QFrame::Sunken); }
+void TSmoothBevel::SetRaised(bool raised) {
+    setFrameShadow(raised ? QFrame::Raised : QFrame::Sunken);
+}
 
 TSmoothButton::TSmoothButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -67,8 +69,8 @@ void TImage::paintEvent(QPaintEvent*) {
     if (picture_.isNull())
         return;
     QPainter p(this);
-    const QPoint at = center_ ? QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2)
-                              : QPoint(0, 0);
+    const QPoint at =
+        center_ ? QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2) : QPoint(0, 0);
     p.drawImage(at, picture_);
 }
 
@@ -84,7 +86,9 @@ void TShapeControl::SetColor(QColor c) {
     update();
 }
 
-void TShapeControl::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), color_); }
+void TShapeControl::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), color_);
+}
 
 TStatusBar::TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels)
     : QWidget(parent), panels_(std::move(panels)) {}

@@ -12,5 +12,5 @@ QImage FallingEdgeGlyph(); // 19 x 18 on white, which the tool window makes tran
 QImage RisingEdgeGlyph();  // 19 x 18, transparent background
 
 QImage DialFace(int size, int ticks, int firstTickDegrees, int lastTickDegrees); // ring of ticks
-QImage KnobBody(int size);                                                        // the knob's face
+QImage KnobBody(int size);                                                       // the knob's face
 QImage KnobHandle(int size, bool rim); // grey dot on magenta (0xFF00FF), the key colour

@@ -13,7 +13,8 @@
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, const QString& text, bool bold = false) {
+QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, const QString& text,
+                  bool bold = false) {
     auto* l = Place<QLabel>(parent, name, left, top, 10, 10);
     l->setText(text);
     if (bold)
@@ -59,8 +60,7 @@ void MoveFrameTo(QWidget& w, QPoint target) {
 } // namespace
 
 TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath)
-    : Ini(settingsPath),
-      Com1([&errors](std::function<void()> task) {
+    : Ini(settingsPath), Com1([&errors](std::function<void()> task) {
           // Port events reach the GUI thread through the event queue, guarded like every handler.
           QMetaObject::invokeMethod(
               qApp, [&errors, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
@@ -211,9 +211,9 @@ void TW2::BuildTimePanel() {
         int left, top;
         const char* text;
     } dial[] = {{40, 140, "0,1ms"}, {4, 128, "0,2ms"}, {4, 104, "0,5ms"}, {4, 84, "1ms"},
-                {4, 64, "2ms"},     {4, 40, "5ms"},    {37, 28, "10ms"},   {62, 28, "20ms"},
-                {88, 28, "50ms"},   {112, 28, "0,1s"}, {136, 40, "0,2s"},  {136, 64, "0,5s"},
-                {136, 84, "1s"},    {136, 104, "2s"},  {136, 128, "5s"},   {104, 140, "10s"}};
+                {4, 64, "2ms"},     {4, 40, "5ms"},    {37, 28, "10ms"},  {62, 28, "20ms"},
+                {88, 28, "50ms"},   {112, 28, "0,1s"}, {136, 40, "0,2s"}, {136, 64, "0,5s"},
+                {136, 84, "1s"},    {136, 104, "2s"},  {136, 128, "5s"},  {104, 140, "10s"}};
     for (const auto& d : dial)
         MakeLabel(panel, "", d.left, d.top, QString::fromUtf8(d.text))->setFont(UiFont(10));
 }

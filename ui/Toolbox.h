@@ -24,9 +24,9 @@ class TW2 : public QWidget {
     TCommPort Com1;
     QTimer Timer1;
 
-    TSmoothFlatButton* SmoothFlatButton5 = nullptr; // connect (toggle)
-    TSmoothFlatButton* SmoothFlatButton7 = nullptr; // open data file
-    TSmoothFlatButton* SmoothFlatButton8 = nullptr; // save data file
+    TSmoothFlatButton* SmoothFlatButton5 = nullptr;  // connect (toggle)
+    TSmoothFlatButton* SmoothFlatButton7 = nullptr;  // open data file
+    TSmoothFlatButton* SmoothFlatButton8 = nullptr;  // save data file
     TSmoothFlatButton* SmoothFlatButton12 = nullptr; // print
     TSmoothFlatButton* SmoothFlatButton6 = nullptr;  // settings
     TSmoothButton* SmoothButton1 = nullptr;          // Start

@@ -73,7 +73,9 @@ void TKnob::mouseMoveEvent(QMouseEvent* e) {
         FollowPointer(e->position().toPoint());
 }
 
-void TKnob::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+void TKnob::mouseReleaseEvent(QMouseEvent*) {
+    dragging_ = false;
+}
 
 void TKnob::FollowPointer(QPoint p) {
     const double dx = p.x() - width() / 2;
