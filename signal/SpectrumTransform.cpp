@@ -1,0 +1,52 @@
+#include "SpectrumTransform.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+// Table values laid out sample-major, bins contiguous: each bin still sums
+// its terms in sample order, so the result equals the direct loop bit for bit,
+// while the inner loop runs over independent bins and vectorises.
+struct SpectrumTransform::Precomputed {
+    std::vector<float> cos; // [i * 500 + k] = CosTable[trunc(k * i / 5) mod 500]
+    std::vector<float> sin;
+    std::array<double, 500> window{};
+};
+
+SpectrumTransform::SpectrumTransform(const SpectrumTables& t) : pre_(std::make_unique<Precomputed>()) {
+    pre_->cos.resize(500 * 500);
+    pre_->sin.resize(500 * 500);
+    for (int i = 0; i < 500; ++i) {
+        pre_->window[std::size_t(i)] = 0.54 - 0.46 * double(t.CosTable[std::size_t(i)]);
+        for (int k = 0; k < 500; ++k) {
+            const auto index = std::size_t(((k * i) / 5) % 500);
+            pre_->cos[std::size_t(i * 500 + k)] = t.CosTable[index];
+            pre_->sin[std::size_t(i * 500 + k)] = t.SinTable[index];
+        }
+    }
+}
+
+SpectrumTransform::~SpectrumTransform() = default;
+
+void SpectrumTransform::ComputeSpectrum(const SampleBuffer& samples, Spectrum& out) const {
+    std::int32_t sum = 0;
+    for (int i = 0; i < 500; ++i)
+        sum += samples[std::size_t(i)];
+    const std::int32_t mean = sum / 500;
+
+    alignas(32) double re[500] = {};
+    alignas(32) double im[500] = {};
+    const float* cosRow = pre_->cos.data();
+    const float* sinRow = pre_->sin.data();
+    for (int i = 0; i < 500; ++i, cosRow += 500, sinRow += 500) {
+        const double d = double(std::int32_t(samples[std::size_t(i)]) - mean);
+        const double w = pre_->window[std::size_t(i)];
+        for (int k = 0; k < 500; ++k) {
+            re[k] = re[k] + d * double(cosRow[k]) * w;
+            im[k] = im[k] + d * double(sinRow[k]) * w;
+        }
+    }
+    for (int k = 0; k < 500; ++k)
+        out[std::size_t(k)] = std::int32_t(std::int64_t(std::sqrt(re[k] * re[k] + im[k] * im[k])) / 58);
+}
