@@ -26,5 +26,6 @@ int main(int argc, char** argv) {
     w1.show();
     TW2 w2(state, errors, w1, settingsPath);
     TForm1 form1(state, w1, w2);
+    w1.FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
     return QApplication::exec();
 }

@@ -27,6 +27,7 @@ struct Program {
         w1->show();
         w2 = std::make_unique<TW2>(state, errors, *w1, ini);
         form1 = std::make_unique<TForm1>(state, *w1, *w2);
+        w1->FormPaint();
     }
     ~Program() { std::filesystem::current_path(old); }
 

@@ -24,3 +24,20 @@ prepare() {
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$dir" -j "$(nproc)"
 }
+
+# Points COMn of the [PORTS] section of a settings file at a device path,
+# keeping every other line as it is.
+set_port() {
+    local ini=$1 key=$2 path=$3 tmp
+    tmp=$(mktemp "$ini.XXXXXX")
+    [ -f "$ini" ] || : >"$ini"
+    awk -v key="$key" -v path="$path" '
+        BEGIN { IGNORECASE = 1 }
+        /^[ \t]*\[/ { if (inside && !done) { print key "=" path; done = 1 }
+                      inside = (tolower($0) ~ /^[ \t]*\[ports\]/) }
+        inside && tolower($0) ~ "^[ \t]*" tolower(key) "[ \t]*=" { if (!done) print key "=" path; done = 1; next }
+        { print }
+        END { if (!done) { if (!inside) print "[PORTS]"; print key "=" path } }
+    ' "$ini" >"$tmp"
+    mv "$tmp" "$ini"
+}

@@ -21,6 +21,12 @@ class Canvas {
     int PenWidth = 1;
     QColor BrushColor = QColor::fromRgb(KeyColor);
 
+    void MoveTo(int x, int y) { pen_ = QPoint(x, y); }
+    // A line from the pen position to (x, y), the end point not drawn; width 2
+    // adds the neighbouring pixel on the minor axis, as a wide pen covers it.
+    void LineTo(int x, int y);
+    QPoint PenPos() const { return pen_; }
+
     void FillRect(const QRect& r); // with the brush
     void Fill() { FillRect(image_.rect()); }
     // Plain source copy of a picture of the destination's size.
@@ -29,7 +35,9 @@ class Canvas {
     void DrawTransparent(QPoint at, const QImage& source);
 
   private:
+    void Plot(int x, int y, QRgb c);
     QImage image_;
+    QPoint pen_;
 };
 
 // Pen colour from a stored 0x00BBGGRR value.

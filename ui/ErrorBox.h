@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 class ErrorBox {
   public:
@@ -14,9 +15,16 @@ class ErrorBox {
     void Show(const QString& text);
     // Runs a handler; an error it raises ends it and is shown.
     void Run(const std::function<void()>& handler);
-    // Wraps a handler for a signal connection.
+    // Wraps a handler for a signal connection; signal arguments it does not take are dropped.
     template <class F> auto Guard(F handler) {
-        return [this, handler](auto&&... args) { Run([&] { handler(args...); }); };
+        return [this, handler](auto&&... args) {
+            Run([&] {
+                if constexpr (std::is_invocable_v<const F&, decltype(args)...>)
+                    handler(args...);
+                else
+                    handler();
+            });
+        };
     }
     int OpenBoxes() const { return int(open_.size()); }
 

@@ -3,6 +3,7 @@
 #include "ErrorBox.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
+#include "TraceDrawing.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -47,15 +48,11 @@ void TW1::FormCreate() {
     state_.volt.FullScaleVolts = 10;
     state_.volt.MvPerRow = 40;
     UpdateVoltLabels();
-    for (int i = 0; i < 4; ++i)
-        T[size_t(i) + 1]->setText(QString::fromUtf8(TimebaseTable[0].T[size_t(i)]));
-    for (int i = 0; i < 5; ++i)
-        F[size_t(i)]->setText(QString::fromUtf8(TimebaseTable[0].F[size_t(i)]));
+    UpdateAxisLabels(0);
 
     TraceOverlay.Fill();
     SpectrumOverlay.Fill();
     LoadSwitchPictures(); // a failure is reported; the rest of start-up still runs
-    SpectrumBackground.Fill();
 
     state_.acq.SlowMode = false;
     state_.time.TimePerPixel = 0.004;
@@ -171,6 +168,118 @@ void TW1::BuildLayout() {
     ProgressBar1->setRange(1, 1000);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->reset();
+}
+
+void TW1::UpdateAxisLabels(int position) {
+    const auto& row = TimebaseTable[size_t(position)];
+    for (size_t i = 0; i < 4; ++i)
+        T[i + 1]->setText(QString::fromUtf8(row.T[i]));
+    for (size_t i = 0; i < 5; ++i)
+        F[i]->setText(QString::fromUtf8(row.F[i]));
+}
+
+void TW1::FormPaint() {
+    Client.CopyRect(SpectrumViewRect, SpectrumBackground.Image());
+    Client.DrawTransparent(SpectrumViewRect.topLeft(), SpectrumOverlay.Image());
+    Client.CopyRect(TimeViewRect, TimeBackground.Image());
+    Client.PenColor = ColorFromBgr(state_.settings.PC);
+    Client.PenWidth = state_.settings.LW;
+    if (state_.acq.SlowMode) {
+        ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Nearest,
+                               state_.volt.MvPerRow);
+    } else {
+        // The overlay keeps the pen the last block or opened file gave it.
+        DrawTrace(TraceOverlay, state_.samples, Rounding::Nearest, state_.volt.MvPerRow);
+        Client.DrawTransparent(ViewOrigin, TraceOverlay.Image());
+        TraceOverlay.Fill();
+    }
+    DrawTickMarks(Client, state_.settings.LW);
+}
+
+void TW1::RepaintNow() {
+    FormPaint();
+    repaint();
+}
+
+void TW1::EraseTimeView() { Client.CopyRect(TimeViewRect, TimeBackground.Image()); }
+
+void TW1::SetFastTracePen() {
+    TraceOverlay.PenWidth = state_.settings.LW;
+    TraceOverlay.PenColor = ColorFromBgr(state_.settings.PC);
+}
+
+void TW1::DrawFastTrace() {
+    DrawTrace(TraceOverlay, state_.samples, Rounding::Truncate, state_.volt.MvPerRow);
+    TraceOverlay.MoveTo(0, 249);
+}
+
+void TW1::ShowFastTrace() {
+    EraseTimeView();
+    Client.DrawTransparent(ViewOrigin, TraceOverlay.Image());
+    TraceOverlay.Fill();
+    update(TimeViewRect);
+}
+
+void TW1::BeginProgressiveBlock() {
+    EraseTimeView();
+    update(TimeViewRect);
+}
+
+void TW1::DrawProgressiveTrace() {
+    Client.PenColor = ColorFromBgr(state_.settings.PC);
+    Client.PenWidth = state_.settings.LW;
+    ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Truncate, state_.volt.MvPerRow);
+    Client.MoveTo(30, 279);
+    update(TimeViewRect);
+}
+
+void TW1::DrawSpectrum() {
+    DrawSpectrumOverlay(SpectrumOverlay, state_.spectrum, state_.volt.SpectrumDivisor, state_.settings.FW);
+    Client.CopyRect(SpectrumViewRect, SpectrumBackground.Image());
+    Client.DrawTransparent(SpectrumViewRect.topLeft(), SpectrumOverlay.Image());
+    update(SpectrumViewRect);
+}
+
+void TW1::ShowProgress(int rxCount) {
+    // The bar's range is 1..1000: smaller counts show it empty.
+    if (rxCount < ProgressBar1->minimum())
+        ProgressBar1->reset();
+    else
+        ProgressBar1->setValue(std::min(rxCount, ProgressBar1->maximum()));
+}
+
+void TW1::SetRecoveryCaption(bool red) {
+    QPalette pal = Label1->palette();
+    pal.setColor(QPalette::WindowText, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    Label1->setPalette(pal);
+    Label1->repaint();
+}
+
+void TW1::PlaceTriggerLine() {
+    const int row = std::min(state_.trigger.TriggerLevelTens * 10 / state_.volt.MvPerRow, 249);
+    auto* line = findChild<QWidget*>(QStringLiteral("Image1"));
+    line->move(29, 30 + 249 - row);
+    line->repaint();
+}
+
+void TW1::ApplyTimebaseDisplay(int position) {
+    const auto& row = TimebaseTable[size_t(position)];
+    EraseTimeView();
+    state_.time.TimePerPixel = row.TimePerPixelMs;
+    StatusBar1->SetPanelText(3, QString::fromUtf8(row.Text));
+    if (position < 6) {
+        state_.time.TimeUnit = "ms";
+    } else {
+        state_.time.TimeUnit = "s";
+        state_.time.TimePerPixel = state_.time.TimePerPixel / 1000;
+    }
+    UpdateAxisLabels(position);
+    RepaintNow(); // still in the mode of the previous time base
+}
+
+void TW1::HideMarkers() {
+    for (const char* name : {"ZnA", "ZnAY", "LOdlX", "LOdlY", "LabelLodlX", "LabelLodlY", "ZnB", "ZnBY"})
+        findChild<QWidget*>(QString::fromLatin1(name))->hide();
 }
 
 void TW1::paintEvent(QPaintEvent*) {

@@ -40,12 +40,32 @@ class TW1 : public QWidget {
 
     std::function<void()> OnFormClose; // a system close request
 
+    // Rebuilds the whole picture from the surfaces and the samples (the paint handler).
+    void FormPaint();
+    // "Repaint the main window": FormPaint, then show it at once.
+    void RepaintNow();
+
+    // Drawing steps of the acquisition cycle.
+    void SetFastTracePen();
+    void DrawFastTrace();
+    void ShowFastTrace();
+    void BeginProgressiveBlock();
+    void DrawProgressiveTrace();
+    void DrawSpectrum();
+    void ShowProgress(int rxCount);
+    void SetRecoveryCaption(bool red);
+    void PlaceTriggerLine();
+    void ApplyTimebaseDisplay(int position);
+    void UpdateAxisLabels(int position);
+    void HideMarkers();
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void closeEvent(QCloseEvent* e) override;
 
   private:
     void FormCreate();
+    void EraseTimeView();
     void BuildLayout();
     void LoadSwitchPictures();
     void UpdateVoltLabels();

@@ -7,7 +7,10 @@
 #include "SampleBuffer.h"
 #include "Settings.h"
 #include "SpectrumTables.h"
+#include "SpectrumTransform.h"
 #include "TriggerState.h"
+
+#include <memory>
 
 struct ProgramState {
     Settings settings;
@@ -18,4 +21,5 @@ struct ProgramState {
     SampleBuffer samples{};
     Spectrum spectrum{};
     SpectrumTables tables;
+    std::unique_ptr<SpectrumTransform> transform; // built with the tables at start
 };

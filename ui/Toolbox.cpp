@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMessageBox>
 #include <QScreen>
 
 namespace {
@@ -65,6 +66,7 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& sett
           QMetaObject::invokeMethod(
               qApp, [&errors, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
       }),
+      Cycle({state.acq, state.trigger, state.settings, state.samples, state.spectrum, Com1, *this}),
       state_(state), errors_(errors), w1_(w1) {
     setObjectName("W2");
     setWindowTitle(QStringLiteral("Narzędzia"));
@@ -88,6 +90,7 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& sett
     SetTimerInterval(25);
 
     BuildLayout();
+    ConnectHandlers();
     errors_.Run([this] { FormCreate(); });
     w1_.OnFormClose = [this] {
         if (Com1.IsOpen())
@@ -115,7 +118,66 @@ void TW2::FormCreate() {
     state_.trigger.TriggerMode = 0;
     state_.volt.SpectrumDivisor = 10;
     BuildSpectrumTables(state_.tables);
+    state_.transform = std::make_unique<SpectrumTransform>(state_.tables);
+    Cycle.SetTransform(state_.transform.get());
 }
+
+void TW2::ConnectHandlers() {
+    connect(SmoothFlatButton5, &QToolButton::clicked, this,
+            errors_.Guard([this](bool pressed) { SmoothFlatButton5Click(pressed); }));
+    connect(SmoothButton1, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton1Click(); }));
+    connect(SmoothButton2, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton2Click(); }));
+    connect(SmoothButton3, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton3Click(); }));
+    connect(&Timer1, &QTimer::timeout, this, errors_.Guard([this] { Timer1Timer(); }));
+    Com1.OnRxChar = [this](TCustomCommPort* sender, int count) { Com1RxChar(sender, count); };
+}
+
+void TW2::SmoothFlatButton5Click(bool pressed) {
+    if (pressed)
+        Cycle.Connect();
+    else
+        Cycle.Disconnect();
+}
+
+void TW2::SetStartStop(bool startEnabled, bool stopEnabled) {
+    SmoothButton1->setEnabled(startEnabled);
+    SmoothButton2->setEnabled(stopEnabled);
+}
+
+void TW2::ReleaseConnectButton() { SmoothFlatButton5->setChecked(false); }
+
+void TW2::HideMarkers() {
+    w1_.HideMarkers();
+    for (auto* b : {SmoothFlatButton3, SmoothFlatButton4}) {
+        b->setChecked(false);
+        b->setEnabled(false);
+    }
+    btWyzeruj->setEnabled(false);
+    btMinMax->setEnabled(false);
+}
+
+void TW2::EnableMarkerButtons() {
+    SmoothFlatButton3->setEnabled(true);
+    SmoothFlatButton4->setEnabled(true);
+}
+
+void TW2::ShowProbeFailure() {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Błąd!"),
+                    QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TW2::Pause(int ms) { WaitMs(ms); }
+void TW2::ShowProgress(int rxCount) { w1_.ShowProgress(rxCount); }
+void TW2::SetRecoveryCaption(bool red) { w1_.SetRecoveryCaption(red); }
+void TW2::PlaceTriggerLine() { w1_.PlaceTriggerLine(); }
+void TW2::ApplyTimebaseDisplay(int position) { w1_.ApplyTimebaseDisplay(position); }
+void TW2::SetFastTracePen() { w1_.SetFastTracePen(); }
+void TW2::DrawFastTrace() { w1_.DrawFastTrace(); }
+void TW2::ShowFastTrace() { w1_.ShowFastTrace(); }
+void TW2::BeginProgressiveBlock() { w1_.BeginProgressiveBlock(); }
+void TW2::DrawProgressiveTrace() { w1_.DrawProgressiveTrace(); }
+void TW2::DrawSpectrum() { w1_.DrawSpectrum(); }
 
 void TW2::PlaceWindowPair() {
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();

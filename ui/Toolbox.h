@@ -2,6 +2,8 @@
 // The tool window: every control of the instrument, the poll timer and the
 // serial port. Its creation reads the settings and places both windows.
 
+#include "AcquisitionCycle.h"
+#include "AcquisitionView.h"
 #include "CommPort.h"
 #include "Controls.h"
 #include "Knob.h"
@@ -16,7 +18,7 @@ struct ProgramState;
 class ErrorBox;
 class TW1;
 
-class TW2 : public QWidget {
+class TW2 : public QWidget, public AcquisitionView {
   public:
     TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath);
 
@@ -49,6 +51,35 @@ class TW2 : public QWidget {
     TSmoothFlatButton* btWyzeruj = nullptr;
     TSmoothFlatButton* btMinMax = nullptr;
 
+    AcquisitionCycle Cycle;
+
+    // Handlers of the acquisition controls.
+    void SmoothFlatButton5Click(bool pressed);
+    void SmoothButton1Click() { Cycle.Start(); }
+    void SmoothButton2Click() { Cycle.Stop(); }
+    void SmoothButton3Click() { Cycle.Reset(); }
+    void Timer1Timer() { Cycle.Tick(); }
+    void Com1RxChar(TCustomCommPort*, int) { Cycle.RxChar(); }
+
+    // AcquisitionView
+    int TimebasePosition() const override { return Knob2->Position(); }
+    void SetStartStop(bool startEnabled, bool stopEnabled) override;
+    void ReleaseConnectButton() override;
+    void HideMarkers() override;
+    void EnableMarkerButtons() override;
+    void ShowProbeFailure() override;
+    void Pause(int ms) override;
+    void ShowProgress(int rxCount) override;
+    void SetRecoveryCaption(bool red) override;
+    void PlaceTriggerLine() override;
+    void ApplyTimebaseDisplay(int position) override;
+    void SetFastTracePen() override;
+    void DrawFastTrace() override;
+    void ShowFastTrace() override;
+    void BeginProgressiveBlock() override;
+    void DrawProgressiveTrace() override;
+    void DrawSpectrum() override;
+
     // Centres the window pair on the work area, main window on the left.
     void PlaceWindowPair();
     // The poll interval; 0 or less leaves the timer stopped (a 0-ms timer would spin).
@@ -66,6 +97,7 @@ class TW2 : public QWidget {
     void BuildTimePanel();
     void BuildTriggerPanels();
     void BuildCursorPanels();
+    void ConnectHandlers();
 
     ProgramState& state_;
     ErrorBox& errors_;

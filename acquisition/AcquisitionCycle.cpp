@@ -1,0 +1,213 @@
+#include "AcquisitionCycle.h"
+
+#include "CommPort.h"
+#include "Frames.h"
+#include "Samples.h"
+#include "SpectrumTransform.h"
+
+AcquisitionCycle::AcquisitionCycle(AcquisitionParts parts) : p_(parts) {}
+
+void AcquisitionCycle::SendProbe() {
+    p_.acq.ProbeCountdown = 50;
+    p_.port.WriteString(ProbeFrame());
+}
+
+void AcquisitionCycle::SendRequest() {
+    if (!p_.acq.Running)
+        return;
+    const auto frame = RequestFrame(p_.trigger.TriggerEdge, p_.settings.Spow, p_.view.TimebasePosition(),
+                                    p_.trigger.LevelLow, p_.trigger.LevelHigh);
+    p_.port.WriteBuffer(frame.data(), int(frame.size()));
+}
+
+void AcquisitionCycle::SendAbort() { p_.port.WriteString(std::string(1, AbortCommand)); }
+
+void AcquisitionCycle::Connect() {
+    p_.port.Close();
+    p_.port.Open(); // a failure ends here: the button stays pressed, Start stays disabled
+    p_.port.PurgeAll();
+    p_.view.Pause(502);
+    SendProbe();
+    p_.view.SetStartStop(true, false);
+}
+
+void AcquisitionCycle::Disconnect() {
+    if (p_.port.IsOpen())
+        p_.port.Close();
+    p_.acq.Running = false;
+    p_.view.SetStartStop(false, false);
+    p_.acq.RxCount = 0;
+}
+
+void AcquisitionCycle::Start() {
+    p_.acq.ReplyTimeout = p_.settings.Timeout1;
+    p_.view.HideMarkers();
+    p_.acq.Running = true;
+    p_.acq.RecoveryWait = 0;
+    p_.acq.RxCount = 0;
+    p_.acq.RxBuffer.clear();
+    p_.acq.RxLength = 0;
+    SendRequest();
+    p_.view.SetStartStop(false, true);
+}
+
+void AcquisitionCycle::Stop() {
+    p_.acq.Running = false;
+    p_.view.SetStartStop(true, false);
+    p_.view.EnableMarkerButtons();
+}
+
+void AcquisitionCycle::Reset() {
+    if (p_.port.IsOpen())
+        p_.port.Close();
+    p_.port.PurgeAll();
+    p_.acq.RecoveryWait = p_.settings.Czekaj1;
+}
+
+void AcquisitionCycle::RxChar() {
+    p_.acq.ReplyTimeout = p_.settings.Timeout1;
+    p_.acq.DataArrived = true;
+}
+
+void AcquisitionCycle::Tick() {
+    auto& a = p_.acq;
+    if (a.ProbeCountdown > 1) {
+        if (p_.port.ReadAll() == std::string(1, ProbeReply)) {
+            a.ProbeCountdown = 0; // connected
+            return;
+        }
+        if (--a.ProbeCountdown == 1) {
+            p_.view.ShowProbeFailure();
+            a.ProbeCountdown = 0;
+            p_.view.ReleaseConnectButton();
+            p_.view.SetStartStop(false, false);
+            if (p_.port.IsOpen())
+                p_.port.Close();
+        }
+        return;
+    }
+
+    if (p_.settings.WYSSTATUS)
+        p_.view.ShowProgress(a.RxCount);
+
+    if (a.RecoveryWait > 0 && a.Running) {
+        p_.view.SetRecoveryCaption(true);
+        a.RxCount = 0;
+        a.RxBuffer.clear();
+        a.RxLength = 0;
+        --a.RecoveryWait;
+        a.ReplyTimeout = p_.settings.Timeout1;
+        p_.port.PurgeAll();
+        if (a.RecoveryWait == 5 && !p_.port.IsOpen())
+            p_.port.Open(); // a failure ends this tick; the next wait retries
+        if (a.RecoveryWait == 0) {
+            SendRequest();
+            p_.view.SetRecoveryCaption(false);
+        }
+    }
+
+    if (a.ReplyTimeout > 0 && a.Running && --a.ReplyTimeout == 0) {
+        if (p_.port.IsOpen())
+            p_.port.Close();
+        a.RecoveryWait = p_.settings.Czekaj1;
+    }
+
+    if (p_.trigger.TriggerLevel != a.SeenTriggerLevel)
+        p_.view.PlaceTriggerLine();
+
+    // A tick inside a collection's pause collects nothing: the block is still being handled.
+    if (p_.trigger.TriggerLevel == a.SeenTriggerLevel && p_.view.TimebasePosition() == a.SeenTimebase &&
+        a.DataArrived && !collecting_) {
+        a.DataArrived = false;
+        if (a.SlowMode)
+            CollectProgressive();
+        else
+            CollectBlock();
+    }
+
+    if (p_.trigger.TriggerLevel != a.SeenTriggerLevel) {
+        a.SeenTriggerLevel = p_.trigger.TriggerLevel;
+        if (a.SlowMode && p_.trigger.TriggerEdge != 0) {
+            SendAbort();
+            a.RecoveryWait = p_.settings.Czekaj1;
+            a.DataArrived = false;
+        }
+    }
+
+    if (const int timebase = p_.view.TimebasePosition(); timebase != a.SeenTimebase)
+        ApplyTimebase(timebase);
+}
+
+void AcquisitionCycle::ApplyTimebase(int position) {
+    p_.acq.SeenTimebase = position;
+    p_.view.ApplyTimebaseDisplay(position);
+    if (p_.acq.SlowMode) { // still the old time base's mode
+        SendAbort();
+        p_.acq.RecoveryWait = p_.settings.Czekaj1;
+    }
+    p_.acq.SlowMode = position >= 7;
+}
+
+void AcquisitionCycle::Pause(int ms) {
+    collecting_ = true;
+    try {
+        p_.view.Pause(ms);
+    } catch (...) {
+        collecting_ = false;
+        throw;
+    }
+    collecting_ = false;
+}
+
+void AcquisitionCycle::ComputeSpectrum() {
+    if (transform_)
+        transform_->ComputeSpectrum(p_.samples, p_.spectrum);
+}
+
+void AcquisitionCycle::CollectBlock() {
+    auto& a = p_.acq;
+    const std::string bytes = p_.port.ReadAll();
+    a.RxBuffer += bytes;
+    a.RxCount += int(bytes.size());
+    if (a.RxCount <= 997)
+        return;
+    p_.view.SetFastTracePen();
+    DecodeBlock(a.RxBuffer, p_.samples);
+    p_.port.PurgeAll();
+    a.RxBuffer.clear();
+    Pause(10);
+    a.RxCount = 0;
+    SendRequest(); // the instrument acquires the next block while this one is drawn
+    p_.view.DrawFastTrace();
+    ComputeSpectrum();
+    p_.view.DrawSpectrum();
+    p_.view.ShowFastTrace();
+    if (p_.trigger.TriggerEdge != 0)
+        p_.view.PlaceTriggerLine();
+}
+
+void AcquisitionCycle::CollectProgressive() {
+    auto& a = p_.acq;
+    if (a.RxCount == 0) {
+        p_.view.BeginProgressiveBlock();
+        if (p_.trigger.TriggerEdge != 0)
+            p_.view.PlaceTriggerLine();
+    }
+    const std::string bytes = p_.port.ReadAll();
+    a.RxBuffer += bytes;
+    a.RxLength = int(a.RxBuffer.size());
+    a.RxCount += int(bytes.size());
+    CopyReceived(a.RxBuffer, p_.samples);
+    if (p_.samples[1] > 1024)
+        a.RecoveryWait = p_.settings.Czekaj1; // a garbled transfer: abandon the block
+    p_.view.DrawProgressiveTrace();
+    if (a.RxCount == 1000) {
+        a.RxCount = 0;
+        a.RxBuffer.clear();
+        ComputeSpectrum();
+        p_.view.DrawSpectrum();
+        if (p_.view.TimebasePosition() > 10)
+            Pause(500);
+        SendRequest();
+    }
+}

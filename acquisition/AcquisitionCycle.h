@@ -1,0 +1,54 @@
+#pragma once
+// The conversation with the instrument: connect and probe, Start, Stop,
+// Reset, the received-data notification, the poll tick with its time-out and
+// recovery, and the collection of each block.
+
+#include "AcquisitionState.h"
+#include "AcquisitionView.h"
+#include "SampleBuffer.h"
+#include "Settings.h"
+#include "TriggerState.h"
+
+class TCustomCommPort;
+class SpectrumTransform;
+
+struct AcquisitionParts {
+    AcquisitionState& acq;
+    TriggerState& trigger;
+    Settings& settings;
+    SampleBuffer& samples;
+    Spectrum& spectrum;
+    TCustomCommPort& port;
+    AcquisitionView& view;
+};
+
+class AcquisitionCycle {
+  public:
+    explicit AcquisitionCycle(AcquisitionParts parts);
+    // Built when the spectrum tables are; until then no block is transformed.
+    void SetTransform(const SpectrumTransform* transform) { transform_ = transform; }
+
+    void Connect();    // connect button pressed
+    void Disconnect(); // connect button released
+    void Start();
+    void Stop();
+    void Reset();
+    void RxChar();
+    void Tick();
+
+    void SendProbe();
+    void SendRequest();
+    void SendAbort();
+
+    void CollectBlock();
+    void CollectProgressive();
+
+  private:
+    void Pause(int ms); // a pause inside a collection: nested ticks start no collection
+    void ApplyTimebase(int position);
+    void ComputeSpectrum();
+
+    AcquisitionParts p_;
+    const SpectrumTransform* transform_ = nullptr;
+    bool collecting_ = false;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// What the acquisition cycle asks of the windows: control states, the pause
+// that keeps events flowing, and the drawing steps of a block.
+
+class AcquisitionView {
+  public:
+    virtual ~AcquisitionView() = default;
+
+    // Tool window.
+    virtual int TimebasePosition() const = 0; // the T/dz knob
+    virtual void SetStartStop(bool startEnabled, bool stopEnabled) = 0;
+    virtual void ReleaseConnectButton() = 0; // without running its handler
+    virtual void HideMarkers() = 0;          // Start: marker items hidden, marker buttons off
+    virtual void EnableMarkerButtons() = 0;  // Stop: "Włącz" and "Wyłącz" usable
+    virtual void ShowProbeFailure() = 0;     // modal; waits for the user
+    virtual void Pause(int ms) = 0;          // window events keep running meanwhile
+
+    // Main window.
+    virtual void ShowProgress(int rxCount) = 0;
+    virtual void SetRecoveryCaption(bool red) = 0; // repainted at once
+    virtual void PlaceTriggerLine() = 0;
+    virtual void ApplyTimebaseDisplay(int position) = 0; // background, scales, labels, repaint
+    virtual void SetFastTracePen() = 0;       // the trace overlay's pen: width LW, colour PC
+    virtual void DrawFastTrace() = 0;         // into the trace overlay, truncating
+    virtual void ShowFastTrace() = 0;         // background and overlay onto the window, overlay emptied
+    virtual void BeginProgressiveBlock() = 0; // erases the trace on the window
+    virtual void DrawProgressiveTrace() = 0;  // the part received so far, on the window
+    virtual void DrawSpectrum() = 0;
+};

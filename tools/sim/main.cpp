@@ -1,0 +1,101 @@
+// drganik-sim: plays the oscilloscope instrument on a pseudo-terminal linked
+// at the path given, for development, tests and users without hardware.
+
+#include "Instrument.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+volatile std::sig_atomic_t simStop = 0;
+
+namespace {
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: drganik-sim LINK [options]\n"
+                 "  LINK                 path of the symbolic link to the device (e.g. /tmp/drganik-com1)\n"
+                 "  --signal KIND        sine, square, triangle or noise (default sine)\n"
+                 "  --freq HZ            frequency (default 250)\n"
+                 "  --amp V              amplitude in volts (default 3)\n"
+                 "  --offset V           offset in volts on the 0..10 V scale (default 5)\n"
+                 "  --seed N             noise and split pattern (default 1)\n"
+                 "  --fast               send blocks at once instead of at 115200 bit/s\n"
+                 "  --drop-every N       no reply to every Nth request\n"
+                 "  --garble-every N     every Nth block has a second word above 1024\n"
+                 "  --extra N            send N extra bytes after each block\n"
+                 "  --split              send blocks in odd pieces with gaps\n"
+                 "  --stall-every N      delay every Nth reply by --stall-ms (default 1000)\n"
+                 "  --stall-ms MS\n"
+                 "  --hangup-after N     remove the device after N blocks\n"
+                 "  --recreate-ms MS     ... and create it again after MS milliseconds\n"
+                 "  --log FILE           log received frames to FILE (default standard error)\n");
+    std::exit(2);
+}
+
+double Number(int& i, int argc, char** argv) {
+    if (i + 1 >= argc)
+        Usage();
+    char* end = nullptr;
+    const double v = std::strtod(argv[++i], &end);
+    if (!end || *end)
+        Usage();
+    return v;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argv[1][0] == '-')
+        Usage();
+    Options o;
+    o.link = argv[1];
+    o.faults.stallMs = 1000;
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--signal" && i + 1 < argc)
+            o.signal.kind = argv[++i];
+        else if (a == "--freq")
+            o.signal.frequency = Number(i, argc, argv);
+        else if (a == "--amp")
+            o.signal.amplitude = Number(i, argc, argv);
+        else if (a == "--offset")
+            o.signal.offset = Number(i, argc, argv);
+        else if (a == "--seed")
+            o.signal.seed = unsigned(Number(i, argc, argv));
+        else if (a == "--fast")
+            o.fast = true;
+        else if (a == "--drop-every")
+            o.faults.dropEvery = int(Number(i, argc, argv));
+        else if (a == "--garble-every")
+            o.faults.garbleEvery = int(Number(i, argc, argv));
+        else if (a == "--extra")
+            o.faults.extraBytes = int(Number(i, argc, argv));
+        else if (a == "--split")
+            o.faults.split = true;
+        else if (a == "--stall-every")
+            o.faults.stallEvery = int(Number(i, argc, argv));
+        else if (a == "--stall-ms")
+            o.faults.stallMs = int(Number(i, argc, argv));
+        else if (a == "--hangup-after")
+            o.faults.hangupAfter = int(Number(i, argc, argv));
+        else if (a == "--recreate-ms")
+            o.faults.recreateMs = int(Number(i, argc, argv));
+        else if (a == "--log" && i + 1 < argc)
+            o.logFile = argv[++i];
+        else
+            Usage();
+    }
+    if (o.signal.kind != "sine" && o.signal.kind != "square" && o.signal.kind != "triangle" &&
+        o.signal.kind != "noise")
+        Usage();
+
+    struct sigaction sa {};
+    sa.sa_handler = [](int) { simStop = 1; };
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    Instrument instrument(o);
+    return instrument.Run();
+}

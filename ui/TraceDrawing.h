@@ -1,0 +1,22 @@
+#pragma once
+// Drawing of the trace and the spectrum onto canvases, as the views show them.
+
+#include "Canvas.h"
+#include "SampleBuffer.h"
+#include "Samples.h"
+
+// Samples 0..498 into the 500 x 250 trace overlay: sample 0 at column 0,
+// sample i at column i + 1; rows not clipped.
+void DrawTrace(Canvas& overlay, const SampleBuffer& samples, Rounding rounding, int mvPerRow);
+
+// The part of a progressive block received so far, straight onto the window
+// at the time view's place, rows clipped to the top row; the newest complete
+// sample is held back.
+void DrawProgressiveTrace(Canvas& window, const SampleBuffer& samples, int rxLength, Rounding rounding,
+                          int mvPerRow);
+
+// Bars (filled) or a line into the 500 x 125 spectrum overlay, heights not clipped.
+void DrawSpectrumOverlay(Canvas& overlay, const Spectrum& spectrum, int divisor, bool filled);
+
+// The scale tick marks beside and under both views, in black at the given width.
+void DrawTickMarks(Canvas& window, int width);
