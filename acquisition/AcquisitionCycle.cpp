@@ -20,7 +20,9 @@ void AcquisitionCycle::SendRequest() {
     p_.port.WriteBuffer(frame.data(), int(frame.size()));
 }
 
-void AcquisitionCycle::SendAbort() { p_.port.WriteString(std::string(1, AbortCommand)); }
+void AcquisitionCycle::SendAbort() {
+    p_.port.WriteString(std::string(1, AbortCommand));
+}
 
 void AcquisitionCycle::Connect() {
     p_.port.Close();

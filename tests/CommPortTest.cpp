@@ -1,5 +1,6 @@
 #include "CommPort.h"
 
+#include "GuiQueue.h"
 #include "Pty.h"
 
 #include <chrono>
@@ -16,46 +17,6 @@ using namespace std::chrono;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Stands in for the GUI thread: notifications queue here and run when pumped.
-struct GuiQueue {
-    std::mutex m;
-    std::deque<std::function<void()>> tasks;
-    size_t maxQueued = 0;
-
-    TGuiDispatch Dispatch() {
-        return [this](std::function<void()> f) {
-            std::lock_guard lock(m);
-            tasks.push_back(std::move(f));
-            maxQueued = std::max(maxQueued, tasks.size());
-        };
-    }
-    size_t Queued() {
-        std::lock_guard lock(m);
-        return tasks.size();
-    }
-    // Runs queued tasks until `until` holds or the time is up.
-    template <class Pred> bool PumpUntil(Pred until, milliseconds limit = 2000ms) {
-        const auto end = steady_clock::now() + limit;
-        while (!until()) {
-            std::function<void()> f;
-            {
-                std::lock_guard lock(m);
-                if (!tasks.empty()) {
-                    f = std::move(tasks.front());
-                    tasks.pop_front();
-                }
-            }
-            if (f)
-                f();
-            else if (steady_clock::now() > end)
-                return false;
-            else
-                std::this_thread::sleep_for(1ms);
-        }
-        return true;
-    }
-};
 
 struct Port {
     GuiQueue gui;

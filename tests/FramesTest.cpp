@@ -1,4 +1,5 @@
 #include "Frames.h"
+
 #include "Samples.h"
 
 #include <gtest/gtest.h>

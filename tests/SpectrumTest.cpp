@@ -67,7 +67,9 @@ TEST(Spectrum, FastTransformEqualsTheDirectDefinitionOnRandomBlocks) {
         SampleBuffer s{};
         const int k = kind(rng);
         for (int i = 0; i < 500; ++i)
-            s[i] = std::uint16_t(k == 0 ? full(rng) : k == 1 ? tenBit(rng) : (tenBit(rng) & (k == 2 ? 0x3FF : 0x201)));
+            s[i] = std::uint16_t(k == 0   ? full(rng)
+                                 : k == 1 ? tenBit(rng)
+                                          : (tenBit(rng) & (k == 2 ? 0x3FF : 0x201)));
         const Spectrum fast = f.Fast(s);
         const Spectrum direct = DirectSpectrum(s, f.tables);
         ASSERT_EQ(fast, direct) << "block " << block;

@@ -1,44 +1,12 @@
 #include "BoxWatcher.h"
-#include "ErrorBox.h"
-#include "Main.h"
 #include "PlaceWindowPair.h"
-#include "Prefs.h"
-#include "ProgramState.h"
+#include "ProgramHarness.h"
 #include "Pty.h"
-#include "TempDir.h"
-#include "Toolbox.h"
 
-#include <QElapsedTimer>
 #include <QScreen>
 #include <gtest/gtest.h>
-#include <memory>
-#include <unistd.h>
 
 namespace {
-
-// The program's windows created in the entry's order, in a working folder of the test's choice.
-struct Program {
-    explicit Program(const std::string& ini, bool withPictures = true) {
-        if (withPictures)
-            std::filesystem::copy(DRGANIK_SOURCE_DIR "/data", cwd.path / "data");
-        old = std::filesystem::current_path();
-        std::filesystem::current_path(cwd.path);
-        w1 = std::make_unique<TW1>(state, errors);
-        w1->show();
-        w2 = std::make_unique<TW2>(state, errors, *w1, ini);
-        form1 = std::make_unique<TForm1>(state, *w1, *w2);
-        w1->FormPaint();
-    }
-    ~Program() { std::filesystem::current_path(old); }
-
-    TempDir cwd;
-    std::filesystem::path old;
-    ProgramState state;
-    ErrorBox errors{QStringLiteral("Drganik")};
-    std::unique_ptr<TW1> w1;
-    std::unique_ptr<TW2> w2;
-    std::unique_ptr<TForm1> form1;
-};
 
 template <class W> W* Find(QWidget* window, const char* name) {
     auto* w = window->findChild<W*>(QString::fromLatin1(name));

@@ -39,8 +39,8 @@ QImage Filled(int w, int h, QColor tint) {
 } // namespace
 
 QImage TimeBackgroundPicture(int index) {
-    static constexpr QRgb tints[] = {qRgb(38, 123, 36), qRgb(35, 81, 121), qRgb(130, 39, 26), qRgb(155, 151, 0),
-                                     qRgb(202, 202, 202)};
+    static constexpr QRgb tints[] = {qRgb(38, 123, 36), qRgb(35, 81, 121), qRgb(130, 39, 26),
+                                     qRgb(155, 151, 0), qRgb(202, 202, 202)};
     QImage img = Filled(500, 250, QColor(tints[std::clamp(index, 0, 4)]));
     for (int x = 25; x <= 475; x += 25)
         Line(img, x, 0, x, 249, 0.82);

@@ -201,7 +201,9 @@ void TW1::RepaintNow() {
     repaint();
 }
 
-void TW1::EraseTimeView() { Client.CopyRect(TimeViewRect, TimeBackground.Image()); }
+void TW1::EraseTimeView() {
+    Client.CopyRect(TimeViewRect, TimeBackground.Image());
+}
 
 void TW1::SetFastTracePen() {
     TraceOverlay.PenWidth = state_.settings.LW;
@@ -228,7 +230,8 @@ void TW1::BeginProgressiveBlock() {
 void TW1::DrawProgressiveTrace() {
     Client.PenColor = ColorFromBgr(state_.settings.PC);
     Client.PenWidth = state_.settings.LW;
-    ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Truncate, state_.volt.MvPerRow);
+    ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Truncate,
+                           state_.volt.MvPerRow);
     Client.MoveTo(30, 279);
     update(TimeViewRect);
 }

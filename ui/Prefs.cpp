@@ -29,7 +29,8 @@ void TForm1::FormCreate() {
 // An index outside 0..4 (a hand-edited file) leaves the buffer as it was.
 void TForm1::RenderTimeBackground() {
     if (state_.settings.BG >= 0 && state_.settings.BG <= 4)
-        w1_.TimeBackground.CopyRect(w1_.TimeBackground.Image().rect(), TimePictures[size_t(state_.settings.BG)]);
+        w1_.TimeBackground.CopyRect(w1_.TimeBackground.Image().rect(),
+                                    TimePictures[size_t(state_.settings.BG)]);
 }
 
 void TForm1::RenderSpectrumBackground() {

@@ -144,7 +144,9 @@ void TW2::SetStartStop(bool startEnabled, bool stopEnabled) {
     SmoothButton2->setEnabled(stopEnabled);
 }
 
-void TW2::ReleaseConnectButton() { SmoothFlatButton5->setChecked(false); }
+void TW2::ReleaseConnectButton() {
+    SmoothFlatButton5->setChecked(false);
+}
 
 void TW2::HideMarkers() {
     w1_.HideMarkers();
@@ -163,21 +165,44 @@ void TW2::EnableMarkerButtons() {
 
 void TW2::ShowProbeFailure() {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Błąd!"),
-                    QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"), QMessageBox::Ok, this);
+                    QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"), QMessageBox::Ok,
+                    this);
     box.exec();
 }
 
-void TW2::Pause(int ms) { WaitMs(ms); }
-void TW2::ShowProgress(int rxCount) { w1_.ShowProgress(rxCount); }
-void TW2::SetRecoveryCaption(bool red) { w1_.SetRecoveryCaption(red); }
-void TW2::PlaceTriggerLine() { w1_.PlaceTriggerLine(); }
-void TW2::ApplyTimebaseDisplay(int position) { w1_.ApplyTimebaseDisplay(position); }
-void TW2::SetFastTracePen() { w1_.SetFastTracePen(); }
-void TW2::DrawFastTrace() { w1_.DrawFastTrace(); }
-void TW2::ShowFastTrace() { w1_.ShowFastTrace(); }
-void TW2::BeginProgressiveBlock() { w1_.BeginProgressiveBlock(); }
-void TW2::DrawProgressiveTrace() { w1_.DrawProgressiveTrace(); }
-void TW2::DrawSpectrum() { w1_.DrawSpectrum(); }
+void TW2::Pause(int ms) {
+    WaitMs(ms);
+}
+void TW2::ShowProgress(int rxCount) {
+    w1_.ShowProgress(rxCount);
+}
+void TW2::SetRecoveryCaption(bool red) {
+    w1_.SetRecoveryCaption(red);
+}
+void TW2::PlaceTriggerLine() {
+    w1_.PlaceTriggerLine();
+}
+void TW2::ApplyTimebaseDisplay(int position) {
+    w1_.ApplyTimebaseDisplay(position);
+}
+void TW2::SetFastTracePen() {
+    w1_.SetFastTracePen();
+}
+void TW2::DrawFastTrace() {
+    w1_.DrawFastTrace();
+}
+void TW2::ShowFastTrace() {
+    w1_.ShowFastTrace();
+}
+void TW2::BeginProgressiveBlock() {
+    w1_.BeginProgressiveBlock();
+}
+void TW2::DrawProgressiveTrace() {
+    w1_.DrawProgressiveTrace();
+}
+void TW2::DrawSpectrum() {
+    w1_.DrawSpectrum();
+}
 
 void TW2::PlaceWindowPair() {
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();

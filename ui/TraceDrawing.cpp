@@ -10,7 +10,9 @@ void DrawTrace(Canvas& overlay, const SampleBuffer& samples, Rounding rounding, 
 
 void DrawProgressiveTrace(Canvas& window, const SampleBuffer& samples, int rxLength, Rounding rounding,
                           int mvPerRow) {
-    const auto row = [&](int j) { return std::min(SampleToRow(samples[std::size_t(j)], rounding, mvPerRow), 249); };
+    const auto row = [&](int j) {
+        return std::min(SampleToRow(samples[std::size_t(j)], rounding, mvPerRow), 249);
+    };
     window.MoveTo(30, 279 - row(0));
     const int n = rxLength / 2 - 2;
     for (int j = 1; j <= n && j < int(samples.size()); ++j)

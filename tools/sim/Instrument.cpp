@@ -34,7 +34,9 @@ std::string Hex(const std::string& bytes) {
     return s;
 }
 
-template <class D> auto Dur(double seconds) { return duration_cast<D>(duration<double>(seconds)); }
+template <class D> auto Dur(double seconds) {
+    return duration_cast<D>(duration<double>(seconds));
+}
 
 } // namespace
 
@@ -207,7 +209,8 @@ int Instrument::Run() {
         }
         int timeout = 200;
         if (!out_.empty())
-            timeout = int(std::max<long long>(0, duration_cast<milliseconds>(out_.front().due - Clock::now()).count()));
+            timeout = int(
+                std::max<long long>(0, duration_cast<milliseconds>(out_.front().due - Clock::now()).count()));
         pollfd p{master_, POLLIN, 0};
         if (poll(&p, 1, timeout) < 0 && errno != EINTR)
             return 1;

@@ -12,14 +12,14 @@
 #include <string>
 
 struct Faults {
-    int dropEvery = 0;    // every Nth request gets no reply
-    int garbleEvery = 0;  // every Nth block carries a second word above 1024
-    int extraBytes = 0;   // bytes sent after each block
-    bool split = false;   // blocks go out in odd pieces with gaps
-    int stallEvery = 0;   // every Nth request waits stallMs before acquiring
+    int dropEvery = 0;   // every Nth request gets no reply
+    int garbleEvery = 0; // every Nth block carries a second word above 1024
+    int extraBytes = 0;  // bytes sent after each block
+    bool split = false;  // blocks go out in odd pieces with gaps
+    int stallEvery = 0;  // every Nth request waits stallMs before acquiring
     int stallMs = 0;
-    int hangupAfter = 0;  // the device disappears after N blocks
-    int recreateMs = -1;  // ... and comes back after this many ms (never when negative)
+    int hangupAfter = 0; // the device disappears after N blocks
+    int recreateMs = -1; // ... and comes back after this many ms (never when negative)
 };
 
 struct Options {

@@ -33,4 +33,6 @@ double Volts(const SignalShape& s, double t) {
     return s.offset + s.amplitude * unit;
 }
 
-std::uint16_t Counts(double volts) { return std::uint16_t(std::clamp(std::lround(volts / 10 * 1024), 0L, 1023L)); }
+std::uint16_t Counts(double volts) {
+    return std::uint16_t(std::clamp(std::lround(volts / 10 * 1024), 0L, 1023L));
+}

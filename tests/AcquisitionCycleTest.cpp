@@ -1,0 +1,350 @@
+#include "AcquisitionCycle.h"
+
+#include "Frames.h"
+#include "GuiQueue.h"
+#include "Pty.h"
+#include "SpectrumTransform.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Records what the cycle asks of the windows; the pause pumps port notifications.
+struct FakeView : AcquisitionView {
+    GuiQueue* gui = nullptr;
+    int timebase = 0;
+    bool startEnabled = false, stopEnabled = false;
+    bool connectReleased = false, markersHidden = false, markerButtons = false;
+    int probeFailures = 0, fastTraces = 0, progressiveDraws = 0, spectra = 0, newProgressive = 0;
+    int triggerPlacements = 0, timebaseDisplays = 0, lastProgress = -1;
+    bool captionRed = false;
+    std::function<void()> duringPause;
+
+    int TimebasePosition() const override { return timebase; }
+    void SetStartStop(bool s, bool t) override { startEnabled = s, stopEnabled = t; }
+    void ReleaseConnectButton() override { connectReleased = true; }
+    void HideMarkers() override { markersHidden = true; }
+    void EnableMarkerButtons() override { markerButtons = true; }
+    void ShowProbeFailure() override { ++probeFailures; }
+    void Pause(int ms) override {
+        gui->PumpUntil([] { return false; }, std::chrono::milliseconds(ms));
+        if (duringPause)
+            duringPause();
+    }
+    void ShowProgress(int rx) override { lastProgress = rx; }
+    void SetRecoveryCaption(bool red) override { captionRed = red; }
+    void PlaceTriggerLine() override { ++triggerPlacements; }
+    void ApplyTimebaseDisplay(int) override { ++timebaseDisplays; }
+    void SetFastTracePen() override {}
+    void DrawFastTrace() override { ++fastTraces; }
+    void ShowFastTrace() override {}
+    void BeginProgressiveBlock() override { ++newProgressive; }
+    void DrawProgressiveTrace() override { ++progressiveDraws; }
+    void DrawSpectrum() override { ++spectra; }
+};
+
+std::string Block(int first = 0) {
+    std::string b;
+    for (int i = 0; i < 500; ++i) {
+        const int s = (first + i * 2) % 1024;
+        b += char(s & 0xFF);
+        b += char(s >> 8);
+    }
+    return b;
+}
+
+struct Rig {
+    GuiQueue gui;
+    Pty pty;
+    AcquisitionState acq;
+    TriggerState trigger;
+    Settings settings;
+    SampleBuffer samples{};
+    Spectrum spectrum{};
+    SpectrumTables tables;
+    std::unique_ptr<SpectrumTransform> transform;
+    FakeView view;
+    TCommPort port{gui.Dispatch()};
+    AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, view}};
+
+    Rig() {
+        view.gui = &gui;
+        port.Line.Baudrate = br115200;
+        port.Buffers.ReadSize = 1000;
+        port.Buffers.WriteSize = 10;
+        port.SetMonitorEvents({ceRxChar});
+        port.SetDeviceResolver([this](const std::string&) { return pty.SlavePath(); });
+        port.ClosePauseMs = 0;
+        port.OnRxChar = [this](TCustomCommPort*, int) { cycle.RxChar(); };
+        BuildSpectrumTables(tables);
+        transform = std::make_unique<SpectrumTransform>(tables);
+        cycle.SetTransform(transform.get());
+    }
+    // The instrument sends; the notification reaches the cycle.
+    void Send(const std::string& bytes) {
+        acq.DataArrived = false; // the probe phase leaves it set
+        pty.Write(bytes);
+        ASSERT_TRUE(gui.PumpUntil([&] { return acq.DataArrived; }));
+    }
+    std::string Sent(size_t n = 5) { return pty.Read(n, 500); }
+    void Connected() {
+        cycle.Connect();
+        ASSERT_EQ(Sent(), ProbeFrame());
+        Send("U");
+        cycle.Tick();
+        ASSERT_EQ(acq.ProbeCountdown, 0);
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            cycle.Tick();
+    }
+};
+
+} // namespace
+
+TEST(AcquisitionCycle, ProbeAnsweredWithExactlyUConnects) {
+    Rig r;
+    r.cycle.Connect();
+    EXPECT_EQ(r.Sent(), ProbeFrame());
+    EXPECT_TRUE(r.view.startEnabled) << "Start is usable before the reply";
+    EXPECT_FALSE(r.view.stopEnabled);
+    r.Send("UU"); // a reply together with another byte is not accepted
+    r.cycle.Tick();
+    EXPECT_EQ(r.acq.ProbeCountdown, 49);
+    r.Send("U");
+    r.cycle.Tick();
+    EXPECT_EQ(r.acq.ProbeCountdown, 0);
+    EXPECT_EQ(r.view.probeFailures, 0);
+}
+
+TEST(AcquisitionCycle, ProbeWithoutReplyFailsOnThe49thTick) {
+    Rig r;
+    r.cycle.Connect();
+    r.Sent();
+    r.Ticks(48);
+    EXPECT_EQ(r.view.probeFailures, 0);
+    EXPECT_TRUE(r.port.IsOpen());
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.probeFailures, 1);
+    EXPECT_TRUE(r.view.connectReleased);
+    EXPECT_FALSE(r.view.startEnabled || r.view.stopEnabled);
+    EXPECT_FALSE(r.port.IsOpen());
+    EXPECT_EQ(r.acq.ProbeCountdown, 0);
+}
+
+TEST(AcquisitionCycle, StartRequestsAndEachFastBlockRequestsTheNext) {
+    Rig r;
+    r.Connected();
+    r.view.timebase = 3;
+    r.cycle.Tick(); // a pending knob change defers collection: let the tick take it first
+    r.cycle.Start();
+    EXPECT_EQ(r.Sent(), std::string("\x01\x03\x01\x00\x05", 5));
+    EXPECT_TRUE(r.view.markersHidden);
+    EXPECT_TRUE(r.view.stopEnabled && !r.view.startEnabled);
+
+    r.Send(Block().substr(0, 600));
+    r.cycle.Tick();
+    EXPECT_EQ(r.acq.RxCount, 600);
+    EXPECT_EQ(r.view.fastTraces, 0);
+    EXPECT_EQ(r.Sent(1), "") << "no request before the block is complete";
+
+    r.Send(Block().substr(600, 398)); // 998 bytes complete a fast block
+    r.cycle.Tick();
+    EXPECT_EQ(r.acq.RxCount, 0);
+    EXPECT_EQ(r.view.fastTraces, 1);
+    EXPECT_EQ(r.Sent(), std::string("\x01\x03\x01\x00\x05", 5));
+    EXPECT_EQ(r.samples[1], 2);
+    EXPECT_EQ(r.samples[498], 996);
+    EXPECT_EQ(r.samples[499], 0) << "the two missing bytes read as zero";
+    Spectrum expected{};
+    r.transform->ComputeSpectrum(r.samples, expected);
+    EXPECT_EQ(r.spectrum, expected);
+
+    r.Send(Block(7) + "extra"); // more than a block: the rest is dropped
+    r.cycle.Tick();
+    EXPECT_EQ(r.samples[0], 7);
+    EXPECT_EQ(r.acq.RxBuffer, "");
+    EXPECT_EQ(r.view.fastTraces, 2);
+}
+
+TEST(AcquisitionCycle, ProgressiveBlocksNeedExactly1000Bytes) {
+    Rig r;
+    r.Connected();
+    r.view.timebase = 9;
+    r.cycle.Tick(); // the time-base change: fast to progressive, no abort
+    EXPECT_TRUE(r.acq.SlowMode);
+    EXPECT_EQ(r.Sent(1), "");
+    r.cycle.Start();
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 9, 1, 0));
+
+    r.Send(Block().substr(0, 601));
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.newProgressive, 1);
+    EXPECT_EQ(r.acq.RxLength, 601);
+    EXPECT_EQ(r.view.progressiveDraws, 1);
+    r.Send(Block().substr(601));
+    r.cycle.Tick();
+    EXPECT_EQ(r.acq.RxCount, 0);
+    EXPECT_EQ(r.acq.RxLength, 1000) << "kept for the repaint";
+    EXPECT_EQ(r.view.spectra, 1);
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 9, 1, 0));
+
+    r.Send(Block().substr(0, 600)); // 1002 bytes never complete a progressive block
+    r.cycle.Tick();
+    r.Send(Block().substr(0, 402));
+    r.cycle.Tick();
+    EXPECT_EQ(r.acq.RxCount, 1002);
+    EXPECT_EQ(r.Sent(1), "");
+    EXPECT_EQ(r.view.newProgressive, 2);
+}
+
+TEST(AcquisitionCycle, GarbledSecondWordStartsTheRecoveryWait) {
+    Rig r;
+    r.Connected();
+    r.view.timebase = 7;
+    r.cycle.Tick();
+    r.cycle.Start();
+    r.Sent();
+    r.Send(std::string("\x10\x00\x05\x04", 4)); // second word 0x0405 = 1029
+    r.cycle.Tick();
+    EXPECT_EQ(r.acq.RecoveryWait, r.settings.Czekaj1);
+    EXPECT_EQ(r.view.progressiveDraws, 1) << "drawing still goes on in that call";
+}
+
+TEST(AcquisitionCycle, SilentInstrumentIsClosedReopenedAndAskedAgain) {
+    Rig r;
+    r.Connected();
+    r.cycle.Start();
+    r.Sent();
+    r.Ticks(19);
+    EXPECT_TRUE(r.port.IsOpen());
+    r.cycle.Tick(); // the 20th silent tick
+    EXPECT_FALSE(r.port.IsOpen());
+    EXPECT_EQ(r.acq.RecoveryWait, 20);
+    r.cycle.Tick();
+    EXPECT_TRUE(r.view.captionRed);
+    EXPECT_EQ(r.acq.RecoveryWait, 19);
+    r.Ticks(13);
+    EXPECT_FALSE(r.port.IsOpen());
+    r.cycle.Tick(); // the wait reaches 5
+    EXPECT_TRUE(r.port.IsOpen());
+    r.Ticks(4);
+    EXPECT_TRUE(r.view.captionRed);
+    EXPECT_EQ(r.Sent(1), "");
+    r.cycle.Tick(); // and 0
+    EXPECT_FALSE(r.view.captionRed);
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 0, 1, 0));
+}
+
+TEST(AcquisitionCycle, RecoveryReopensOnlyWhenTheWaitPassesFive) {
+    for (const int wait : {5, 6}) {
+        Rig r;
+        r.settings.Czekaj1 = wait;
+        r.settings.Timeout1 = 2;
+        r.Connected();
+        r.cycle.Start();
+        r.Sent();
+        r.Ticks(2);
+        ASSERT_FALSE(r.port.IsOpen());
+        r.cycle.Tick();
+        EXPECT_EQ(r.port.IsOpen(), wait == 6) << "Czekaj1 " << wait;
+        r.Ticks(10);
+        EXPECT_EQ(r.port.IsOpen(), wait == 6) << "Czekaj1 " << wait;
+    }
+}
+
+TEST(AcquisitionCycle, TimeoutOfZeroNeverTimesOut) {
+    Rig r;
+    r.settings.Timeout1 = 0;
+    r.Connected();
+    r.cycle.Start();
+    r.Ticks(100);
+    EXPECT_TRUE(r.port.IsOpen());
+    EXPECT_EQ(r.acq.RecoveryWait, 0);
+}
+
+TEST(AcquisitionCycle, LeavingProgressiveModeSendsTheAbortCommandOnce) {
+    Rig r;
+    r.Connected();
+    r.view.timebase = 9;
+    r.cycle.Tick();
+    EXPECT_EQ(r.Sent(1), "") << "3 -> 9 style change: the old mode was fast";
+    r.view.timebase = 3;
+    r.cycle.Tick(); // stopped, but the port is open: "q" still goes out
+    EXPECT_EQ(r.Sent(2), "q");
+    EXPECT_EQ(r.acq.RecoveryWait, r.settings.Czekaj1);
+    EXPECT_FALSE(r.acq.SlowMode);
+    EXPECT_EQ(r.view.timebaseDisplays, 2);
+    r.cycle.Tick();
+    EXPECT_EQ(r.Sent(1), "");
+}
+
+TEST(AcquisitionCycle, LevelChangeAbortsOnlyInProgressiveModeWithAnEdge) {
+    Rig r;
+    r.Connected();
+    r.trigger.TriggerLevel = 100;
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.triggerPlacements, 1);
+    EXPECT_EQ(r.Sent(1), "") << "fast mode: the next request carries the level";
+    r.view.timebase = 8;
+    r.cycle.Tick();
+    r.trigger.TriggerEdge = 0x60;
+    r.trigger.TriggerLevel = 200;
+    r.acq.DataArrived = true;
+    r.cycle.Tick();
+    EXPECT_EQ(r.Sent(1), "q");
+    EXPECT_FALSE(r.acq.DataArrived);
+    EXPECT_EQ(r.acq.RecoveryWait, r.settings.Czekaj1);
+}
+
+TEST(AcquisitionCycle, StopLetsTheBlockFinishAndSendsNothingMore) {
+    Rig r;
+    r.Connected();
+    r.cycle.Start();
+    r.Sent();
+    r.cycle.Stop();
+    EXPECT_TRUE(r.view.markerButtons);
+    EXPECT_TRUE(r.view.startEnabled && !r.view.stopEnabled);
+    r.Send(Block(5));
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.fastTraces, 1);
+    EXPECT_EQ(r.samples[0], 5);
+    EXPECT_EQ(r.Sent(1), "");
+}
+
+TEST(AcquisitionCycle, ATickInsideACollectionsPauseCollectsNothing) {
+    Rig r;
+    r.Connected();
+    r.cycle.Start();
+    r.Sent();
+    bool nested = false;
+    r.view.duringPause = [&] {
+        if (nested)
+            return;
+        nested = true;
+        r.pty.Write("ab"); // arrives during the 10 ms pause
+        r.gui.PumpUntil([&] { return r.acq.DataArrived; });
+        r.cycle.Tick();
+    };
+    r.Send(Block());
+    r.cycle.Tick();
+    EXPECT_TRUE(nested);
+    EXPECT_EQ(r.view.fastTraces, 1);
+    EXPECT_EQ(r.Sent(10), RequestFrame(0, true, 0, 1, 0)) << "one request, not two";
+    EXPECT_TRUE(r.acq.DataArrived) << "left for the next tick";
+}
+
+TEST(AcquisitionCycle, ResetClosesAndWaits) {
+    Rig r;
+    r.Connected();
+    r.cycle.Reset();
+    EXPECT_FALSE(r.port.IsOpen());
+    EXPECT_EQ(r.acq.RecoveryWait, r.settings.Czekaj1);
+    r.Ticks(30); // stopped: the wait does not count on
+    EXPECT_FALSE(r.port.IsOpen());
+    EXPECT_EQ(r.acq.RecoveryWait, r.settings.Czekaj1);
+    r.cycle.Disconnect();
+    EXPECT_FALSE(r.view.startEnabled || r.view.stopEnabled);
+}
