@@ -29,6 +29,23 @@ SpectrumTransform::SpectrumTransform(const SpectrumTables& t) : pre_(std::make_u
 
 SpectrumTransform::~SpectrumTransform() = default;
 
+namespace {
+
+// Adds the terms of samples i and i + 1 to every bin, in that order. Cloned for
+// AVX2 where the processor has it: the same IEEE operations, twice as wide.
+__attribute__((target_clones("avx2", "default"))) void
+AddTwoSamples(double* __restrict re, double* __restrict im, const float* __restrict cos0,
+              const float* __restrict sin0, double d0, double w0, double d1, double w1) {
+    const float* cos1 = cos0 + 500;
+    const float* sin1 = sin0 + 500;
+    for (int k = 0; k < 500; ++k) {
+        re[k] = (re[k] + d0 * double(cos0[k]) * w0) + d1 * double(cos1[k]) * w1;
+        im[k] = (im[k] + d0 * double(sin0[k]) * w0) + d1 * double(sin1[k]) * w1;
+    }
+}
+
+} // namespace
+
 void SpectrumTransform::ComputeSpectrum(const SampleBuffer& samples, Spectrum& out) const {
     std::int32_t sum = 0;
     for (int i = 0; i < 500; ++i)
@@ -37,16 +54,10 @@ void SpectrumTransform::ComputeSpectrum(const SampleBuffer& samples, Spectrum& o
 
     alignas(32) double re[500] = {};
     alignas(32) double im[500] = {};
-    const float* cosRow = pre_->cos.data();
-    const float* sinRow = pre_->sin.data();
-    for (int i = 0; i < 500; ++i, cosRow += 500, sinRow += 500) {
-        const double d = double(std::int32_t(samples[std::size_t(i)]) - mean);
-        const double w = pre_->window[std::size_t(i)];
-        for (int k = 0; k < 500; ++k) {
-            re[k] = re[k] + d * double(cosRow[k]) * w;
-            im[k] = im[k] + d * double(sinRow[k]) * w;
-        }
-    }
+    const auto d = [&](int i) { return double(std::int32_t(samples[std::size_t(i)]) - mean); };
+    for (int i = 0; i < 500; i += 2)
+        AddTwoSamples(re, im, &pre_->cos[std::size_t(i * 500)], &pre_->sin[std::size_t(i * 500)], d(i),
+                      pre_->window[std::size_t(i)], d(i + 1), pre_->window[std::size_t(i + 1)]);
     for (int k = 0; k < 500; ++k)
         out[std::size_t(k)] = std::int32_t(std::int64_t(std::sqrt(re[k] * re[k] + im[k] * im[k])) / 58);
 }

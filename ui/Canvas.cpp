@@ -8,11 +8,6 @@ Canvas::Canvas(QSize size, QColor fill) : image_(size, QImage::Format_RGB32) {
     image_.fill(fill);
 }
 
-void Canvas::Plot(int x, int y, QRgb c) {
-    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height())
-        reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = c;
-}
-
 void Canvas::LineTo(int x1, int y1) {
     const int x0 = pen_.x(), y0 = pen_.y();
     pen_ = QPoint(x1, y1);
@@ -21,14 +16,21 @@ void Canvas::LineTo(int x1, int y1) {
     const bool wide = PenWidth >= 2;
     const bool yMajor = dy > dx;
     const QRgb c = PenColor.rgb();
+    const int w = image_.width(), h = image_.height();
+    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const auto plot = [&](int x, int y) {
+        if (unsigned(x) < unsigned(w) && unsigned(y) < unsigned(h))
+            bits[y * stride + x] = c;
+    };
     // Bresenham over the major axis, stopping one pixel short of the end.
     int x = x0, y = y0;
     int err = (yMajor ? dy : dx) / 2;
     const int steps = std::max(dx, dy);
     for (int i = 0; i < steps; ++i) {
-        Plot(x, y, c);
+        plot(x, y);
         if (wide)
-            yMajor ? Plot(x - 1, y, c) : Plot(x, y - 1, c);
+            yMajor ? plot(x - 1, y) : plot(x, y - 1);
         if (yMajor) {
             y += sy;
             err -= dx;
@@ -50,8 +52,10 @@ void Canvas::LineTo(int x1, int y1) {
 void Canvas::FillRect(const QRect& r) {
     const QRect clipped = r.intersected(image_.rect());
     const QRgb c = BrushColor.rgb();
+    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
-        std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + clipped.left(), clipped.width(), c);
+        std::fill_n(bits + y * stride + clipped.left(), clipped.width(), c);
 }
 
 void Canvas::CopyRect(const QRect& dest, const QImage& source) {
@@ -62,14 +66,16 @@ void Canvas::CopyRect(const QRect& dest, const QImage& source) {
 
 void Canvas::DrawTransparent(QPoint at, const QImage& source) {
     const QRect target = QRect(at, source.size()).intersected(image_.rect());
+    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const auto* sourceBits = reinterpret_cast<const QRgb*>(source.constBits());
+    const qsizetype sourceStride = source.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const int width = target.width();
     for (int y = target.top(); y <= target.bottom(); ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(source.constScanLine(y - at.y()));
-        auto* dst = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        for (int x = target.left(); x <= target.right(); ++x) {
-            const QRgb pixel = src[x - at.x()];
-            if ((pixel & 0xFFFFFF) != (KeyColor & 0xFFFFFF))
-                dst[x] = pixel;
-        }
+        const QRgb* src = sourceBits + (y - at.y()) * sourceStride + (target.left() - at.x());
+        QRgb* dst = bits + y * stride + target.left();
+        for (int x = 0; x < width; ++x) // branch-free, so it vectorises
+            dst[x] = (src[x] & 0xFFFFFF) == (KeyColor & 0xFFFFFF) ? dst[x] : src[x];
     }
 }
 

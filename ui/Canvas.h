@@ -35,7 +35,6 @@ class Canvas {
     void DrawTransparent(QPoint at, const QImage& source);
 
   private:
-    void Plot(int x, int y, QRgb c);
     QImage image_;
     QPoint pen_;
 };

@@ -245,10 +245,12 @@ void TW1::DrawSpectrum() {
 
 void TW1::ShowProgress(int rxCount) {
     // The bar's range is 1..1000: smaller counts show it empty.
-    if (rxCount < ProgressBar1->minimum())
-        ProgressBar1->reset();
-    else
+    if (rxCount < ProgressBar1->minimum()) {
+        if (ProgressBar1->value() >= ProgressBar1->minimum()) // reset() repaints even when already empty
+            ProgressBar1->reset();
+    } else {
         ProgressBar1->setValue(std::min(rxCount, ProgressBar1->maximum()));
+    }
 }
 
 void TW1::SetRecoveryCaption(bool red) {

@@ -1,0 +1,102 @@
+// Cost of one block on the GUI thread: the spectrum alone, against the direct
+// double loop, and everything a fast block costs (decode, trace, spectrum, compose).
+
+#include "Canvas.h"
+#include "Samples.h"
+#include "SpectrumTransform.h"
+#include "TraceDrawing.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <random>
+
+namespace {
+
+SampleBuffer Noise(unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> d(0, 1023);
+    SampleBuffer s{};
+    for (int i = 0; i < 500; ++i)
+        s[size_t(i)] = std::uint16_t(d(rng));
+    return s;
+}
+
+std::string Bytes(const SampleBuffer& s) {
+    std::string b;
+    for (int i = 0; i < 500; ++i) {
+        b += char(s[size_t(i)] & 0xFF);
+        b += char(s[size_t(i)] >> 8);
+    }
+    return b;
+}
+
+struct Tables {
+    SpectrumTables t;
+    Tables() { BuildSpectrumTables(t); }
+};
+
+void BM_ComputeSpectrum(benchmark::State& state) {
+    Tables tables;
+    SpectrumTransform transform(tables.t);
+    const SampleBuffer s = Noise(1);
+    Spectrum out{};
+    for (auto _ : state) {
+        transform.ComputeSpectrum(s, out);
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_ComputeSpectrum)->Unit(benchmark::kMicrosecond);
+
+void BM_DirectSpectrum(benchmark::State& state) {
+    Tables tables;
+    const SampleBuffer s = Noise(1);
+    Spectrum out{};
+    for (auto _ : state) {
+        std::int32_t sum = 0;
+        for (int i = 0; i < 500; ++i)
+            sum += s[size_t(i)];
+        const std::int32_t mean = sum / 500;
+        for (int k = 0; k < 500; ++k) {
+            double re = 0, im = 0;
+            for (int i = 0; i < 500; ++i) {
+                const int index = ((k * i) / 5) % 500;
+                const double d = std::int32_t(s[size_t(i)]) - mean;
+                const double w = 0.54 - 0.46 * double(tables.t.CosTable[size_t(i)]);
+                re = re + d * double(tables.t.CosTable[size_t(index)]) * w;
+                im = im + d * double(tables.t.SinTable[size_t(index)]) * w;
+            }
+            out[size_t(k)] = std::int32_t(std::int64_t(std::sqrt(re * re + im * im)) / 58);
+        }
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_DirectSpectrum)->Unit(benchmark::kMicrosecond);
+
+// Everything a fast block costs on the GUI thread, with a 1- or 2-pixel pen, noisy data.
+void BM_FastBlock(benchmark::State& state) {
+    Tables tables;
+    SpectrumTransform transform(tables.t);
+    Canvas window(QSize(578, 519), Qt::gray), trace(QSize(500, 250)), spectrumOverlay(QSize(500, 125));
+    Canvas timeBackground(QSize(500, 250), Qt::darkGreen), spectrumBackground(QSize(500, 125), Qt::lightGray);
+    trace.PenWidth = int(state.range(0));
+    const std::string rx = Bytes(Noise(2));
+    SampleBuffer samples{};
+    Spectrum spectrum{};
+    for (auto _ : state) {
+        DecodeBlock(rx, samples);
+        DrawTrace(trace, samples, Rounding::Truncate, 40);
+        transform.ComputeSpectrum(samples, spectrum);
+        DrawSpectrumOverlay(spectrumOverlay, spectrum, 10, true);
+        window.CopyRect(QRect(30, 346, 500, 125), spectrumBackground.Image());
+        window.DrawTransparent(QPoint(30, 346), spectrumOverlay.Image());
+        window.CopyRect(QRect(30, 30, 500, 250), timeBackground.Image());
+        window.DrawTransparent(QPoint(30, 30), trace.Image());
+        trace.Fill();
+        benchmark::DoNotOptimize(window.Image().constBits());
+    }
+}
+BENCHMARK(BM_FastBlock)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
