@@ -40,13 +40,24 @@ TImage* Picture(QWidget* parent, const char* name, QRect place, const QImage& pi
     return img;
 }
 
+// A knob as its form loads it: limits, position and pictures first, the change handler later.
 TKnob* MakeKnob(QWidget* parent, const char* name, int left, int top, int min, int max, int baseAngle,
                 int radius, const QImage& handle) {
     auto* k = Place<TKnob>(parent, name, left, top, 85, 85);
-    k->SetRange(min, max);
+    k->BeginLoading();
+    k->SetMaxValue(max);
+    k->SetMinValue(min);
+    k->SetPosition(min);
+    QImage back(85, 85, QImage::Format_Mono); // all white, and white is transparent: the panel shows
+    back.setColorCount(2);
+    back.setColor(0, qRgb(0, 0, 0));
+    back.setColor(1, qRgb(255, 255, 255));
+    back.fill(1);
+    k->SetBackImage({back, std::nullopt});
+    k->SetHandleImage({handle, std::nullopt});
     k->SetBaseAngle(baseAngle);
     k->SetRadius(radius);
-    k->SetHandleImage(WithTransparentColor(handle, 0xFF00FF));
+    k->EndLoading();
     return k;
 }
 

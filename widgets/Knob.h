@@ -1,43 +1,68 @@
 #pragma once
-// Rotary knob of the tool window: an integer Position between MinValue and
-// MaxValue, shown as a handle travelling on a circle, set by dragging with
-// the left button around the centre. Interim version: plain angle arithmetic.
+// The rotary knob: an integer Position between MinValue and MaxValue, shown as
+// a handle picture travelling on a circle over a back picture, set by pressing
+// and dragging the left button around the knob's centre.
+
+#include "BufferedImageControl.h"
+#include "KnobMath.h"
 
 #include <QImage>
-#include <QWidget>
 #include <functional>
+#include <optional>
+#include <stdexcept>
 
-class TKnob : public QWidget {
+class EKnobError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A picture with an optional transparent colour of its own.
+struct TKnobPicture {
+    QImage image;
+    std::optional<QRgb> transparentColor;
+    // Its own colour if set; white for a two-colour picture; else its bottom-left pixel.
+    QRgb TransparentColor() const;
+};
+
+class TKnob : public TBufferedImageControl {
   public:
     explicit TKnob(QWidget* parent = nullptr);
 
     int Position() const { return position_; }
     void SetPosition(int value);
     int MinValue() const { return min_; }
+    void SetMinValue(int value);
     int MaxValue() const { return max_; }
-    // Sets both limits at once, as a form does while loading (no checks, no event).
-    void SetRange(int min, int max);
+    void SetMaxValue(int value);
     int BaseAngle() const { return baseAngle_; }
     void SetBaseAngle(int degrees);
     int Radius() const { return radius_; }
     void SetRadius(int pixels);
-    void SetHandleImage(const QImage& picture);
+    const TKnobPicture& BackImage() const { return back_; }
+    void SetBackImage(const TKnobPicture& picture); // an empty picture loads the default
+    const TKnobPicture& HandleImage() const { return handle_; }
+    void SetHandleImage(const TKnobPicture& picture);
 
     std::function<void(TKnob*)> OnChange;
 
+    void SetBounds(int left, int top, int width, int height) override;
+    KnobGeometry Geometry() const;
+
   protected:
-    void paintEvent(QPaintEvent*) override;
+    void Paint(QImage& buffer) override;
+    virtual void LoadDefaultBackImage();
+    virtual void LoadDefaultHandleImage();
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
-    void FollowPointer(QPoint p);
+    int radius_ = 40;
     int min_ = 0;
     int max_ = 100;
     int position_ = 0;
-    int baseAngle_ = 0;
-    int radius_ = 40;
+    TKnobPicture back_;
+    TKnobPicture handle_;
     bool dragging_ = false;
-    QImage handle_;
+    int baseAngle_ = 0;
 };
