@@ -348,3 +348,33 @@ TEST(AcquisitionCycle, ResetClosesAndWaits) {
     r.cycle.Disconnect();
     EXPECT_FALSE(r.view.startEnabled || r.view.stopEnabled);
 }
+
+TEST(Trigger, LevelBytesTensAndTexts) {
+    TriggerState t;
+    const std::pair<int, int> tens[] = {{1, 1}, {2, 2}, {3, 2}, {4, 3}, {100, 97}, {512, 500}, {1023, 999}};
+    for (const auto& [position, expected] : tens) {
+        SetTriggerLevel(t, position);
+        EXPECT_EQ(t.TriggerLevelTens, expected) << position;
+    }
+    EXPECT_EQ(TriggerLevelText(t), "9990mV");
+    EXPECT_EQ(t.LevelLow, 0xFF);
+    EXPECT_EQ(t.LevelHigh, 0x03);
+    SetTriggerLevel(t, 3);
+    EXPECT_EQ(TriggerLevelText(t), "20mV");
+    SetTriggerMode(t, 2);
+    EXPECT_EQ(t.TriggerEdge, 0x40);
+    EXPECT_STREQ(TriggerModeText(1), "L->H");
+}
+
+TEST(Trigger, RequestsCarryEdgeAndLevel) {
+    Rig r;
+    r.Connected();
+    SetTriggerMode(r.trigger, 1);
+    SetTriggerLevel(r.trigger, 1023);
+    r.settings.Spow = false;
+    r.view.timebase = 15;
+    r.cycle.Tick();
+    r.cycle.Tick(); // the level change is noticed, then the time base
+    r.cycle.Start();
+    EXPECT_EQ(r.Sent(), std::string("\x60\x0F\xFF\x03\x71", 5));
+}

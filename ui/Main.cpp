@@ -3,6 +3,7 @@
 #include "ErrorBox.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
+#include "MarkerPictures.h"
 #include "TraceDrawing.h"
 
 #include <QCloseEvent>
@@ -121,8 +122,9 @@ void TW1::BuildLayout() {
         MakeLabel(this, name.constData(), {0, 344 + 40 * i, 22, 11}, QString::fromLatin1(percents[i]),
                   Qt::AlignRight, scale);
     }
-    auto* image2 = Place<QWidget>(this, "Image2", 30, 30, 500, 250);
-    image2->setCursor(Qt::CrossCursor);
+    Image2 = Place<TMouseArea>(this, "Image2", 30, 30, 500, 250);
+    Image2->OnMouseMove = [this](ShiftState s, int x, int y) { errors_.Run([&] { Image2MouseMove(s, x, y); }); };
+    Image2->OnMouseDown = [this](ShiftState s, int x, int y) { errors_.Run([&] { Image2MouseDown(s, x, y); }); };
     const int frequencyLefts[] = {14, 134, 262, 390, 510};
     for (int i = 0; i < 5; ++i) {
         const QByteArray name = "F" + QByteArray::number(i + 1);
@@ -133,22 +135,30 @@ void TW1::BuildLayout() {
     track->setCursor(Qt::PointingHandCursor);
     track->setToolTip(QStringLiteral("Lewy klawisz myszy ustawia znacznik A, prawy znacznik B."));
 
-    // Marker items: hidden until the marker buttons show them.
-    for (const char* name : {"ZnA", "ZnB"}) {
-        auto* m = Place<TImage>(this, name, 25, 18, 10, 284);
-        m->setEnabled(false);
-        m->hide();
+    // Marker items: hidden until the marker buttons show them; clicks pass through to Image2.
+    const auto item = [](auto* w, const QImage& picture) {
+        w->SetPicture(picture);
+        w->setEnabled(false);
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        w->hide();
+        return w;
+    };
+    ZnA = item(Place<TImage>(this, "ZnA", 25, 18, 10, 284), MarkerLinePicture(MarkerAColor));
+    ZnB = item(Place<TImage>(this, "ZnB", 25, 18, 10, 284), MarkerLinePicture(MarkerBColor));
+    ZnAY = item(Place<TImage>(this, "ZnAY", 30, 279, 508, 3), MarkerLevelPicture(MarkerAColor));
+    ZnBY = item(Place<TImage>(this, "ZnBY", 30, 279, 508, 3), MarkerLevelPicture(MarkerBColor));
+    LOdlX = Place<TShapeControl>(this, "LOdlX", 30, 301, 1, 1);
+    LOdlY = Place<TShapeControl>(this, "LOdlY", 537, 280, 1, 1);
+    LabelLodlX = MakeLabel(this, "LabelLodlX", {40, 304, 40, 13}, QStringLiteral("0"), Qt::AlignHCenter, scale);
+    LabelLodlY = MakeLabel(this, "LabelLodlY", {542, 272, 33, 13}, QStringLiteral("0"), Qt::AlignLeft, scale);
+    for (QWidget* w : std::initializer_list<QWidget*>{LOdlX, LOdlY, LabelLodlX, LabelLodlY}) {
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        w->hide();
     }
-    for (const char* name : {"ZnAY", "ZnBY"}) {
-        auto* m = Place<TImage>(this, name, 30, 279, 508, 3);
-        m->setEnabled(false);
-        m->hide();
-    }
-    Place<TShapeControl>(this, "LOdlX", 30, 301, 1, 1)->hide();
-    Place<TShapeControl>(this, "LOdlY", 537, 280, 1, 1)->hide();
-    MakeLabel(this, "LabelLodlX", {40, 304, 40, 13}, QStringLiteral("0"), Qt::AlignHCenter, scale)->hide();
-    MakeLabel(this, "LabelLodlY", {542, 272, 33, 13}, QStringLiteral("0"), Qt::AlignLeft, scale)->hide();
-    Place<TImage>(this, "Image1", 29, 277, 500, 1)->hide(); // the trigger line
+    TriggerLine = Place<TImage>(this, "Image1", 29, 277, 500, 1);
+    TriggerLine->SetPicture(TriggerLinePicture());
+    TriggerLine->setAttribute(Qt::WA_TransparentForMouseEvents);
+    TriggerLine->hide();
 
     const auto centre = Qt::AlignHCenter;
     StatusBar1 = new TStatusBar(this, {{30, "V/dz:", centre, false},
@@ -262,9 +272,8 @@ void TW1::SetRecoveryCaption(bool red) {
 
 void TW1::PlaceTriggerLine() {
     const int row = std::min(state_.trigger.TriggerLevelTens * 10 / state_.volt.MvPerRow, 249);
-    auto* line = findChild<QWidget*>(QStringLiteral("Image1"));
-    line->move(29, 30 + 249 - row);
-    line->repaint();
+    TriggerLine->move(29, 30 + 249 - row);
+    TriggerLine->repaint();
 }
 
 void TW1::ApplyTimebaseDisplay(int position) {
@@ -282,14 +291,11 @@ void TW1::ApplyTimebaseDisplay(int position) {
     RepaintNow(); // still in the mode of the previous time base
 }
 
-void TW1::HideMarkers() {
-    for (const char* name : {"ZnA", "ZnAY", "LOdlX", "LOdlY", "LabelLodlX", "LabelLodlY", "ZnB", "ZnBY"})
-        findChild<QWidget*>(QString::fromLatin1(name))->hide();
-}
-
 void TW1::paintEvent(QPaintEvent*) {
+    // On a high-density screen each pixel becomes a block of device pixels: no smoothing, crisp.
     QPainter p(this);
-    p.drawImage(0, 0, Client.Image());
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QRect(QPoint(0, 0), Client.Image().size()), Client.Image());
 }
 
 void TW1::closeEvent(QCloseEvent* e) {

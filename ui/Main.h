@@ -14,6 +14,27 @@
 struct ProgramState;
 class ErrorBox;
 
+// The buttons and keys held during a mouse event over the time view.
+struct ShiftState {
+    Qt::MouseButtons buttons;
+    Qt::KeyboardModifiers keys;
+    bool doubleClick = false;
+    bool Only(Qt::MouseButton b) const { return buttons == b && keys == Qt::NoModifier && !doubleClick; }
+};
+
+// The transparent area over the time view that takes the mouse.
+class TMouseArea : public QWidget {
+  public:
+    explicit TMouseArea(QWidget* parent);
+    std::function<void(ShiftState, int x, int y)> OnMouseMove;
+    std::function<void(ShiftState, int x, int y)> OnMouseDown;
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
 class TW1 : public QWidget {
   public:
     TW1(ProgramState& state, ErrorBox& errors);
@@ -38,7 +59,28 @@ class TW1 : public QWidget {
     TStatusBar* StatusBar1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
 
+    TMouseArea* Image2 = nullptr;
+    TImage* ZnA = nullptr;
+    TImage* ZnB = nullptr;
+    TImage* ZnAY = nullptr;
+    TImage* ZnBY = nullptr;
+    TShapeControl* LOdlX = nullptr;
+    TShapeControl* LOdlY = nullptr;
+    QLabel* LabelLodlX = nullptr;
+    QLabel* LabelLodlY = nullptr;
+    TImage* TriggerLine = nullptr; // Image1 of the form
+
     std::function<void()> OnFormClose; // a system close request
+    // The pointer read-out of the tool window: time and voltage texts.
+    std::function<void(const QString& x, const QString& y)> OnPointerReadout;
+
+    // Markers and the pointer read-out.
+    void Image2MouseMove(ShiftState shift, int x, int y);
+    void Image2MouseDown(ShiftState shift, int x, int y);
+    void ShowMarkerItems(bool visible);
+    void ResetMarkers();
+    void MarkersToExtremes();
+    void ApplyVoltRange(int position);
 
     // Rebuilds the whole picture from the surfaces and the samples (the paint handler).
     void FormPaint();
@@ -57,7 +99,6 @@ class TW1 : public QWidget {
     void PlaceTriggerLine();
     void ApplyTimebaseDisplay(int position);
     void UpdateAxisLabels(int position);
-    void HideMarkers();
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -69,6 +110,8 @@ class TW1 : public QWidget {
     void BuildLayout();
     void LoadSwitchPictures();
     void UpdateVoltLabels();
+    void PointerReadout(int x, int y);
+    void PlaceMarkerItems(int which, int x);
 
     ProgramState& state_;
     ErrorBox& errors_;

@@ -3,6 +3,7 @@
 // Everything here is touched on the GUI thread only.
 
 #include "AcquisitionState.h"
+#include "Markers.h"
 #include "Ranges.h"
 #include "SampleBuffer.h"
 #include "Settings.h"
@@ -17,6 +18,7 @@ struct ProgramState {
     AcquisitionState acq;
     TriggerState trigger;
     VoltRange volt;
+    Markers markers;
     TimeBase time;
     SampleBuffer samples{};
     Spectrum spectrum{};

@@ -141,7 +141,76 @@ void TW2::ConnectHandlers() {
     connect(SmoothButton3, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton3Click(); }));
     connect(&Timer1, &QTimer::timeout, this, errors_.Guard([this] { Timer1Timer(); }));
     Com1.OnRxChar = [this](TCustomCommPort* sender, int count) { Com1RxChar(sender, count); };
+    Knob1->OnChange = errors_.Guard([this](TKnob*) { Knob1Change(); });
+    Knob3->OnChange = errors_.Guard([this](TKnob*) { Knob3Change(); });
+    Przel->OnClick = errors_.Guard([this] { PrzelClick(); });
+    connect(SmoothFlatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(0); }));
+    connect(SmoothFlatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(1); }));
+    connect(SmoothFlatButton9, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(2); }));
+    connect(RepeatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton10Click(); }));
+    connect(RepeatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton11Click(); }));
+    connect(SmoothFlatButton3, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton3Click(); }));
+    connect(SmoothFlatButton4, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton4Click(); }));
+    connect(btWyzeruj, &QToolButton::clicked, this, errors_.Guard([this] { btWyzerujClick(); }));
+    connect(btMinMax, &QToolButton::clicked, this, errors_.Guard([this] { btMinMaxClick(); }));
+    w1_.OnPointerReadout = [this](const QString& x, const QString& y) {
+        lX->setText(x);
+        lY->setText(y);
+    };
 }
+
+void TW2::SetTriggerModeTo(int mode) {
+    SetTriggerMode(state_.trigger, mode);
+    Przel->SetPicture(w1_.SwitchPictures[size_t(mode)]);
+    w1_.StatusBar1->SetPanelText(4, QString::fromLatin1(TriggerModeText(mode)));
+    w1_.TriggerLine->setVisible(mode != 0); // shown where the last placement put it
+}
+
+void TW2::PrzelClick() { SetTriggerModeTo((state_.trigger.TriggerMode + 1) % 3); }
+
+void TW2::Knob3Change() {
+    SetTriggerLevel(state_.trigger, Knob3->Position());
+    const QString text = QString::fromStdString(TriggerLevelText(state_.trigger));
+    Label14->setText(text);
+    w1_.StatusBar1->SetPanelText(6, text);
+}
+
+void TW2::SmoothFlatButton10Click() {
+    if (Knob3->Position() >= 1023)
+        return;
+    Knob3->SetPosition(Knob3->Position() + 1);
+    SetTriggerLevel(state_.trigger, Knob3->Position());
+    Knob3->RequestRepaint();
+}
+
+void TW2::SmoothFlatButton11Click() {
+    if (Knob3->Position() <= 1)
+        return;
+    Knob3->SetPosition(Knob3->Position() - 1);
+    SetTriggerLevel(state_.trigger, Knob3->Position());
+    Knob3->RequestRepaint();
+}
+
+void TW2::Knob1Change() { w1_.ApplyVoltRange(Knob1->Position()); }
+
+void TW2::SmoothFlatButton3Click() {
+    w1_.ShowMarkerItems(true);
+    btWyzeruj->setEnabled(true);
+    btMinMax->setEnabled(true);
+    w1_.RepaintNow();
+}
+
+void TW2::SmoothFlatButton4Click() {
+    btWyzerujClick();
+    w1_.ShowMarkerItems(false);
+    btWyzeruj->setEnabled(false);
+    btMinMax->setEnabled(false);
+    w1_.RepaintNow();
+}
+
+void TW2::btWyzerujClick() { w1_.ResetMarkers(); }
+
+void TW2::btMinMaxClick() { w1_.MarkersToExtremes(); }
 
 void TW2::SmoothFlatButton5Click(bool pressed) {
     if (pressed)
@@ -160,7 +229,7 @@ void TW2::ReleaseConnectButton() {
 }
 
 void TW2::HideMarkers() {
-    w1_.HideMarkers();
+    w1_.ShowMarkerItems(false);
     for (auto* b : {SmoothFlatButton3, SmoothFlatButton4}) {
         b->setChecked(false);
         b->setEnabled(false);

@@ -60,6 +60,16 @@ class TW2 : public QWidget, public AcquisitionView {
     void SmoothButton3Click() { Cycle.Reset(); }
     void Timer1Timer() { Cycle.Tick(); }
     void Com1RxChar(TCustomCommPort*, int) { Cycle.RxChar(); }
+    void Knob1Change();
+    void PrzelClick();
+    void SetTriggerModeTo(int mode); // SmoothFlatButton1Click, 2Click and 9Click: off, rising, falling
+    void Knob3Change();
+    void SmoothFlatButton10Click(); // "+"
+    void SmoothFlatButton11Click(); // "-"
+    void SmoothFlatButton3Click(); // "Włącz"
+    void SmoothFlatButton4Click(); // "Wyłącz"
+    void btWyzerujClick();
+    void btMinMaxClick();
 
     // AcquisitionView
     int TimebasePosition() const override { return Knob2->Position(); }
