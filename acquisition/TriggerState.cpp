@@ -17,7 +17,9 @@ void SetTriggerLevel(TriggerState& t, int position) {
     t.TriggerLevelTens = int(std::int64_t(std::nearbyint(mv)) / 10);
 }
 
-std::string TriggerLevelText(const TriggerState& t) { return std::to_string(t.TriggerLevelTens) + "0mV"; }
+std::string TriggerLevelText(const TriggerState& t) {
+    return std::to_string(t.TriggerLevelTens) + "0mV";
+}
 
 const char* TriggerModeText(int mode) {
     static constexpr const char* texts[] = {"OFF", "L->H", "H->L"};

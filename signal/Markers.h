@@ -8,7 +8,7 @@
 #include <string>
 
 struct Markers {
-    int MarkerAX = 0, MarkerBX = 0;         // columns, 0..500
+    int MarkerAX = 0, MarkerBX = 0;           // columns, 0..500
     int MarkerAHeight = 0, MarkerBHeight = 0; // rows of their samples, not limited
     int MarkerAShown = 0, MarkerBShown = 0;   // the same, limited to 250 for drawing
 };
@@ -17,8 +17,8 @@ enum class Marker { A, B };
 
 // Where the marker items go after one marker is placed.
 struct MarkerItems {
-    int markerLeft;  // the placed marker's vertical line picture
-    int levelTop;    // the placed marker's level line picture
+    int markerLeft; // the placed marker's vertical line picture
+    int levelTop;   // the placed marker's level line picture
     int barXLeft, barXWidth;
     int barYTop, barYHeight;
     int labelXLeft;

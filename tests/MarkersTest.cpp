@@ -56,7 +56,8 @@ TEST(Markers, LimitsSameColumnAndHeightsAboveTheView) {
     EXPECT_EQ(s.m.MarkerBShown, 250);
     EXPECT_EQ(high.levelTop, 28);
     EXPECT_EQ(high.barYHeight, 0);
-    EXPECT_EQ(high.labelYText, "4,132V") << "the true difference of the unlimited heights: (2497 - 1464) * 0.004";
+    EXPECT_EQ(high.labelYText, "4,132V")
+        << "the true difference of the unlimited heights: (2497 - 1464) * 0.004";
 }
 
 TEST(Markers, ExtremesTakeTheFirstIndexAndEqualSamplesGiveZero) {

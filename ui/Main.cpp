@@ -1,9 +1,9 @@
 #include "Main.h"
 
 #include "ErrorBox.h"
+#include "MarkerPictures.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
-#include "MarkerPictures.h"
 #include "TraceDrawing.h"
 
 #include <QCloseEvent>
@@ -123,8 +123,12 @@ void TW1::BuildLayout() {
                   Qt::AlignRight, scale);
     }
     Image2 = Place<TMouseArea>(this, "Image2", 30, 30, 500, 250);
-    Image2->OnMouseMove = [this](ShiftState s, int x, int y) { errors_.Run([&] { Image2MouseMove(s, x, y); }); };
-    Image2->OnMouseDown = [this](ShiftState s, int x, int y) { errors_.Run([&] { Image2MouseDown(s, x, y); }); };
+    Image2->OnMouseMove = [this](ShiftState s, int x, int y) {
+        errors_.Run([&] { Image2MouseMove(s, x, y); });
+    };
+    Image2->OnMouseDown = [this](ShiftState s, int x, int y) {
+        errors_.Run([&] { Image2MouseDown(s, x, y); });
+    };
     const int frequencyLefts[] = {14, 134, 262, 390, 510};
     for (int i = 0; i < 5; ++i) {
         const QByteArray name = "F" + QByteArray::number(i + 1);
@@ -149,7 +153,8 @@ void TW1::BuildLayout() {
     ZnBY = item(Place<TImage>(this, "ZnBY", 30, 279, 508, 3), MarkerLevelPicture(MarkerBColor));
     LOdlX = Place<TShapeControl>(this, "LOdlX", 30, 301, 1, 1);
     LOdlY = Place<TShapeControl>(this, "LOdlY", 537, 280, 1, 1);
-    LabelLodlX = MakeLabel(this, "LabelLodlX", {40, 304, 40, 13}, QStringLiteral("0"), Qt::AlignHCenter, scale);
+    LabelLodlX =
+        MakeLabel(this, "LabelLodlX", {40, 304, 40, 13}, QStringLiteral("0"), Qt::AlignHCenter, scale);
     LabelLodlY = MakeLabel(this, "LabelLodlY", {542, 272, 33, 13}, QStringLiteral("0"), Qt::AlignLeft, scale);
     for (QWidget* w : std::initializer_list<QWidget*>{LOdlX, LOdlY, LabelLodlX, LabelLodlY}) {
         w->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -10,13 +10,19 @@
 
 namespace {
 
-std::string Separator() { return QLocale().decimalPoint().toStdString(); }
+std::string Separator() {
+    return QLocale().decimalPoint().toStdString();
+}
 
-ShiftState ShiftOf(const QMouseEvent* e, bool doubleClick) { return {e->buttons(), e->modifiers(), doubleClick}; }
+ShiftState ShiftOf(const QMouseEvent* e, bool doubleClick) {
+    return {e->buttons(), e->modifiers(), doubleClick};
+}
 
 } // namespace
 
-TMouseArea::TMouseArea(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+TMouseArea::TMouseArea(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+}
 
 void TMouseArea::mouseMoveEvent(QMouseEvent* e) {
     if (OnMouseMove)
@@ -33,7 +39,9 @@ void TMouseArea::mouseDoubleClickEvent(QMouseEvent* e) {
         OnMouseDown(ShiftOf(e, true), e->position().toPoint().x(), e->position().toPoint().y());
 }
 
-void TW1::Image2MouseMove(ShiftState shift, int x, int y) { Image2MouseDown(shift, std::clamp(x, 0, 500), y); }
+void TW1::Image2MouseMove(ShiftState shift, int x, int y) {
+    Image2MouseDown(shift, std::clamp(x, 0, 500), y);
+}
 
 void TW1::Image2MouseDown(ShiftState shift, int x, int y) {
     PointerReadout(x, y);
@@ -51,8 +59,8 @@ void TW1::PointerReadout(int x, int y) {
 
 void TW1::PlaceMarkerItems(int which, int x) {
     const Marker marker = which == 0 ? Marker::A : Marker::B;
-    const MarkerItems items = PlaceMarker(state_.markers, marker, x, state_.samples, state_.volt, state_.time,
-                                          Separator());
+    const MarkerItems items =
+        PlaceMarker(state_.markers, marker, x, state_.samples, state_.volt, state_.time, Separator());
     (marker == Marker::A ? ZnA : ZnB)->move(items.markerLeft, 18);
     LabelLodlY->setText(QString::fromStdString(items.labelYText));
     LOdlX->setGeometry(items.barXLeft, LOdlX->y(), items.barXWidth, LOdlX->height());
@@ -64,9 +72,10 @@ void TW1::PlaceMarkerItems(int which, int x) {
 }
 
 void TW1::ShowMarkerItems(bool visible) {
-    for (QWidget* w : {static_cast<QWidget*>(ZnA), static_cast<QWidget*>(ZnAY), static_cast<QWidget*>(LOdlX),
-                       static_cast<QWidget*>(LOdlY), static_cast<QWidget*>(LabelLodlX),
-                       static_cast<QWidget*>(LabelLodlY), static_cast<QWidget*>(ZnB), static_cast<QWidget*>(ZnBY)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ZnA), static_cast<QWidget*>(ZnAY), static_cast<QWidget*>(LOdlX),
+          static_cast<QWidget*>(LOdlY), static_cast<QWidget*>(LabelLodlX), static_cast<QWidget*>(LabelLodlY),
+          static_cast<QWidget*>(ZnB), static_cast<QWidget*>(ZnBY)})
         w->setVisible(visible);
 }
 

@@ -149,8 +149,10 @@ void TW2::ConnectHandlers() {
     connect(SmoothFlatButton9, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(2); }));
     connect(RepeatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton10Click(); }));
     connect(RepeatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton11Click(); }));
-    connect(SmoothFlatButton3, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton3Click(); }));
-    connect(SmoothFlatButton4, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton4Click(); }));
+    connect(SmoothFlatButton3, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton3Click(); }));
+    connect(SmoothFlatButton4, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton4Click(); }));
     connect(btWyzeruj, &QToolButton::clicked, this, errors_.Guard([this] { btWyzerujClick(); }));
     connect(btMinMax, &QToolButton::clicked, this, errors_.Guard([this] { btMinMaxClick(); }));
     w1_.OnPointerReadout = [this](const QString& x, const QString& y) {
@@ -166,7 +168,9 @@ void TW2::SetTriggerModeTo(int mode) {
     w1_.TriggerLine->setVisible(mode != 0); // shown where the last placement put it
 }
 
-void TW2::PrzelClick() { SetTriggerModeTo((state_.trigger.TriggerMode + 1) % 3); }
+void TW2::PrzelClick() {
+    SetTriggerModeTo((state_.trigger.TriggerMode + 1) % 3);
+}
 
 void TW2::Knob3Change() {
     SetTriggerLevel(state_.trigger, Knob3->Position());
@@ -191,7 +195,9 @@ void TW2::SmoothFlatButton11Click() {
     Knob3->RequestRepaint();
 }
 
-void TW2::Knob1Change() { w1_.ApplyVoltRange(Knob1->Position()); }
+void TW2::Knob1Change() {
+    w1_.ApplyVoltRange(Knob1->Position());
+}
 
 void TW2::SmoothFlatButton3Click() {
     w1_.ShowMarkerItems(true);
@@ -208,9 +214,13 @@ void TW2::SmoothFlatButton4Click() {
     w1_.RepaintNow();
 }
 
-void TW2::btWyzerujClick() { w1_.ResetMarkers(); }
+void TW2::btWyzerujClick() {
+    w1_.ResetMarkers();
+}
 
-void TW2::btMinMaxClick() { w1_.MarkersToExtremes(); }
+void TW2::btMinMaxClick() {
+    w1_.MarkersToExtremes();
+}
 
 void TW2::SmoothFlatButton5Click(bool pressed) {
     if (pressed)

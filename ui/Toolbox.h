@@ -66,8 +66,8 @@ class TW2 : public QWidget, public AcquisitionView {
     void Knob3Change();
     void SmoothFlatButton10Click(); // "+"
     void SmoothFlatButton11Click(); // "-"
-    void SmoothFlatButton3Click(); // "Włącz"
-    void SmoothFlatButton4Click(); // "Wyłącz"
+    void SmoothFlatButton3Click();  // "Włącz"
+    void SmoothFlatButton4Click();  // "Wyłącz"
     void btWyzerujClick();
     void btMinMaxClick();
 

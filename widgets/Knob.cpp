@@ -40,7 +40,9 @@ TKnob::TKnob(QWidget* parent) : TBufferedImageControl(parent) {
     EndLoading();
 }
 
-KnobGeometry TKnob::Geometry() const { return {min_, max_, baseAngle_, radius_, width(), height()}; }
+KnobGeometry TKnob::Geometry() const {
+    return {min_, max_, baseAngle_, radius_, width(), height()};
+}
 
 void TKnob::SetPosition(int value) {
     value = std::min(std::max(value, min_), max_);

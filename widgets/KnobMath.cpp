@@ -28,7 +28,8 @@ int KnobHandleAngle(const KnobGeometry& g, int position) {
 KnobPoint KnobHandleCentre(const KnobGeometry& g, int position) {
     const double theta = double(KnobHandleAngle(g, position) * kPi / 180);
     const int r = g.radius - 10;
-    return {g.width / 2 + int(std::trunc(r * std::sin(theta))), g.height / 2 - int(std::trunc(r * std::cos(theta)))};
+    return {g.width / 2 + int(std::trunc(r * std::sin(theta))),
+            g.height / 2 - int(std::trunc(r * std::cos(theta)))};
 }
 
 double KnobPointerAngle(const KnobGeometry& g, int x, int y) {
