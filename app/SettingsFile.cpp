@@ -1,16 +1,13 @@
 #include "SettingsFile.h"
 
-#include <cerrno>
+#include "AtomicFile.h"
+
 #include <charconv>
 #include <cstdint>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -120,44 +117,6 @@ Place Find(const std::vector<Line>& lines, std::string_view section, std::string
     return place;
 }
 
-[[noreturn]] void Refused(const std::string& path) {
-    throw std::runtime_error("Unable to write to " + path);
-}
-
-void StoreAtomically(const std::string& path, const std::string& content) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (dir / (target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        Refused(path);
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < content.size()) {
-        const ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += size_t(n);
-    }
-    struct stat st {};
-    const mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    ok = ok && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        Refused(path);
-    }
-    // Make the rename itself durable; a failure here loses nothing already written.
-    if (const int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
-        fsync(dfd);
-        close(dfd);
-    }
-}
-
 } // namespace
 
 int ParseIniInteger(std::string_view text, int def) {
@@ -239,5 +198,6 @@ void SettingsFile::WriteString(std::string_view section, std::string_view key, c
     std::string content;
     for (const auto& l : lines)
         content += l.text + l.eol;
-    StoreAtomically(path_, content);
+    if (!WriteFileAtomically(path_, content))
+        throw std::runtime_error("Unable to write to " + path_);
 }

@@ -230,6 +230,10 @@ void TW1::DrawFastTrace() {
     TraceOverlay.MoveTo(0, 249);
 }
 
+void TW1::DrawFileTrace() {
+    DrawTrace(TraceOverlay, state_.samples, Rounding::Nearest, state_.volt.MvPerRow);
+}
+
 void TW1::ShowFastTrace() {
     EraseTimeView();
     Client.DrawTransparent(ViewOrigin, TraceOverlay.Image());

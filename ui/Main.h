@@ -90,6 +90,7 @@ class TW1 : public QWidget {
     // Drawing steps of the acquisition cycle.
     void SetFastTracePen();
     void DrawFastTrace();
+    void DrawFileTrace(); // a block from a data file: rounding, as a repaint does
     void ShowFastTrace();
     void BeginProgressiveBlock();
     void DrawProgressiveTrace();

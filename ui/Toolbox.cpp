@@ -1,5 +1,8 @@
 #include "Toolbox.h"
 
+#include "AtomicFile.h"
+#include "DataFile.h"
+#include "DataFileDialogs.h"
 #include "ErrorBox.h"
 #include "Glyphs.h"
 #include "Main.h"
@@ -9,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -147,6 +151,12 @@ void TW2::ConnectHandlers() {
     connect(SmoothFlatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(0); }));
     connect(SmoothFlatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(1); }));
     connect(SmoothFlatButton9, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(2); }));
+    connect(SmoothFlatButton8, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton8Click(); }));
+    connect(SmoothFlatButton7, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton7Click(); }));
+    AskSaveFileName = [this] { return AskSaveDataFile(this); };
+    AskOpenFileName = [this] { return AskOpenDataFile(this); };
     connect(RepeatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton10Click(); }));
     connect(RepeatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton11Click(); }));
     connect(SmoothFlatButton3, &QToolButton::clicked, this,
@@ -193,6 +203,52 @@ void TW2::SmoothFlatButton11Click() {
     Knob3->SetPosition(Knob3->Position() - 1);
     SetTriggerLevel(state_.trigger, Knob3->Position());
     Knob3->RequestRepaint();
+}
+
+void TW2::SmoothFlatButton8Click() {
+    if (!Idle(state_.acq))
+        return; // no dialog, no message while a block may be changing
+    const QString chosen = AskSaveFileName();
+    if (chosen.isEmpty())
+        return;
+    const QString name = QString::fromStdString(WithDataFileExtension(chosen.toStdString()));
+    // Written beside the target and renamed over it only when complete: a failed save keeps the old file.
+    if (!WriteFileAtomically(QFile::encodeName(name).toStdString(),
+                             FormatDataFile(state_.samples, Knob2->Position()))) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
+                        QStringLiteral("Nie mogę utworzyc pliku!"), QMessageBox::Ok, this);
+        box.exec();
+    }
+}
+
+void TW2::SmoothFlatButton7Click() {
+    if (Idle(state_.acq))
+        state_.acq.SeenTimebase = Knob2->Position(); // only a position from the file counts as a change
+    const QString name = AskOpenFileName();
+    if (name.isEmpty())
+        return;
+    QFile file(name);
+    DataFileRead read;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray text = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            read = ReadDataFile(std::string_view(text.constData(), size_t(text.size())), state_.samples);
+    }
+    if (!read.ok) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
+                        QStringLiteral("Nie mogę otworzyc pliku!"), QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    Knob2->SetPosition(read.timebase); // the knob limits it; the tick handles the change
+    w1_.SetFastTracePen();
+    w1_.DrawFileTrace();
+    if (state_.transform)
+        state_.transform->ComputeSpectrum(state_.samples, state_.spectrum);
+    w1_.DrawSpectrum();
+    w1_.ShowFastTrace();
+    EnableMarkerButtons();
+    w1_.RepaintNow();
 }
 
 void TW2::Knob1Change() {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 struct ProgramState;
 class ErrorBox;
@@ -66,8 +67,14 @@ class TW2 : public QWidget, public AcquisitionView {
     void Knob3Change();
     void SmoothFlatButton10Click(); // "+"
     void SmoothFlatButton11Click(); // "-"
-    void SmoothFlatButton3Click();  // "Włącz"
-    void SmoothFlatButton4Click();  // "Wyłącz"
+    void SmoothFlatButton8Click();  // save a data file
+    void SmoothFlatButton7Click();  // open a data file
+
+    // The file dialogs; an empty name means cancelled. Tests put their own in.
+    std::function<QString()> AskSaveFileName;
+    std::function<QString()> AskOpenFileName;
+    void SmoothFlatButton3Click(); // "Włącz"
+    void SmoothFlatButton4Click(); // "Wyłącz"
     void btWyzerujClick();
     void btMinMaxClick();
 
