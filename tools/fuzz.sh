@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a while.
+# Usage: tools/fuzz.sh [seconds per target, default 30]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/prepare.sh
+PACKAGES+=(clang libclang-rt-14-dev)
+seconds=${1:-30}
+install_missing
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRGANIK_FUZZ=ON \
+    -DDRGANIK_TESTS=OFF -DDRGANIK_BENCH=OFF
+targets=(fuzz_datafile)
+cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}"
+for t in "${targets[@]}"; do
+    mkdir -p "build-fuzz/corpus/$t"
+    echo "== $t for $seconds s"
+    "build-fuzz/tests/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        "build-fuzz/corpus/$t" 2>&1 | tail -n 3
+done
