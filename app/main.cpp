@@ -25,7 +25,12 @@ int main(int argc, char** argv) {
     TW1 w1(state, errors);
     w1.show();
     TW2 w2(state, errors, w1, settingsPath);
-    TForm1 form1(state, w1, w2);
+    TForm1 form1(state, errors, w1, w2);
+    w2.OnShowSettings = [&form1] {
+        form1.show();
+        form1.raise();
+        form1.activateWindow();
+    };
     w1.FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
     return QApplication::exec();
 }

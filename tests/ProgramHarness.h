@@ -23,7 +23,8 @@ struct Program {
         w1 = std::make_unique<TW1>(state, errors);
         w1->show();
         w2 = std::make_unique<TW2>(state, errors, *w1, ini);
-        form1 = std::make_unique<TForm1>(state, *w1, *w2);
+        form1 = std::make_unique<TForm1>(state, errors, *w1, *w2);
+        w2->OnShowSettings = [this] { form1->show(); };
         w1->FormPaint();
     }
     ~Program() { std::filesystem::current_path(old); }

@@ -82,3 +82,5 @@ void Canvas::DrawTransparent(QPoint at, const QImage& source) {
 QColor ColorFromBgr(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
+
+int BgrFromColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }

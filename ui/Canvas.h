@@ -39,5 +39,6 @@ class Canvas {
     QPoint pen_;
 };
 
-// Pen colour from a stored 0x00BBGGRR value.
+// Pen colour from a stored 0x00BBGGRR value, and back.
 QColor ColorFromBgr(int bgr);
+int BgrFromColor(const QColor& c);

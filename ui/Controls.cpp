@@ -86,8 +86,11 @@ void TShapeControl::SetColor(QColor c) {
     update();
 }
 
-void TShapeControl::paintEvent(QPaintEvent*) {
-    QPainter(this).fillRect(rect(), color_);
+void TShapeControl::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), color_); }
+
+void TShapeControl::mousePressEvent(QMouseEvent*) {
+    if (OnMouseDown)
+        OnMouseDown();
 }
 
 TStatusBar::TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels)

@@ -75,9 +75,12 @@ class TShapeControl : public QWidget {
   public:
     explicit TShapeControl(QWidget* parent);
     void SetColor(QColor c);
+    QColor Color() const { return color_; }
+    std::function<void()> OnMouseDown; // any button
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
 
   private:
     QColor color_ = Qt::black;

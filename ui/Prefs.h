@@ -1,29 +1,92 @@
 #pragma once
-// The settings dialog: created hidden at start, shown modelessly on demand.
+// The settings dialog: the look of both views, the port, the progress display,
+// the timing of the acquisition cycle, docking and centring of the windows.
+// Created hidden at start and shown modelessly on demand.
 
+#include "Canvas.h"
+#include "Controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <array>
+#include <functional>
 
 struct ProgramState;
+class ErrorBox;
 class TW1;
 class TW2;
 
 class TForm1 : public QDialog {
   public:
-    TForm1(ProgramState& state, TW1& w1, TW2& w2);
+    TForm1(ProgramState& state, ErrorBox& errors, TW1& w1, TW2& w2);
 
     // The dialog's background pictures, by the index stored in BG and BFG.
     std::array<QImage, 5> TimePictures;
     std::array<QImage, 5> SpectrumPictures;
 
+    std::array<QRadioButton*, 8> RadioGroup1{};
+    QComboBox* ComboBox2 = nullptr;
+    TShapeControl* Shape1 = nullptr;
+    TShapeControl* Shape2 = nullptr;
+    std::array<TImage*, 5> TimeThumbnails{};     // Image2..Image6, by BG index
+    std::array<TImage*, 5> SpectrumThumbnails{}; // Image7..Image11, by BFG index
+    TImage* Image1 = nullptr;                    // time-view preview
+    TImage* Image12 = nullptr;                   // spectrum preview
+    QCheckBox* CheckBox1 = nullptr;              // "Wypełnienie przebiegu"
+    QCheckBox* CheckBox2 = nullptr;              // "Włączony pasek statusu"
+    QCheckBox* CheckBox3 = nullptr;              // "Spowolnienie transmisji"
+    QLineEdit* Edit1 = nullptr;                  // Timer
+    QLineEdit* Edit2 = nullptr;                  // Timeout
+    QLineEdit* Edit3 = nullptr;                  // Czekaj
+    QPushButton* Button1 = nullptr;              // "Zapisz"
+    QPushButton* Button2 = nullptr;              // "Anuluj"
+
+    // The colour dialog and the web links; tests put their own in.
+    std::function<QColor(QColor preset)> AskColor; // invalid colour: cancelled
+    std::function<void(const QString& url)> OpenUrl;
+
+    void Button1Click(); // "Zapisz"
+    void Button2Click(); // "Anuluj"
+    void SpeedButton1Click(); // "Dociągnij"
+    void SpeedButton2Click(); // "Wycentruj"
+    void SpeedButton3Click(); // "Resetuj wartości"
+    void ChooseTimeBackground(int index);
+    void ChooseSpectrumBackground(int index);
+    void Shape1MouseDown();
+    void Shape2MouseDown();
+    void ComboBox2Change();
+
     void RenderTimeBackground();
     void RenderSpectrumBackground();
+    void DrawTimePreview();
+    void DrawSpectrumPreview();
+
+  protected:
+    void showEvent(QShowEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void reject() override; // Esc is "Anuluj"
 
   private:
     void FormCreate();
+    void FormShow();
+    void BuildLayout();
+    void ConnectHandlers();
+
+    struct Snapshot {
+        int PC, BG, LW, CP, Czekaj1, Timeout1, Timer, BFG, PCF;
+        bool FW, WYSSTATUS, Spow;
+    };
 
     ProgramState& state_;
+    ErrorBox& errors_;
     TW1& w1_;
     TW2& w2_;
+    Canvas timePreview_{QSize(225, 113), Qt::white};
+    Canvas spectrumPreview_{QSize(225, 113), Qt::white};
+    Snapshot snapshot_{};
+    bool shownBefore_ = false;
 };

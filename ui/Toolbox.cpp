@@ -7,12 +7,16 @@
 #include "Glyphs.h"
 #include "Main.h"
 #include "PlaceWindowPair.h"
+#include "Printing.h"
 #include "ProgramState.h"
 #include "WaitMs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QLocale>
+#include <QPainter>
+#include <QPrintDialog>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -151,6 +155,12 @@ void TW2::ConnectHandlers() {
     connect(SmoothFlatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(0); }));
     connect(SmoothFlatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(1); }));
     connect(SmoothFlatButton9, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(2); }));
+    connect(SmoothFlatButton6, &QToolButton::clicked, this, errors_.Guard([this] {
+                if (OnShowSettings)
+                    OnShowSettings();
+            }));
+    connect(SmoothFlatButton12, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton12Click(); }));
+    AskPrinter = [this](QPrinter& printer) { return QPrintDialog(&printer, this).exec() == QDialog::Accepted; };
     connect(SmoothFlatButton8, &QToolButton::clicked, this,
             errors_.Guard([this] { SmoothFlatButton8Click(); }));
     connect(SmoothFlatButton7, &QToolButton::clicked, this,
@@ -249,6 +259,32 @@ void TW2::SmoothFlatButton7Click() {
     w1_.ShowFastTrace();
     EnableMarkerButtons();
     w1_.RepaintNow();
+}
+
+void TW2::SmoothFlatButton12Click() {
+    if (Idle(state_.acq))
+        Printer.setDocName(QStringLiteral("Oscylograf"));
+    if (!AskPrinter(Printer))
+        return;
+    PrintInputs in;
+    in.samples = &state_.samples;
+    in.spectrum = &state_.spectrum;
+    in.FullScaleVolts = state_.volt.FullScaleVolts;
+    in.MvPerRow = state_.volt.MvPerRow;
+    in.SpectrumDivisor = state_.volt.SpectrumDivisor;
+    in.LW = state_.settings.LW;
+    for (size_t i = 0; i < 5; ++i) {
+        in.timeLabels[i] = w1_.T[i]->text();
+        in.freqLabels[i] = w1_.F[i]->text();
+    }
+    in.percentLabels = {QStringLiteral("100%"), QStringLiteral("66%"), QStringLiteral("33%"), QStringLiteral("0%")};
+    in.decimalSeparator = QLocale().decimalPoint();
+    QPainter painter;
+    if (!painter.begin(&Printer))
+        throw std::runtime_error("Nie można rozpocząć wydruku: drukarka jest niedostępna.");
+    PrintViews(painter, Printer.width(), in);
+    if (!painter.end())
+        throw std::runtime_error("Wydruk nie powiódł się: błąd systemu drukowania.");
 }
 
 void TW2::Knob1Change() {

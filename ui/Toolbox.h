@@ -10,6 +10,7 @@
 #include "SettingsFile.h"
 
 #include <QLabel>
+#include <QPrinter>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -73,6 +74,11 @@ class TW2 : public QWidget, public AcquisitionView {
     // The file dialogs; an empty name means cancelled. Tests put their own in.
     std::function<QString()> AskSaveFileName;
     std::function<QString()> AskOpenFileName;
+    std::function<void()> OnShowSettings; // shows the settings dialog, modeless
+
+    void SmoothFlatButton12Click(); // print
+    QPrinter Printer{QPrinter::HighResolution}; // keeps its job title between jobs
+    std::function<bool(QPrinter&)> AskPrinter; // the print dialog; false: cancelled
     void SmoothFlatButton3Click(); // "Włącz"
     void SmoothFlatButton4Click(); // "Wyłącz"
     void btWyzerujClick();
