@@ -29,13 +29,15 @@ struct Printed : SettingsFolder, Program {
         EXPECT_EQ(w2->Printer.width(), 4960);
         const QString out = QString::fromStdString(dir.File("page"));
         QImageReader::setAllocationLimit(0); // a whole page at printer resolution
-        QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("576"),
-                                                        QStringLiteral("-gray"), pdf, out});
+        QProcess::execute(QStringLiteral("pdftoppm"),
+                          {QStringLiteral("-r"), QStringLiteral("576"), QStringLiteral("-gray"), pdf, out});
         return QImage(out + QStringLiteral("-1.pgm"));
     }
 };
 
-bool Dark(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+bool Dark(const QImage& img, int x, int y) {
+    return qGray(img.pixel(x, y)) < 128;
+}
 
 int FirstDarkRow(const QImage& img, int x0, int x1, int y0, int y1) {
     for (int y = y0; y <= y1; ++y)

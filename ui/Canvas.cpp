@@ -83,4 +83,6 @@ QColor ColorFromBgr(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
-int BgrFromColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+int BgrFromColor(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}

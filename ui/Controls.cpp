@@ -86,7 +86,9 @@ void TShapeControl::SetColor(QColor c) {
     update();
 }
 
-void TShapeControl::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), color_); }
+void TShapeControl::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), color_);
+}
 
 void TShapeControl::mousePressEvent(QMouseEvent*) {
     if (OnMouseDown)

@@ -11,8 +11,8 @@
 #include <QButtonGroup>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -127,7 +127,8 @@ void TForm1::BuildLayout() {
     Edit1->setText(QStringLiteral("25"));
     Edit2->setText(QStringLiteral("20"));
     Edit3->setText(QStringLiteral("20"));
-    Place<QPushButton>(advanced, "SpeedButton3", 288, 14, 113, 23)->setText(QStringLiteral("Resetuj wartości"));
+    Place<QPushButton>(advanced, "SpeedButton3", 288, 14, 113, 23)
+        ->setText(QStringLiteral("Resetuj wartości"));
     CheckBox3 = Place<QCheckBox>(advanced, "CheckBox3", 8, 40, 177, 17);
     CheckBox3->setText(QStringLiteral("Spowolnienie transmisji"));
     CheckBox3->setChecked(true);
@@ -205,7 +206,8 @@ void TForm1::ConnectHandlers() {
     on(CheckBox2, [this] { state_.settings.WYSSTATUS = CheckBox2->isChecked(); });
     on(CheckBox3, [this] { state_.settings.Spow = CheckBox3->isChecked(); });
     connect(ComboBox2, &QComboBox::editTextChanged, this, errors_.Guard([this] { ComboBox2Change(); }));
-    connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, errors_.Guard([this] { ComboBox2Change(); }));
+    connect(ComboBox2, qOverload<int>(&QComboBox::activated), this,
+            errors_.Guard([this] { ComboBox2Change(); }));
     Shape1->OnMouseDown = errors_.Guard([this] { Shape1MouseDown(); });
     Shape2->OnMouseDown = errors_.Guard([this] { Shape2MouseDown(); });
     for (int i = 0; i < 5; ++i) {
@@ -234,8 +236,8 @@ void TForm1::showEvent(QShowEvent* e) {
 
 void TForm1::FormShow() {
     const Settings& s = state_.settings;
-    snapshot_ = {s.PC,   s.BG,  s.LW,  s.CP,          s.Czekaj1,           s.Timeout1,
-                 w2_.Timer1.interval(), s.BFG, s.PCF, s.FW, s.WYSSTATUS, s.Spow};
+    snapshot_ = {s.PC,  s.BG,  s.LW, s.CP,        s.Czekaj1, s.Timeout1, w2_.Timer1.interval(),
+                 s.BFG, s.PCF, s.FW, s.WYSSTATUS, s.Spow};
     if (s.CP >= 1 && s.CP <= 8)
         RadioGroup1[size_t(s.CP - 1)]->setChecked(true);
     CheckBox1->setChecked(s.FW);
@@ -279,7 +281,8 @@ void TForm1::DrawSpectrumPreview() {
 // An index outside 0..4 (a hand-edited file) leaves the buffer as it was.
 void TForm1::RenderTimeBackground() {
     if (state_.settings.BG >= 0 && state_.settings.BG <= 4)
-        w1_.TimeBackground.CopyRect(w1_.TimeBackground.Image().rect(), TimePictures[size_t(state_.settings.BG)]);
+        w1_.TimeBackground.CopyRect(w1_.TimeBackground.Image().rect(),
+                                    TimePictures[size_t(state_.settings.BG)]);
 }
 
 void TForm1::RenderSpectrumBackground() {
@@ -297,9 +300,10 @@ void TForm1::Button1Click() {
     RenderSpectrumBackground();
     w1_.RepaintNow();
     if (state_.settings.CP != snapshot_.CP) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Uwaga!"),
-                        QStringLiteral("Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program."),
-                        QMessageBox::Ok, this);
+        QMessageBox box(
+            QMessageBox::NoIcon, QStringLiteral("Uwaga!"),
+            QStringLiteral("Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program."),
+            QMessageBox::Ok, this);
         box.exec();
     }
     hide();
@@ -326,7 +330,9 @@ void TForm1::Button2Click() {
     hide();
 }
 
-void TForm1::reject() { errors_.Run([this] { Button2Click(); }); }
+void TForm1::reject() {
+    errors_.Run([this] { Button2Click(); });
+}
 
 void TForm1::SpeedButton1Click() {
     const QRect tool = w2_.frameGeometry();
@@ -334,7 +340,9 @@ void TForm1::SpeedButton1Click() {
     w1_.move(w1_.pos() + QPoint(to.left, to.top) - w1_.frameGeometry().topLeft());
 }
 
-void TForm1::SpeedButton2Click() { w2_.PlaceWindowPair(); }
+void TForm1::SpeedButton2Click() {
+    w2_.PlaceWindowPair();
+}
 
 void TForm1::SpeedButton3Click() {
     Edit1->setText(QStringLiteral("25"));

@@ -49,8 +49,8 @@ class TForm1 : public QDialog {
     std::function<QColor(QColor preset)> AskColor; // invalid colour: cancelled
     std::function<void(const QString& url)> OpenUrl;
 
-    void Button1Click(); // "Zapisz"
-    void Button2Click(); // "Anuluj"
+    void Button1Click();      // "Zapisz"
+    void Button2Click();      // "Anuluj"
     void SpeedButton1Click(); // "Dociągnij"
     void SpeedButton2Click(); // "Wycentruj"
     void SpeedButton3Click(); // "Resetuj wartości"

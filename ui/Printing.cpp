@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QPolygon>
 
-int PrintScale(int pageWidth) { return pageWidth / 500; }
+int PrintScale(int pageWidth) {
+    return pageWidth / 500;
+}
 
 namespace {
 
@@ -78,7 +80,9 @@ void PrintViews(QPainter& painter, int pageWidth, const PrintInputs& in) {
 
     page.Pen(3); // every sample; rows not limited
     QPolygon trace;
-    const auto row = [&](int i) { return SampleToRow((*in.samples)[size_t(i)], Rounding::Nearest, in.MvPerRow); };
+    const auto row = [&](int i) {
+        return SampleToRow((*in.samples)[size_t(i)], Rounding::Nearest, in.MvPerRow);
+    };
     trace << QPoint(30 * s, (280 - row(0)) * s);
     for (int i = 1; i <= 499; ++i)
         trace << QPoint((31 + i) * s, (280 - row(i)) * s);
@@ -101,9 +105,12 @@ void PrintViews(QPainter& painter, int pageWidth, const PrintInputs& in) {
     page.Font(10);
     const int centres[] = {30, 155, 280, 405, 530};
     for (int i = 0; i < 5; ++i) {
-        page.Text(centres[i] * s - page.Width(in.timeLabels[size_t(i)]) / 2, 290 * s, in.timeLabels[size_t(i)]);
-        page.Text(centres[i] * s - page.Width(in.freqLabels[size_t(i)]) / 2, 480 * s, in.freqLabels[size_t(i)]);
+        page.Text(centres[i] * s - page.Width(in.timeLabels[size_t(i)]) / 2, 290 * s,
+                  in.timeLabels[size_t(i)]);
+        page.Text(centres[i] * s - page.Width(in.freqLabels[size_t(i)]) / 2, 480 * s,
+                  in.freqLabels[size_t(i)]);
     }
     for (int i = 0; i < 4; ++i)
-        page.Text(22 * s - page.Width(in.percentLabels[size_t(i)]), (346 + 40 * i) * s, in.percentLabels[size_t(i)]);
+        page.Text(22 * s - page.Width(in.percentLabels[size_t(i)]), (346 + 40 * i) * s,
+                  in.percentLabels[size_t(i)]);
 }

@@ -15,9 +15,9 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QMessageBox>
 #include <QScreen>
 
 namespace {
@@ -156,11 +156,14 @@ void TW2::ConnectHandlers() {
     connect(SmoothFlatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(1); }));
     connect(SmoothFlatButton9, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(2); }));
     connect(SmoothFlatButton6, &QToolButton::clicked, this, errors_.Guard([this] {
-                if (OnShowSettings)
-                    OnShowSettings();
-            }));
-    connect(SmoothFlatButton12, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton12Click(); }));
-    AskPrinter = [this](QPrinter& printer) { return QPrintDialog(&printer, this).exec() == QDialog::Accepted; };
+        if (OnShowSettings)
+            OnShowSettings();
+    }));
+    connect(SmoothFlatButton12, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton12Click(); }));
+    AskPrinter = [this](QPrinter& printer) {
+        return QPrintDialog(&printer, this).exec() == QDialog::Accepted;
+    };
     connect(SmoothFlatButton8, &QToolButton::clicked, this,
             errors_.Guard([this] { SmoothFlatButton8Click(); }));
     connect(SmoothFlatButton7, &QToolButton::clicked, this,
@@ -277,7 +280,8 @@ void TW2::SmoothFlatButton12Click() {
         in.timeLabels[i] = w1_.T[i]->text();
         in.freqLabels[i] = w1_.F[i]->text();
     }
-    in.percentLabels = {QStringLiteral("100%"), QStringLiteral("66%"), QStringLiteral("33%"), QStringLiteral("0%")};
+    in.percentLabels = {QStringLiteral("100%"), QStringLiteral("66%"), QStringLiteral("33%"),
+                        QStringLiteral("0%")};
     in.decimalSeparator = QLocale().decimalPoint();
     QPainter painter;
     if (!painter.begin(&Printer))

@@ -76,11 +76,11 @@ class TW2 : public QWidget, public AcquisitionView {
     std::function<QString()> AskOpenFileName;
     std::function<void()> OnShowSettings; // shows the settings dialog, modeless
 
-    void SmoothFlatButton12Click(); // print
+    void SmoothFlatButton12Click();             // print
     QPrinter Printer{QPrinter::HighResolution}; // keeps its job title between jobs
-    std::function<bool(QPrinter&)> AskPrinter; // the print dialog; false: cancelled
-    void SmoothFlatButton3Click(); // "Włącz"
-    void SmoothFlatButton4Click(); // "Wyłącz"
+    std::function<bool(QPrinter&)> AskPrinter;  // the print dialog; false: cancelled
+    void SmoothFlatButton3Click();              // "Włącz"
+    void SmoothFlatButton4Click();              // "Wyłącz"
     void btWyzerujClick();
     void btMinMaxClick();
 
