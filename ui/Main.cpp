@@ -74,14 +74,21 @@ void TW1::UpdateVoltLabels() {
 }
 
 void TW1::LoadSwitchPictures() {
-    // Looked up in the current directory first, then beside the program.
-    const QString programData = QCoreApplication::applicationDirPath() + QStringLiteral("/data/");
+    // Looked up in the current directory first, then beside the program, then where an
+    // installation puts them (<prefix>/share/drganik/data beside <prefix>/bin).
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QStringList folders = {QStringLiteral("data/"), programDir + QStringLiteral("/data/"),
+                                 programDir + QStringLiteral("/../share/drganik/data/")};
     QStringList failures;
     for (int i = 0; i < 3; ++i) {
         const QString name = QStringLiteral("p%1.bmp").arg(i);
-        const QString local = QStringLiteral("data/") + name;
-        const QString path = QFileInfo::exists(local) ? local : programData + name;
-        QImageReader reader(QFileInfo::exists(path) ? path : local);
+        QString path = folders.front() + name;
+        for (const QString& folder : folders)
+            if (QFileInfo::exists(folder + name)) {
+                path = folder + name;
+                break;
+            }
+        QImageReader reader(path);
         SwitchPictures[size_t(i)] = reader.read();
         if (SwitchPictures[size_t(i)].isNull())
             failures << QStringLiteral("%1: %2").arg(reader.fileName(), reader.errorString());
