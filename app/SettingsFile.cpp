@@ -59,14 +59,17 @@ std::optional<Entry> EntryOf(std::string_view line) {
     return Entry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
 }
 
-std::vector<Line> LoadLines(const std::string& path) {
-    std::vector<Line> lines;
+std::string LoadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return lines;
+        return {};
     std::stringstream ss;
     ss << in.rdbuf();
-    const std::string all = ss.str();
+    return ss.str();
+}
+
+std::vector<Line> SplitLines(const std::string& all) {
+    std::vector<Line> lines;
     size_t pos = 0;
     while (pos < all.size()) {
         const auto nl = all.find('\n', pos);
@@ -144,13 +147,18 @@ int ParseIniInteger(std::string_view text, int def) {
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
-std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
-                                     const std::string& def) const {
-    const auto lines = LoadLines(path_);
+std::string IniValue(const std::string& text, std::string_view section, std::string_view key,
+                     const std::string& def) {
+    const auto lines = SplitLines(text);
     const auto place = Find(lines, section, key);
     if (!place.entry)
         return def;
     return std::string(EntryOf(lines[*place.entry].text)->value);
+}
+
+std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
+                                     const std::string& def) const {
+    return IniValue(LoadText(path_), section, key, def);
 }
 
 int SettingsFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
@@ -170,8 +178,9 @@ void SettingsFile::WriteBool(std::string_view section, std::string_view key, boo
     WriteString(section, key, value ? "1" : "0");
 }
 
-void SettingsFile::WriteString(std::string_view section, std::string_view key, const std::string& value) {
-    auto lines = LoadLines(path_);
+std::string IniWithEntry(const std::string& text, std::string_view section, std::string_view key,
+                         const std::string& value) {
+    auto lines = SplitLines(text);
     // New lines follow the file's own line endings.
     std::string eol = "\n";
     for (const auto& l : lines)
@@ -181,9 +190,8 @@ void SettingsFile::WriteString(std::string_view section, std::string_view key, c
         }
     const auto place = Find(lines, section, key);
     if (place.entry) {
-        auto& text = lines[*place.entry].text;
-        const auto keyText = std::string(EntryOf(text)->key);
-        text = keyText + "=" + value;
+        auto& line = lines[*place.entry].text;
+        line = std::string(EntryOf(line)->key) + "=" + value;
     } else {
         if (!lines.empty() && lines.back().eol.empty())
             lines.back().eol = eol;
@@ -198,6 +206,10 @@ void SettingsFile::WriteString(std::string_view section, std::string_view key, c
     std::string content;
     for (const auto& l : lines)
         content += l.text + l.eol;
-    if (!WriteFileAtomically(path_, content))
+    return content;
+}
+
+void SettingsFile::WriteString(std::string_view section, std::string_view key, const std::string& value) {
+    if (!WriteFileAtomically(path_, IniWithEntry(LoadText(path_), section, key, value)))
         throw std::runtime_error("Unable to write to " + path_);
 }

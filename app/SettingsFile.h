@@ -28,3 +28,10 @@ class SettingsFile {
 // An INI integer: decimal with optional sign, or hexadecimal after "0x"/"0X"
 // when the text is longer than two characters; def when it does not parse.
 int ParseIniInteger(std::string_view text, int def);
+
+// The same rules on a file's text: an entry's value (def when missing), and the
+// text with one entry set, every other line kept as it was.
+std::string IniValue(const std::string& text, std::string_view section, std::string_view key,
+                     const std::string& def);
+std::string IniWithEntry(const std::string& text, std::string_view section, std::string_view key,
+                         const std::string& value);

@@ -9,7 +9,7 @@ seconds=${1:-30}
 install_missing
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRGANIK_FUZZ=ON \
     -DDRGANIK_TESTS=OFF -DDRGANIK_BENCH=OFF
-targets=(fuzz_datafile)
+targets=(fuzz_datafile fuzz_settings fuzz_collection)
 cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}"
 for t in "${targets[@]}"; do
     mkdir -p "build-fuzz/corpus/$t"

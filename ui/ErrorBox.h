@@ -17,18 +17,22 @@ class ErrorBox {
     void Run(const std::function<void()>& handler);
     // Wraps a handler for a signal connection; signal arguments it does not take are dropped.
     template <class F> auto Guard(F handler) {
-        return [this, handler](auto&&... args) {
-            Run([&] {
-                if constexpr (std::is_invocable_v<const F&, decltype(args)...>)
-                    handler(args...);
-                else
-                    handler();
-            });
+        return [ this, handler ](auto&&... args) -> void requires(
+                                                     std::is_invocable_v<const F&, decltype(args)...> ||
+                                                     std::is_invocable_v<const F&>) {
+            Run([&] { Call(handler, args...); });
         };
     }
     int OpenBoxes() const { return int(open_.size()); }
 
   private:
+    template <class F, class... A> static void Call(const F& f, A&&... args) {
+        if constexpr (std::is_invocable_v<const F&, A...>)
+            f(std::forward<A>(args)...);
+        else
+            f();
+    }
+
     QString caption_;
     QSet<QString> open_;
 };

@@ -38,6 +38,20 @@ bool WaitForWindow(const QString& title, int ms) {
     return false;
 }
 
+// Waits until the simulator has logged `what` at least n times.
+bool WaitForLog(const std::string& log, const std::string& what, int n, int ms) {
+    for (int waited = 0; waited < ms; waited += 50) {
+        const std::string text = TempDir::Get(log);
+        int count = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++count;
+        if (count >= n)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
 bool Black(QRgb c) {
     return qRed(c) < 12 && qGreen(c) < 12 && qBlue(c) < 12;
 } // the trace colour, 0
@@ -66,10 +80,13 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     QThread::msleep(500);
 
     // The tool window stands at (720, 125) on a 1024 x 768 screen; connect, then Start.
+    const std::string log = dir.File("sim.log");
     Click(720 + 16, 125 + 16);
-    QThread::msleep(1500);
+    ASSERT_TRUE(WaitForLog(log, "rx probe", 1, 5000)) << "connect did not probe";
+    QThread::msleep(500); // the reply is taken at the next tick
     Click(720 + 28, 125 + 45);
-    QThread::msleep(2500);
+    ASSERT_TRUE(WaitForLog(log, "rx request", 6, 10000)) << "blocks do not keep coming";
+    QThread::msleep(300);
 
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     shot.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
