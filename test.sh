@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # Builds Drganik and runs every test suite (installing missing Debian packages first).
-# With --sanitize the suites are built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# With --sanitize the suites are built with AddressSanitizer and UndefinedBehaviorSanitizer;
+# with --tsan the serial component's and the acquisition cycle's suites run under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/prepare.sh
-if [ "${1:-}" = "--sanitize" ]; then
+if [ "${1:-}" = "--tsan" ]; then
+    # The serial component's threads under ThreadSanitizer.
+    install_missing
+    cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRGANIK_TSAN=ON -DDRGANIK_BENCH=OFF
+    cmake --build build-tsan -j "$(nproc)" --target test_serial test_acquisition
+    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+    build-tsan/tests/test_serial
+    build-tsan/tests/test_acquisition
+    exit 0
+elif [ "${1:-}" = "--sanitize" ]; then
     dir=build-sanitize
     prepare "$dir" -DDRGANIK_SANITIZE=ON
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

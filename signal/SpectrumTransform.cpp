@@ -29,11 +29,18 @@ SpectrumTransform::SpectrumTransform(const SpectrumTables& t) : pre_(std::make_u
 
 SpectrumTransform::~SpectrumTransform() = default;
 
+// ThreadSanitizer's runtime is not up yet when clone resolvers run at load time.
+#if defined(DRGANIK_NO_CLONES)
+#define SPECTRUM_CLONES
+#else
+#define SPECTRUM_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 namespace {
 
 // Adds the terms of samples i and i + 1 to every bin, in that order. Cloned for
 // AVX2 where the processor has it: the same IEEE operations, twice as wide.
-__attribute__((target_clones("avx2", "default"))) void
+SPECTRUM_CLONES void
 AddTwoSamples(double* __restrict re, double* __restrict im, const float* __restrict cos0,
               const float* __restrict sin0, double d0, double w0, double d1, double w1) {
     const float* cos1 = cos0 + 500;

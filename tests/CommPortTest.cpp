@@ -165,7 +165,7 @@ TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
         std::this_thread::sleep_for(1ms);
     }
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(p.gui.maxQueued, 1u) << "notifications must not pile up";
+    EXPECT_EQ(p.gui.MaxQueued(), 1u) << "notifications must not pile up";
     ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 1; }));
     EXPECT_EQ(lastCount, 500);
 

@@ -23,6 +23,10 @@ struct GuiQueue {
             maxQueued = std::max(maxQueued, tasks.size());
         };
     }
+    size_t MaxQueued() {
+        std::lock_guard lock(m);
+        return maxQueued;
+    }
     size_t Queued() {
         std::lock_guard lock(m);
         return tasks.size();
