@@ -40,9 +40,8 @@ namespace {
 
 // Adds the terms of samples i and i + 1 to every bin, in that order. Cloned for
 // AVX2 where the processor has it: the same IEEE operations, twice as wide.
-SPECTRUM_CLONES void
-AddTwoSamples(double* __restrict re, double* __restrict im, const float* __restrict cos0,
-              const float* __restrict sin0, double d0, double w0, double d1, double w1) {
+SPECTRUM_CLONES void AddTwoSamples(double* __restrict re, double* __restrict im, const float* __restrict cos0,
+                                   const float* __restrict sin0, double d0, double w0, double d1, double w1) {
     const float* cos1 = cos0 + 500;
     const float* sin1 = sin0 + 500;
     for (int k = 0; k < 500; ++k) {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -137,4 +138,40 @@ TEST(LiveAcquisition, APortThatCannotOpenIsReportedAndTheButtonStaysPressed) {
               "Specified device not found (" + dir.File("nothing") + ").");
     EXPECT_TRUE(p.w2->SmoothFlatButton5->isChecked());
     EXPECT_FALSE(p.w2->SmoothButton1->isEnabled());
+}
+
+TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
+    TempDir dir;
+    auto pty = std::make_unique<Pty>();
+    TempDir::Put(dir.File("drganik.ini"),
+                 "[PORTS]\nCOM1=" + pty->SlavePath() + "\n[ADVANCED]\nTimer=5\nTimeout1=6\nCzekaj1=8\n");
+    Program p(dir.File("drganik.ini"));
+    p.w2->SmoothFlatButton5->click();
+    pty->Write("U");
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000));
+    p.w2->SmoothButton1->click();
+    BoxWatcher watcher;
+    watcher.HoldBoxes(true);
+    // The reopen fails and its message stays open; behind it the cycle keeps counting and retrying.
+    // The box runs its own event loop, so the watching is done by a timer inside that loop.
+    std::set<int> waits;
+    int openMax = 0;
+    QElapsedTimer sinceOpen;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (p.errors.OpenBoxes() == 0)
+            return;
+        if (!sinceOpen.isValid())
+            sinceOpen.start();
+        openMax = std::max(openMax, p.errors.OpenBoxes());
+        waits.insert(p.state.acq.RecoveryWait);
+        if (sinceOpen.elapsed() > 1500)
+            watcher.HoldBoxes(false);
+    });
+    sampler.start(2);
+    pty.reset(); // the adapter is unplugged: its device disappears
+    ASSERT_TRUE(RunUntil([&] { return sinceOpen.isValid() && p.errors.OpenBoxes() == 0; }, 8000));
+    EXPECT_GT(waits.size(), 5u) << "ticks stopped while the box was open";
+    EXPECT_TRUE(waits.count(8)) << "a second recovery wait began";
+    EXPECT_EQ(openMax, 1) << "the same error is not stacked";
 }
