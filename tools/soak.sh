@@ -33,7 +33,7 @@ xdotool mousemove 748 170 click 1 # Start
 requests() { grep -c 'rx request' "$work/sim.log" || true; }
 threads() { awk '/^Threads:/ {print $2}' "/proc/$app/status"; }
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$app/status"; }
-boxes() { xdotool search --onlyvisible --name '^Drganik$' 2>/dev/null | wc -l; }
+boxes() { { xdotool search --onlyvisible --name '^Drganik$' 2>/dev/null || true; } | wc -l; }
 
 sleep 10 # warm-up
 rss0=$(rss) threads_min=$(threads) threads_max=$(threads) boxes_max=0
