@@ -1,5 +1,7 @@
 #include "DataFile.h"
 
+#include "IntegerText.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -14,49 +16,6 @@ std::string FormatDataFile(const SampleBuffer& samples, int timebase) {
 
 namespace {
 
-// Signed 32-bit: optional sign, decimal digits, or hexadecimal after "$", "x", "X", "0x" or "0X".
-std::optional<std::int32_t> ParseToken(std::string_view t) {
-    bool negative = false;
-    if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
-        negative = t[0] == '-';
-        t.remove_prefix(1);
-    }
-    int base = 10;
-    if (t.size() >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
-        base = 16;
-        t.remove_prefix(2);
-    } else if (!t.empty() && (t[0] == '$' || t[0] == 'x' || t[0] == 'X')) {
-        base = 16;
-        t.remove_prefix(1);
-    }
-    if (t.empty())
-        return std::nullopt;
-    std::uint64_t v = 0;
-    for (const char c : t) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            return std::nullopt;
-        v = v * std::uint64_t(base) + std::uint64_t(d);
-        if (v > 0xFFFFFFFFu)
-            return std::nullopt;
-    }
-    std::int64_t value;
-    if (base == 16) {
-        value = std::int32_t(std::uint32_t(v)); // hexadecimal spells the 32-bit pattern
-    } else {
-        if (v > (negative ? 2147483648u : 2147483647u))
-            return std::nullopt;
-        value = std::int64_t(v);
-    }
-    return std::int32_t(std::uint32_t(std::uint64_t(negative ? -value : value)));
-}
-
 class Reader {
   public:
     explicit Reader(std::string_view text) : text_(text.substr(0, text.find('\x1A'))) {}
@@ -70,7 +29,7 @@ class Reader {
         const size_t start = pos_;
         while (pos_ < text_.size() && pos_ - start < 32 && std::uint8_t(text_[pos_]) > 0x20)
             ++pos_;
-        return ParseToken(text_.substr(start, pos_ - start));
+        return ParseInt32(text_.substr(start, pos_ - start), true);
     }
 
     void SkipLine() {

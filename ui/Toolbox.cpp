@@ -205,17 +205,18 @@ void TW2::Knob3Change() {
 }
 
 void TW2::SmoothFlatButton10Click() {
-    if (Knob3->Position() >= 1023)
-        return;
-    Knob3->SetPosition(Knob3->Position() + 1);
-    SetTriggerLevel(state_.trigger, Knob3->Position());
-    Knob3->RequestRepaint();
+    StepTriggerLevel(+1);
 }
 
 void TW2::SmoothFlatButton11Click() {
-    if (Knob3->Position() <= 1)
-        return;
-    Knob3->SetPosition(Knob3->Position() - 1);
+    StepTriggerLevel(-1);
+}
+
+void TW2::StepTriggerLevel(int step) {
+    const int to = Knob3->Position() + step;
+    if (to < 1 || to > 1023)
+        return;             // nothing at the limits
+    Knob3->SetPosition(to); // fires Knob3Change
     SetTriggerLevel(state_.trigger, Knob3->Position());
     Knob3->RequestRepaint();
 }

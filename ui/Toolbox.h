@@ -68,8 +68,9 @@ class TW2 : public QWidget, public AcquisitionView {
     void Knob3Change();
     void SmoothFlatButton10Click(); // "+"
     void SmoothFlatButton11Click(); // "-"
-    void SmoothFlatButton8Click();  // save a data file
-    void SmoothFlatButton7Click();  // open a data file
+    void StepTriggerLevel(int step);
+    void SmoothFlatButton8Click(); // save a data file
+    void SmoothFlatButton7Click(); // open a data file
 
     // The file dialogs; an empty name means cancelled. Tests put their own in.
     std::function<QString()> AskSaveFileName;
