@@ -1,9 +1,9 @@
 #include "AcquisitionCycle.h"
 
+#include "BlockTransform.h"
 #include "CommPort.h"
 #include "Frames.h"
 #include "Samples.h"
-#include "SpectrumTransform.h"
 
 AcquisitionCycle::AcquisitionCycle(AcquisitionParts parts) : p_(parts) {}
 
@@ -15,7 +15,7 @@ void AcquisitionCycle::SendProbe() {
 void AcquisitionCycle::SendRequest() {
     if (!p_.acq.Running)
         return;
-    const auto frame = RequestFrame(p_.trigger.TriggerEdge, p_.settings.Spow, p_.view.TimebasePosition(),
+    const auto frame = RequestFrame(p_.trigger.TriggerEdge, p_.settings.Spow, p_.controls.TimebasePosition(),
                                     p_.trigger.LevelLow, p_.trigger.LevelHigh);
     p_.port.WriteBuffer(frame.data(), int(frame.size()));
 }
@@ -28,35 +28,35 @@ void AcquisitionCycle::Connect() {
     p_.port.Close();
     p_.port.Open(); // a failure ends here: the button stays pressed, Start stays disabled
     p_.port.PurgeAll();
-    p_.view.Pause(502);
+    p_.controls.Pause(502);
     SendProbe();
-    p_.view.SetStartStop(true, false);
+    p_.controls.SetStartStop(true, false);
 }
 
 void AcquisitionCycle::Disconnect() {
     if (p_.port.IsOpen())
         p_.port.Close();
     p_.acq.Running = false;
-    p_.view.SetStartStop(false, false);
+    p_.controls.SetStartStop(false, false);
     p_.acq.RxCount = 0;
 }
 
 void AcquisitionCycle::Start() {
     p_.acq.ReplyTimeout = p_.settings.Timeout1;
-    p_.view.HideMarkers();
+    p_.controls.HideMarkers();
     p_.acq.Running = true;
     p_.acq.RecoveryWait = 0;
     p_.acq.RxCount = 0;
     p_.acq.RxBuffer.clear();
     p_.acq.RxLength = 0;
     SendRequest();
-    p_.view.SetStartStop(false, true);
+    p_.controls.SetStartStop(false, true);
 }
 
 void AcquisitionCycle::Stop() {
     p_.acq.Running = false;
-    p_.view.SetStartStop(true, false);
-    p_.view.EnableMarkerButtons();
+    p_.controls.SetStartStop(true, false);
+    p_.controls.EnableMarkerButtons();
 }
 
 void AcquisitionCycle::Reset() {
@@ -79,10 +79,10 @@ void AcquisitionCycle::Tick() {
             return;
         }
         if (--a.ProbeCountdown == 1) {
-            p_.view.ShowProbeFailure();
+            p_.controls.ShowProbeFailure();
             a.ProbeCountdown = 0;
-            p_.view.ReleaseConnectButton();
-            p_.view.SetStartStop(false, false);
+            p_.controls.ReleaseConnectButton();
+            p_.controls.SetStartStop(false, false);
             if (p_.port.IsOpen())
                 p_.port.Close();
         }
@@ -90,10 +90,10 @@ void AcquisitionCycle::Tick() {
     }
 
     if (p_.settings.WYSSTATUS)
-        p_.view.ShowProgress(a.RxCount);
+        p_.screen.ShowProgress(a.RxCount);
 
     if (a.RecoveryWait > 0 && a.Running) {
-        p_.view.SetRecoveryCaption(true);
+        p_.screen.SetRecoveryCaption(true);
         a.RxCount = 0;
         a.RxBuffer.clear();
         a.RxLength = 0;
@@ -104,7 +104,7 @@ void AcquisitionCycle::Tick() {
             p_.port.Open(); // a failure ends this tick; the next wait retries
         if (a.RecoveryWait == 0) {
             SendRequest();
-            p_.view.SetRecoveryCaption(false);
+            p_.screen.SetRecoveryCaption(false);
         }
     }
 
@@ -115,10 +115,10 @@ void AcquisitionCycle::Tick() {
     }
 
     if (p_.trigger.TriggerLevel != a.SeenTriggerLevel)
-        p_.view.PlaceTriggerLine();
+        p_.screen.PlaceTriggerLine();
 
     // A tick inside a collection's pause collects nothing: the block is still being handled.
-    if (p_.trigger.TriggerLevel == a.SeenTriggerLevel && p_.view.TimebasePosition() == a.SeenTimebase &&
+    if (p_.trigger.TriggerLevel == a.SeenTriggerLevel && p_.controls.TimebasePosition() == a.SeenTimebase &&
         a.DataArrived && !collecting_) {
         a.DataArrived = false;
         if (a.SlowMode)
@@ -136,13 +136,13 @@ void AcquisitionCycle::Tick() {
         }
     }
 
-    if (const int timebase = p_.view.TimebasePosition(); timebase != a.SeenTimebase)
+    if (const int timebase = p_.controls.TimebasePosition(); timebase != a.SeenTimebase)
         ApplyTimebase(timebase);
 }
 
 void AcquisitionCycle::ApplyTimebase(int position) {
     p_.acq.SeenTimebase = position;
-    p_.view.ApplyTimebaseDisplay(position);
+    p_.screen.ApplyTimebaseDisplay(position);
     if (p_.acq.SlowMode) { // still the old time base's mode
         SendAbort();
         p_.acq.RecoveryWait = p_.settings.Czekaj1;
@@ -153,7 +153,7 @@ void AcquisitionCycle::ApplyTimebase(int position) {
 void AcquisitionCycle::Pause(int ms) {
     collecting_ = true;
     try {
-        p_.view.Pause(ms);
+        p_.controls.Pause(ms);
     } catch (...) {
         collecting_ = false;
         throw;
@@ -173,27 +173,27 @@ void AcquisitionCycle::CollectBlock() {
     a.RxCount += int(bytes.size());
     if (a.RxCount <= 997)
         return;
-    p_.view.SetFastTracePen();
+    p_.screen.SetFastTracePen();
     DecodeBlock(a.RxBuffer, p_.samples);
     p_.port.PurgeAll();
     a.RxBuffer.clear();
     Pause(10);
     a.RxCount = 0;
     SendRequest(); // the instrument acquires the next block while this one is drawn
-    p_.view.DrawFastTrace();
+    p_.screen.DrawFastTrace();
     ComputeSpectrum();
-    p_.view.DrawSpectrum();
-    p_.view.ShowFastTrace();
+    p_.screen.DrawSpectrum();
+    p_.screen.ShowFastTrace();
     if (p_.trigger.TriggerEdge != 0)
-        p_.view.PlaceTriggerLine();
+        p_.screen.PlaceTriggerLine();
 }
 
 void AcquisitionCycle::CollectProgressive() {
     auto& a = p_.acq;
     if (a.RxCount == 0) {
-        p_.view.BeginProgressiveBlock();
+        p_.screen.BeginProgressiveBlock();
         if (p_.trigger.TriggerEdge != 0)
-            p_.view.PlaceTriggerLine();
+            p_.screen.PlaceTriggerLine();
     }
     const std::string bytes = p_.port.ReadAll();
     a.RxBuffer += bytes;
@@ -202,13 +202,13 @@ void AcquisitionCycle::CollectProgressive() {
     CopyReceived(a.RxBuffer, p_.samples);
     if (p_.samples[1] > 1024)
         a.RecoveryWait = p_.settings.Czekaj1; // a garbled transfer: abandon the block
-    p_.view.DrawProgressiveTrace();
+    p_.screen.DrawProgressiveTrace();
     if (a.RxCount == 1000) {
         a.RxCount = 0;
         a.RxBuffer.clear();
         ComputeSpectrum();
-        p_.view.DrawSpectrum();
-        if (p_.view.TimebasePosition() > 10)
+        p_.screen.DrawSpectrum();
+        if (p_.controls.TimebasePosition() > 10)
             Pause(500);
         SendRequest();
     }

@@ -10,7 +10,7 @@
 #include "TriggerState.h"
 
 class TCustomCommPort;
-class SpectrumTransform;
+class BlockTransform;
 
 struct AcquisitionParts {
     AcquisitionState& acq;
@@ -19,14 +19,15 @@ struct AcquisitionParts {
     SampleBuffer& samples;
     Spectrum& spectrum;
     TCustomCommPort& port;
-    AcquisitionView& view;
+    ControlsView& controls;
+    ScreenView& screen;
 };
 
 class AcquisitionCycle {
   public:
     explicit AcquisitionCycle(AcquisitionParts parts);
     // Built when the spectrum tables are; until then no block is transformed.
-    void SetTransform(const SpectrumTransform* transform) { transform_ = transform; }
+    void SetTransform(const BlockTransform* transform) { transform_ = transform; }
 
     void Connect();    // connect button pressed
     void Disconnect(); // connect button released
@@ -49,6 +50,6 @@ class AcquisitionCycle {
     void ComputeSpectrum();
 
     AcquisitionParts p_;
-    const SpectrumTransform* transform_ = nullptr;
+    const BlockTransform* transform_ = nullptr;
     bool collecting_ = false;
 };

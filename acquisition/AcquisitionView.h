@@ -1,12 +1,10 @@
 #pragma once
-// What the acquisition cycle asks of the windows: control states, the pause
-// that keeps events flowing, and the drawing steps of a block.
+// What the acquisition cycle asks of the windows: the tool window's controls
+// and pause, and the main window's drawing steps of a block.
 
-class AcquisitionView {
+class ControlsView {
   public:
-    virtual ~AcquisitionView() = default;
-
-    // Tool window.
+    virtual ~ControlsView() = default;
     virtual int TimebasePosition() const = 0; // the T/dz knob
     virtual void SetStartStop(bool startEnabled, bool stopEnabled) = 0;
     virtual void ReleaseConnectButton() = 0; // without running its handler
@@ -14,8 +12,11 @@ class AcquisitionView {
     virtual void EnableMarkerButtons() = 0;  // Stop: "Włącz" and "Wyłącz" usable
     virtual void ShowProbeFailure() = 0;     // modal; waits for the user
     virtual void Pause(int ms) = 0;          // window events keep running meanwhile
+};
 
-    // Main window.
+class ScreenView {
+  public:
+    virtual ~ScreenView() = default;
     virtual void ShowProgress(int rxCount) = 0;
     virtual void SetRecoveryCaption(bool red) = 0; // repainted at once
     virtual void PlaceTriggerLine() = 0;

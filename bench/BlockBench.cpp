@@ -1,9 +1,9 @@
 // Cost of one block on the GUI thread: the spectrum alone, against the direct
 // double loop, and everything a fast block costs (decode, trace, spectrum, compose).
 
+#include "BlockTransform.h"
 #include "Canvas.h"
 #include "Samples.h"
-#include "SpectrumTransform.h"
 #include "TraceDrawing.h"
 
 #include <benchmark/benchmark.h>
@@ -31,13 +31,13 @@ std::string Bytes(const SampleBuffer& s) {
 }
 
 struct Tables {
-    SpectrumTables t;
+    TransformTables t;
     Tables() { BuildSpectrumTables(t); }
 };
 
 void BM_ComputeSpectrum(benchmark::State& state) {
     Tables tables;
-    SpectrumTransform transform(tables.t);
+    BlockTransform transform(tables.t);
     const SampleBuffer s = Noise(1);
     Spectrum out{};
     for (auto _ : state) {
@@ -75,7 +75,7 @@ BENCHMARK(BM_DirectSpectrum)->Unit(benchmark::kMicrosecond);
 // Everything a fast block costs on the GUI thread, with a 1- or 2-pixel pen, noisy data.
 void BM_FastBlock(benchmark::State& state) {
     Tables tables;
-    SpectrumTransform transform(tables.t);
+    BlockTransform transform(tables.t);
     Canvas window(QSize(578, 519), Qt::gray), trace(QSize(500, 250)), spectrumOverlay(QSize(500, 125));
     Canvas timeBackground(QSize(500, 250), Qt::darkGreen), spectrumBackground(QSize(500, 125), Qt::lightGray);
     trace.PenWidth = int(state.range(0));

@@ -1,9 +1,9 @@
 #include "AcquisitionCycle.h"
 
+#include "BlockTransform.h"
 #include "Frames.h"
 #include "GuiQueue.h"
 #include "Pty.h"
-#include "SpectrumTransform.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // Records what the cycle asks of the windows; the pause pumps port notifications.
-struct FakeView : AcquisitionView {
+struct FakeView : ControlsView, ScreenView {
     GuiQueue* gui = nullptr;
     int timebase = 0;
     bool startEnabled = false, stopEnabled = false;
@@ -63,11 +63,11 @@ struct Rig {
     Settings settings;
     SampleBuffer samples{};
     Spectrum spectrum{};
-    SpectrumTables tables;
-    std::unique_ptr<SpectrumTransform> transform;
+    TransformTables tables;
+    std::unique_ptr<BlockTransform> transform;
     FakeView view;
     TCommPort port{gui.Dispatch()};
-    AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, view}};
+    AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, view, view}};
 
     Rig() {
         view.gui = &gui;
@@ -79,7 +79,7 @@ struct Rig {
         port.ClosePauseMs = 0;
         port.OnRxChar = [this](TCustomCommPort*, int) { cycle.RxChar(); };
         BuildSpectrumTables(tables);
-        transform = std::make_unique<SpectrumTransform>(tables);
+        transform = std::make_unique<BlockTransform>(tables);
         cycle.SetTransform(transform.get());
     }
     // The instrument sends; the notification reaches the cycle.

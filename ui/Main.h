@@ -2,6 +2,7 @@
 // The main window: the time view and the spectrum view drawn on a kept client
 // image, the scale labels, the marker items and the status bar.
 
+#include "AcquisitionView.h"
 #include "Canvas.h"
 #include "Controls.h"
 
@@ -35,7 +36,7 @@ class TMouseArea : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
-class TW1 : public QWidget {
+class TW1 : public QWidget, public ScreenView {
   public:
     TW1(ProgramState& state, ErrorBox& errors);
 
@@ -88,17 +89,17 @@ class TW1 : public QWidget {
     void RepaintNow();
 
     // Drawing steps of the acquisition cycle.
-    void SetFastTracePen();
-    void DrawFastTrace();
+    void SetFastTracePen() override;
+    void DrawFastTrace() override;
     void DrawFileTrace(); // a block from a data file: rounding, as a repaint does
-    void ShowFastTrace();
-    void BeginProgressiveBlock();
-    void DrawProgressiveTrace();
-    void DrawSpectrum();
-    void ShowProgress(int rxCount);
-    void SetRecoveryCaption(bool red);
-    void PlaceTriggerLine();
-    void ApplyTimebaseDisplay(int position);
+    void ShowFastTrace() override;
+    void BeginProgressiveBlock() override;
+    void DrawProgressiveTrace() override;
+    void DrawSpectrum() override;
+    void ShowProgress(int rxCount) override;
+    void SetRecoveryCaption(bool red) override;
+    void PlaceTriggerLine() override;
+    void ApplyTimebaseDisplay(int position) override;
     void UpdateAxisLabels(int position);
 
   protected:

@@ -3,12 +3,12 @@
 // Everything here is touched on the GUI thread only.
 
 #include "AcquisitionState.h"
+#include "BlockTransform.h"
 #include "Markers.h"
 #include "Ranges.h"
 #include "SampleBuffer.h"
 #include "Settings.h"
-#include "SpectrumTables.h"
-#include "SpectrumTransform.h"
+#include "TransformTables.h"
 #include "TriggerState.h"
 
 #include <memory>
@@ -22,6 +22,6 @@ struct ProgramState {
     TimeBase time;
     SampleBuffer samples{};
     Spectrum spectrum{};
-    SpectrumTables tables;
-    std::unique_ptr<SpectrumTransform> transform; // built with the tables at start
+    TransformTables tables;
+    std::unique_ptr<BlockTransform> transform; // built with the tables at start
 };

@@ -85,7 +85,7 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& sett
           QMetaObject::invokeMethod(
               qApp, [&errors, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
       }),
-      Cycle({state.acq, state.trigger, state.settings, state.samples, state.spectrum, Com1, *this}),
+      Cycle({state.acq, state.trigger, state.settings, state.samples, state.spectrum, Com1, *this, w1}),
       state_(state), errors_(errors), w1_(w1) {
     setObjectName("W2");
     setWindowTitle(QStringLiteral("Narzędzia"));
@@ -137,7 +137,7 @@ void TW2::FormCreate() {
     state_.trigger.TriggerMode = 0;
     state_.volt.SpectrumDivisor = 10;
     BuildSpectrumTables(state_.tables);
-    state_.transform = std::make_unique<SpectrumTransform>(state_.tables);
+    state_.transform = std::make_unique<BlockTransform>(state_.tables);
     Cycle.SetTransform(state_.transform.get());
 }
 
@@ -362,37 +362,6 @@ void TW2::ShowProbeFailure() {
 void TW2::Pause(int ms) {
     WaitMs(ms);
 }
-void TW2::ShowProgress(int rxCount) {
-    w1_.ShowProgress(rxCount);
-}
-void TW2::SetRecoveryCaption(bool red) {
-    w1_.SetRecoveryCaption(red);
-}
-void TW2::PlaceTriggerLine() {
-    w1_.PlaceTriggerLine();
-}
-void TW2::ApplyTimebaseDisplay(int position) {
-    w1_.ApplyTimebaseDisplay(position);
-}
-void TW2::SetFastTracePen() {
-    w1_.SetFastTracePen();
-}
-void TW2::DrawFastTrace() {
-    w1_.DrawFastTrace();
-}
-void TW2::ShowFastTrace() {
-    w1_.ShowFastTrace();
-}
-void TW2::BeginProgressiveBlock() {
-    w1_.BeginProgressiveBlock();
-}
-void TW2::DrawProgressiveTrace() {
-    w1_.DrawProgressiveTrace();
-}
-void TW2::DrawSpectrum() {
-    w1_.DrawSpectrum();
-}
-
 void TW2::PlaceWindowPair() {
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
     const QSize outer1 = w1_.frameGeometry().size();

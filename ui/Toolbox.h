@@ -20,7 +20,7 @@ struct ProgramState;
 class ErrorBox;
 class TW1;
 
-class TW2 : public QWidget, public AcquisitionView {
+class TW2 : public QWidget, public ControlsView {
   public:
     TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath);
 
@@ -85,7 +85,7 @@ class TW2 : public QWidget, public AcquisitionView {
     void btWyzerujClick();
     void btMinMaxClick();
 
-    // AcquisitionView
+    // ControlsView
     int TimebasePosition() const override { return Knob2->Position(); }
     void SetStartStop(bool startEnabled, bool stopEnabled) override;
     void ReleaseConnectButton() override;
@@ -93,16 +93,6 @@ class TW2 : public QWidget, public AcquisitionView {
     void EnableMarkerButtons() override;
     void ShowProbeFailure() override;
     void Pause(int ms) override;
-    void ShowProgress(int rxCount) override;
-    void SetRecoveryCaption(bool red) override;
-    void PlaceTriggerLine() override;
-    void ApplyTimebaseDisplay(int position) override;
-    void SetFastTracePen() override;
-    void DrawFastTrace() override;
-    void ShowFastTrace() override;
-    void BeginProgressiveBlock() override;
-    void DrawProgressiveTrace() override;
-    void DrawSpectrum() override;
 
     // Centres the window pair on the work area, main window on the left.
     void PlaceWindowPair();

@@ -1,9 +1,9 @@
 // Random byte streams as the instrument's replies, in random pieces: decoding,
 // rows, spectrum and drawing never crash or write outside their buffers.
 
+#include "BlockTransform.h"
 #include "Canvas.h"
 #include "Samples.h"
-#include "SpectrumTransform.h"
 #include "TraceDrawing.h"
 
 #include <cstddef>
@@ -14,14 +14,14 @@
 namespace {
 
 struct Scope {
-    SpectrumTables tables;
-    std::unique_ptr<SpectrumTransform> transform;
+    TransformTables tables;
+    std::unique_ptr<BlockTransform> transform;
     Canvas window{QSize(578, 519), Qt::gray};
     Canvas trace{QSize(500, 250)};
     Canvas spectrum{QSize(500, 125)};
     Scope() {
         BuildSpectrumTables(tables);
-        transform = std::make_unique<SpectrumTransform>(tables);
+        transform = std::make_unique<BlockTransform>(tables);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "SpectrumTransform.h"
+#include "BlockTransform.h"
 
 #include <array>
 #include <cmath>
@@ -8,13 +8,13 @@
 // Table values laid out sample-major, bins contiguous: each bin still sums
 // its terms in sample order, so the result equals the direct loop bit for bit,
 // while the inner loop runs over independent bins and vectorises.
-struct SpectrumTransform::Precomputed {
+struct BlockTransform::Precomputed {
     std::vector<float> cos; // [i * 500 + k] = CosTable[trunc(k * i / 5) mod 500]
     std::vector<float> sin;
     std::array<double, 500> window{};
 };
 
-SpectrumTransform::SpectrumTransform(const SpectrumTables& t) : pre_(std::make_unique<Precomputed>()) {
+BlockTransform::BlockTransform(const TransformTables& t) : pre_(std::make_unique<Precomputed>()) {
     pre_->cos.resize(500 * 500);
     pre_->sin.resize(500 * 500);
     for (int i = 0; i < 500; ++i) {
@@ -27,7 +27,7 @@ SpectrumTransform::SpectrumTransform(const SpectrumTables& t) : pre_(std::make_u
     }
 }
 
-SpectrumTransform::~SpectrumTransform() = default;
+BlockTransform::~BlockTransform() = default;
 
 // ThreadSanitizer's runtime is not up yet when clone resolvers run at load time.
 #if defined(DRGANIK_NO_CLONES)
@@ -52,7 +52,7 @@ SPECTRUM_CLONES void AddTwoSamples(double* __restrict re, double* __restrict im,
 
 } // namespace
 
-void SpectrumTransform::ComputeSpectrum(const SampleBuffer& samples, Spectrum& out) const {
+void BlockTransform::ComputeSpectrum(const SampleBuffer& samples, Spectrum& out) const {
     std::int32_t sum = 0;
     for (int i = 0; i < 500; ++i)
         sum += samples[std::size_t(i)];

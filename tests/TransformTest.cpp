@@ -1,4 +1,4 @@
-#include "SpectrumTransform.h"
+#include "BlockTransform.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace {
 
 // The transform exactly as defined, line by line: the reference for the fast one.
-Spectrum DirectSpectrum(const SampleBuffer& s, const SpectrumTables& t) {
+Spectrum DirectSpectrum(const SampleBuffer& s, const TransformTables& t) {
     std::int32_t sum = 0;
     for (int i = 0; i < 500; ++i)
         sum += s[i];
@@ -28,11 +28,11 @@ Spectrum DirectSpectrum(const SampleBuffer& s, const SpectrumTables& t) {
 }
 
 struct Fixture {
-    SpectrumTables tables;
-    std::unique_ptr<SpectrumTransform> transform;
+    TransformTables tables;
+    std::unique_ptr<BlockTransform> transform;
     Fixture() {
         BuildSpectrumTables(tables);
-        transform = std::make_unique<SpectrumTransform>(tables);
+        transform = std::make_unique<BlockTransform>(tables);
     }
     Spectrum Fast(const SampleBuffer& s) const {
         Spectrum out{};
@@ -51,7 +51,7 @@ SampleBuffer Sine(double cyclesPerBlock, double amplitude = 511, double centre =
 } // namespace
 
 TEST(Spectrum, TablesUseTheAngleStep6283Over500) {
-    SpectrumTables t;
+    TransformTables t;
     BuildSpectrumTables(t);
     EXPECT_EQ(t.CosTable[0], 1.0f);
     EXPECT_EQ(t.SinTable[0], 0.0f);

@@ -4,16 +4,16 @@
 // block apart. Results are bit-identical to the direct double sum.
 
 #include "SampleBuffer.h"
-#include "SpectrumTables.h"
+#include "TransformTables.h"
 
 #include <memory>
 
-class SpectrumTransform {
+class BlockTransform {
   public:
-    explicit SpectrumTransform(const SpectrumTables& tables);
-    ~SpectrumTransform();
-    SpectrumTransform(const SpectrumTransform&) = delete;
-    SpectrumTransform& operator=(const SpectrumTransform&) = delete;
+    explicit BlockTransform(const TransformTables& tables);
+    ~BlockTransform();
+    BlockTransform(const BlockTransform&) = delete;
+    BlockTransform& operator=(const BlockTransform&) = delete;
 
     void ComputeSpectrum(const SampleBuffer& samples, Spectrum& out) const;
 

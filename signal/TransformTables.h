@@ -4,9 +4,9 @@
 
 #include <array>
 
-struct SpectrumTables {
+struct TransformTables {
     std::array<float, 500> CosTable{};
     std::array<float, 500> SinTable{};
 };
 
-void BuildSpectrumTables(SpectrumTables& t);
+void BuildSpectrumTables(TransformTables& t);
