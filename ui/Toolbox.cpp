@@ -149,7 +149,10 @@ void TW2::ConnectHandlers() {
     connect(SmoothButton3, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton3Click(); }));
     // Queued: Qt does not re-enter a timer whose handler is still running, but ticks must go on
     // inside the pauses and message boxes a tick can open (time-outs keep counting there).
-    connect(&Timer1, &QTimer::timeout, this, errors_.Guard([this] { Timer1Timer(); }), Qt::QueuedConnection);
+    // (A functor without parameters: a queued call hands no usable value for the signal's private tag.)
+    connect(
+        &Timer1, &QTimer::timeout, this, [this] { errors_.Run([this] { Timer1Timer(); }); },
+        Qt::QueuedConnection);
     Com1.OnRxChar = [this](TCustomCommPort* sender, int count) { Com1RxChar(sender, count); };
     Knob1->OnChange = errors_.Guard([this](TKnob*) { Knob1Change(); });
     Knob3->OnChange = errors_.Guard([this](TKnob*) { Knob3Change(); });
