@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     const std::string link = dir.File("com1"), log = dir.File("sim.log");
     const pid_t sim = fork();
     if (sim == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         execl(DRGANIK_SIM, DRGANIK_SIM, link.c_str(), "--log", log.c_str(), "--signal", "noise", nullptr);
         _exit(127);
     }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,7 @@ struct Simulator {
         args.insert(args.begin(), {DRGANIK_SIM, link, "--log", log});
         pid = fork();
         if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM); // never outlive a test run that was killed
             std::vector<char*> argv;
             for (auto& a : args)
                 argv.push_back(a.data());
