@@ -6,7 +6,7 @@
 
 struct SignalShape {
     std::string kind = "sine"; // sine, square, triangle, noise
-    double frequency = 250;    // Hz
+    double frequency = 1000;   // Hz
     double amplitude = 3;      // V
     double offset = 5;         // V
     std::uint32_t seed = 1;

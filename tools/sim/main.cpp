@@ -18,7 +18,7 @@ void Usage() {
                  "usage: drganik-sim LINK [options]\n"
                  "  LINK                 path of the symbolic link to the device (e.g. /tmp/drganik-com1)\n"
                  "  --signal KIND        sine, square, triangle or noise (default sine)\n"
-                 "  --freq HZ            frequency (default 250)\n"
+                 "  --freq HZ            frequency (default 1000)\n"
                  "  --amp V              amplitude in volts (default 3)\n"
                  "  --offset V           offset in volts on the 0..10 V scale (default 5)\n"
                  "  --seed N             noise and split pattern (default 1)\n"
