@@ -166,7 +166,7 @@ void TCustomCommPort::Open() {
     link->fd.Reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     int err = errno;
     // Exclusive use: the lock keeps out other opens of this process and of
-    // cooperating programs; TIOCEXCL keeps out everyone else but root.
+    // cooperating programs; TIOCEXCL (below) keeps out everyone else but root.
     if (link->fd.Valid() && flock(link->fd.Get(), LOCK_EX | LOCK_NB) != 0) {
         err = errno;
         link->fd.Reset();
@@ -177,7 +177,6 @@ void TCustomCommPort::Open() {
         Fail("Can't open specified device " + path + " (Error " + std::to_string(err) + ", " +
              std::strerror(err) + ")");
     }
-    ioctl(link->fd.Get(), TIOCEXCL);
 
     if (updateDCB_) {
         termios t{};
@@ -323,6 +322,9 @@ void TCustomCommPort::Open() {
         });
     }
 
+    // Last, when nothing can fail any more: the flag outlives a closed descriptor on a
+    // pseudo-terminal, so only a successful open sets it and Close clears it again.
+    ioctl(link->fd.Get(), TIOCEXCL);
     link_ = std::move(link);
     if (OnOpen)
         OnOpen(this);
@@ -338,6 +340,7 @@ void TCustomCommPort::CloseLink() {
         link->rx.join();
     if (link->tx.joinable())
         link->tx.join();
+    ioctl(link->fd.Get(), TIOCNXCL);
     link->fd.Reset();
 }
 
