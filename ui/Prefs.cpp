@@ -176,12 +176,12 @@ void TForm1::BuildLayout() {
     auto* logo = Place<TImage>(this, "Image13", 416, 212, 90, 56);
     logo->SetPicture(Logo());
     logo->setCursor(Qt::PointingHandCursor);
-    logo->OnClick = [this] { OpenUrl(kDistributorUrl); };
+    logo->OnClick = [this] { Image13Click(); };
     auto* banner = Place<TImage>(this, "Banner", 512, 212, 154, 34);
     banner->SetPicture(Banner());
     banner->setCursor(Qt::PointingHandCursor);
     banner->setToolTip(kMakerUrl);
-    banner->OnClick = [this] { OpenUrl(kMakerUrl); };
+    banner->OnClick = [this] { BannerClick(); };
 
     Button2 = Place<QPushButton>(this, "Button2", 512, 248, 75, 25);
     Button2->setText(QStringLiteral("Anuluj"));
@@ -201,10 +201,10 @@ void TForm1::ConnectHandlers() {
     on(findChild<QPushButton*>("SpeedButton2"), [this] { SpeedButton2Click(); });
     on(findChild<QPushButton*>("SpeedButton3"), [this] { SpeedButton3Click(); });
     for (int i = 0; i < 8; ++i)
-        on(RadioGroup1[size_t(i)], [this, i] { state_.settings.CP = i + 1; });
-    on(CheckBox1, [this] { state_.settings.FW = CheckBox1->isChecked(); });
-    on(CheckBox2, [this] { state_.settings.WYSSTATUS = CheckBox2->isChecked(); });
-    on(CheckBox3, [this] { state_.settings.Spow = CheckBox3->isChecked(); });
+        on(RadioGroup1[size_t(i)], [this, i] { RadioGroup1Click(i); });
+    on(CheckBox1, [this] { CheckBox1Click(); });
+    on(CheckBox2, [this] { CheckBox2Click(); });
+    on(CheckBox3, [this] { CheckBox3Click(); });
     connect(ComboBox2, &QComboBox::editTextChanged, this, errors_.Guard([this] { ComboBox2Change(); }));
     connect(ComboBox2, qOverload<int>(&QComboBox::activated), this,
             errors_.Guard([this] { ComboBox2Change(); }));
@@ -332,6 +332,25 @@ void TForm1::Button2Click() {
 
 void TForm1::reject() {
     errors_.Run([this] { Button2Click(); });
+}
+
+void TForm1::RadioGroup1Click(int index) {
+    state_.settings.CP = index + 1;
+}
+void TForm1::CheckBox1Click() {
+    state_.settings.FW = CheckBox1->isChecked();
+}
+void TForm1::CheckBox2Click() {
+    state_.settings.WYSSTATUS = CheckBox2->isChecked();
+}
+void TForm1::CheckBox3Click() {
+    state_.settings.Spow = CheckBox3->isChecked();
+}
+void TForm1::BannerClick() {
+    OpenUrl(kMakerUrl);
+}
+void TForm1::Image13Click() {
+    OpenUrl(kDistributorUrl);
 }
 
 void TForm1::SpeedButton1Click() {

@@ -59,6 +59,12 @@ class TForm1 : public QDialog {
     void Shape1MouseDown();
     void Shape2MouseDown();
     void ComboBox2Change();
+    void RadioGroup1Click(int index);
+    void CheckBox1Click(); // "Wypełnienie przebiegu"
+    void CheckBox2Click(); // "Włączony pasek statusu"
+    void CheckBox3Click(); // "Spowolnienie transmisji"
+    void BannerClick();
+    void Image13Click();
 
     void RenderTimeBackground();
     void RenderSpectrumBackground();

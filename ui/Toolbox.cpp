@@ -157,13 +157,14 @@ void TW2::ConnectHandlers() {
     Knob1->OnChange = errors_.Guard([this](TKnob*) { Knob1Change(); });
     Knob3->OnChange = errors_.Guard([this](TKnob*) { Knob3Change(); });
     Przel->OnClick = errors_.Guard([this] { PrzelClick(); });
-    connect(SmoothFlatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(0); }));
-    connect(SmoothFlatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(1); }));
-    connect(SmoothFlatButton9, &QToolButton::clicked, this, errors_.Guard([this] { SetTriggerModeTo(2); }));
-    connect(SmoothFlatButton6, &QToolButton::clicked, this, errors_.Guard([this] {
-        if (OnShowSettings)
-            OnShowSettings();
-    }));
+    connect(SmoothFlatButton1, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton1Click(); }));
+    connect(SmoothFlatButton2, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton2Click(); }));
+    connect(SmoothFlatButton9, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton9Click(); }));
+    connect(SmoothFlatButton6, &QToolButton::clicked, this,
+            errors_.Guard([this] { SmoothFlatButton6Click(); }));
     connect(SmoothFlatButton12, &QToolButton::clicked, this,
             errors_.Guard([this] { SmoothFlatButton12Click(); }));
     AskPrinter = [this](QPrinter& printer) {
@@ -194,6 +195,11 @@ void TW2::SetTriggerModeTo(int mode) {
     Przel->SetPicture(w1_.SwitchPictures[size_t(mode)]);
     w1_.StatusBar1->SetPanelText(4, QString::fromLatin1(TriggerModeText(mode)));
     w1_.TriggerLine->setVisible(mode != 0); // shown where the last placement put it
+}
+
+void TW2::SmoothFlatButton6Click() {
+    if (OnShowSettings)
+        OnShowSettings();
 }
 
 void TW2::PrzelClick() {

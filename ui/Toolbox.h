@@ -64,7 +64,11 @@ class TW2 : public QWidget, public ControlsView {
     void Com1RxChar(TCustomCommPort*, int) { Cycle.RxChar(); }
     void Knob1Change();
     void PrzelClick();
-    void SetTriggerModeTo(int mode); // SmoothFlatButton1Click, 2Click and 9Click: off, rising, falling
+    void SetTriggerModeTo(int mode);
+    void SmoothFlatButton1Click() { SetTriggerModeTo(0); } // "OFF"
+    void SmoothFlatButton2Click() { SetTriggerModeTo(1); } // rising edge
+    void SmoothFlatButton9Click() { SetTriggerModeTo(2); } // falling edge
+    void SmoothFlatButton6Click();                         // shows the settings dialog
     void Knob3Change();
     void SmoothFlatButton10Click(); // "+"
     void SmoothFlatButton11Click(); // "-"
