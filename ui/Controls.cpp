@@ -3,20 +3,24 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-QFont UiFont(int pixelSize, bool bold) {
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setStyleHint(QFont::SansSerif);
+namespace {
+
+QFont MakeFont(const QString& family, QFont::StyleHint hint, int pixelSize, bool bold) {
+    QFont f(family);
+    f.setStyleHint(hint);
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     return f;
 }
 
+} // namespace
+
+QFont UiFont(int pixelSize, bool bold) {
+    return MakeFont(QStringLiteral("Liberation Sans"), QFont::SansSerif, pixelSize, bold);
+}
+
 QFont SerifFont(int pixelSize, bool bold) {
-    QFont f(QStringLiteral("Liberation Serif"));
-    f.setStyleHint(QFont::Serif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
+    return MakeFont(QStringLiteral("Liberation Serif"), QFont::Serif, pixelSize, bold);
 }
 
 TSmoothPanel::TSmoothPanel(QWidget* parent) : QFrame(parent) {

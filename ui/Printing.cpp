@@ -48,25 +48,22 @@ void PrintViews(QPainter& painter, int pageWidth, const PrintInputs& in) {
     painter.setBackground(Qt::white);
     painter.setBackgroundMode(Qt::OpaqueMode);
 
+    // One view's grid: short ticks at the left every 5 rows, long lines every `longStep`
+    // rows from `longFirst`, short ticks under it every 5 columns, vertical lines every 25.
+    const auto grid = [&](int top, int bottom, int longFirst, int longStep, int lineFoot) {
+        for (int y = top; y <= bottom; y += 5)
+            page.Line(26, y, 29, y);
+        for (int y = longFirst; y <= bottom; y += longStep)
+            page.Line(24, y, 530, y);
+        for (int x = 30; x <= 530; x += 5)
+            page.Line(x, bottom, x, bottom + 3);
+        for (int x = 30; x <= 530; x += 25)
+            page.Line(x, lineFoot, x, top);
+    };
     page.Pen(in.LW); // device pixels, not scaled
-    for (int y = 30; y <= 280; y += 5)
-        page.Line(26, y, 29, y);
-    for (int y = 30; y <= 280; y += 25)
-        page.Line(24, y, 530, y);
-    for (int x = 30; x <= 530; x += 5)
-        page.Line(x, 280, x, 283);
-    for (int x = 30; x <= 530; x += 25)
-        page.Line(x, 286, x, 30);
-
+    grid(30, 280, 30, 25, 286);
     painter.drawRect(QRect(QPoint(30 * s, 345 * s), QPoint(530 * s, 470 * s)));
-    for (int y = 345; y <= 470; y += 5)
-        page.Line(26, y, 29, y);
-    for (int y = 350; y <= 470; y += 40)
-        page.Line(24, y, 530, y);
-    for (int x = 30; x <= 530; x += 5)
-        page.Line(x, 470, x, 473);
-    for (int x = 30; x <= 530; x += 25)
-        page.Line(x, 475, x, 345);
+    grid(345, 470, 350, 40, 475);
 
     page.Pen(3); // the spectrum, always as a line
     QPolygon spectrum;

@@ -32,6 +32,17 @@ QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, const QS
     return l;
 }
 
+struct DialLabel {
+    int left, top;
+    const char* text;
+};
+
+// The captions around a knob, one per position.
+void DialLabels(QWidget* panel, std::initializer_list<DialLabel> labels) {
+    for (const auto& d : labels)
+        MakeLabel(panel, "", d.left, d.top, QString::fromUtf8(d.text))->setFont(UiFont(10));
+}
+
 TSmoothFlatButton* GlyphButton(QWidget* parent, const char* name, int left, const QImage& glyph,
                                const char* hint) {
     auto* b = Place<TSmoothFlatButton>(parent, name, left, 2, 28, 28);
@@ -446,12 +457,7 @@ void TW2::BuildVoltPanel() {
     Picture(panel, "Image3", {40, 24, 85, 85}, KnobBody(85));
     Knob1 = MakeKnob(panel, "Knob1", 40, 24, 0, 3, 45, 38, KnobHandle(10, false));
     Knob1->setCursor(Qt::PointingHandCursor);
-    const struct {
-        int left, top;
-        const char* text;
-    } dial[] = {{24, 100, "1V"}, {16, 16, "0,5V"}, {128, 16, "0,2V"}, {128, 100, "0,1V"}};
-    for (const auto& d : dial)
-        MakeLabel(panel, "", d.left, d.top, QString::fromUtf8(d.text))->setFont(UiFont(10));
+    DialLabels(panel, {{24, 100, "1V"}, {16, 16, "0,5V"}, {128, 16, "0,2V"}, {128, 100, "0,1V"}});
 }
 
 void TW2::BuildTimePanel() {
@@ -461,15 +467,22 @@ void TW2::BuildTimePanel() {
     Picture(panel, "Image4", {40, 48, 85, 85}, KnobBody(85));
     Knob2 = MakeKnob(panel, "Knob2", 40, 48, 0, 15, 25, 38, KnobHandle(10, false));
     Knob2->setCursor(Qt::PointingHandCursor);
-    const struct {
-        int left, top;
-        const char* text;
-    } dial[] = {{40, 140, "0,1ms"}, {4, 128, "0,2ms"}, {4, 104, "0,5ms"}, {4, 84, "1ms"},
-                {4, 64, "2ms"},     {4, 40, "5ms"},    {37, 28, "10ms"},  {62, 28, "20ms"},
-                {88, 28, "50ms"},   {112, 28, "0,1s"}, {136, 40, "0,2s"}, {136, 64, "0,5s"},
-                {136, 84, "1s"},    {136, 104, "2s"},  {136, 128, "5s"},  {104, 140, "10s"}};
-    for (const auto& d : dial)
-        MakeLabel(panel, "", d.left, d.top, QString::fromUtf8(d.text))->setFont(UiFont(10));
+    DialLabels(panel, {{40, 140, "0,1ms"},
+                       {4, 128, "0,2ms"},
+                       {4, 104, "0,5ms"},
+                       {4, 84, "1ms"},
+                       {4, 64, "2ms"},
+                       {4, 40, "5ms"},
+                       {37, 28, "10ms"},
+                       {62, 28, "20ms"},
+                       {88, 28, "50ms"},
+                       {112, 28, "0,1s"},
+                       {136, 40, "0,2s"},
+                       {136, 64, "0,5s"},
+                       {136, 84, "1s"},
+                       {136, 104, "2s"},
+                       {136, 128, "5s"},
+                       {104, 140, "10s"}});
 }
 
 void TW2::BuildTriggerPanels() {
