@@ -1,13 +1,8 @@
-// Drganik: entry point. Creates the main window, the tool window and the
-// hidden settings dialog, in that order, then runs the event loop.
+// Drganik: entry point. Builds the program (main window, tool window and the
+// hidden settings dialog, in that order), then runs the event loop.
 
-#include "Main.h"
-
-#include "ErrorBox.h"
-#include "Prefs.h"
-#include "ProgramState.h"
+#include "Program.h"
 #include "SettingsLocation.h"
-#include "Toolbox.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -15,22 +10,9 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
-    ErrorBox errors(QStringLiteral("Drganik"));
-    ProgramState state;
-
     const auto settingsPath =
         SettingsFilePath(QCoreApplication::applicationDirPath().toStdString(),
                          QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
-
-    TW1 w1(state, errors);
-    w1.show();
-    TW2 w2(state, errors, w1, settingsPath);
-    TForm1 form1(state, errors, w1, w2);
-    w2.OnShowSettings = [&form1] {
-        form1.show();
-        form1.raise();
-        form1.activateWindow();
-    };
-    w1.FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
+    Program program(settingsPath);
     return QApplication::exec();
 }

@@ -68,12 +68,12 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
-    Program p(dir.File("drganik.ini"));
+    TestProgram p(dir.File("drganik.ini"));
     QCoreApplication::processEvents();
     const qint64 startupMs = clock.elapsed();
 
-    p.w2->Knob2->SetPosition(timebase);
-    p.w2->SmoothFlatButton5->click();
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(timebase);
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
     RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000);
     RunUntil([] { return false; }, 200);
 
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     Run(3000);
     const double idleShare = (CpuSeconds() - cpu0) / (double(clock.elapsed()) / 1000);
 
-    p.w2->SmoothButton1->click();
+    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
     Run(1000); // settle
     const int first = Requests(log);
     cpu0 = CpuSeconds();
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     // then the collection waits for the next tick.
     const double tdiv[] = {1e-4, 2e-4, 5e-4, 1e-3, 2e-3, 5e-3, 1e-2};
     const double wire = 10e-3 + 1005 * 10.0 / 115200 + 20 * tdiv[timebase];
-    const double tick = p.w2->Timer1.interval() / 1000.0;
+    const double tick = p.Timer1.interval() / 1000.0;
     const double period = std::ceil(wire / tick) * tick;
     std::printf("time base index        %d\n", timebase);
     std::printf("blocks per second      %.2f (%d in %.1f s)\n", blocks / wall, blocks, wall);

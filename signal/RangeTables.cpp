@@ -37,3 +37,26 @@ std::array<std::string, 11> VoltLabelTexts(double fullScaleVolts, const std::str
     texts[10] = "0V";
     return texts;
 }
+
+TimeBase TimeBaseAt(int position) {
+    TimeBase t;
+    t.TimePerPixel = TimebaseTable[size_t(position)].TimePerPixelMs;
+    if (position < 6) {
+        t.TimeUnit = "ms";
+    } else {
+        t.TimeUnit = "s";
+        t.TimePerPixel = t.TimePerPixel / 1000;
+    }
+    return t;
+}
+
+AxisLabels AxisLabelTexts(int position) {
+    const auto& row = TimebaseTable[size_t(position)];
+    AxisLabels labels;
+    labels.time[0] = "0ms";
+    for (size_t i = 0; i < 4; ++i)
+        labels.time[i + 1] = row.T[i];
+    for (size_t i = 0; i < 5; ++i)
+        labels.frequency[i] = row.F[i];
+    return labels;
+}

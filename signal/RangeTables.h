@@ -1,6 +1,8 @@
 #pragma once
 // The V/dz and T/dz tables: scales and the fixed label texts of each position.
 
+#include "Ranges.h"
+
 #include <array>
 #include <string>
 
@@ -24,3 +26,15 @@ extern const std::array<TimebaseRow, 16> TimebaseTable;
 
 // V1..V11, top to bottom: full scale, 0.9 of it ... 0.1 of it, then "0V".
 std::array<std::string, 11> VoltLabelTexts(double fullScaleVolts, const std::string& decimalSeparator);
+
+// The display scale of a T/dz position: time per pixel column in milliseconds
+// for positions 0..5, in seconds from position 6 on.
+TimeBase TimeBaseAt(int position);
+
+// The captions under the time view (t1..t5) and under the spectrum (F1..F5)
+// at a T/dz position; t1 always reads "0ms".
+struct AxisLabels {
+    std::array<std::string, 5> time;
+    std::array<std::string, 5> frequency;
+};
+AxisLabels AxisLabelTexts(int position);

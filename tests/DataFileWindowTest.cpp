@@ -12,15 +12,15 @@ struct SettingsFolder {
     TempDir dir;
 };
 
-struct Files : SettingsFolder, Program {
-    Files() : Program(dir.File("drganik.ini")) {}
+struct Files : SettingsFolder, TestProgram {
+    Files() : TestProgram(dir.File("drganik.ini")) {}
     void SaveAs(const std::string& name) {
-        w2->AskSaveFileName = [name] { return QString::fromStdString(name); };
-        w2->SmoothFlatButton8->click();
+        W2->AskSaveFileName = [name] { return QString::fromStdString(name); };
+        Child<TSmoothFlatButton>(*W2, "SmoothFlatButton8").click();
     }
     void Open(const std::string& name) {
-        w2->AskOpenFileName = [name] { return QString::fromStdString(name); };
-        w2->SmoothFlatButton7->click();
+        W2->AskOpenFileName = [name] { return QString::fromStdString(name); };
+        Child<TSmoothFlatButton>(*W2, "SmoothFlatButton7").click();
     }
 };
 
@@ -30,7 +30,7 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     Files p;
     for (int i = 0; i < 500; ++i)
         p.state.samples[size_t(i)] = std::uint16_t((i * 37) % 1024);
-    p.w2->Knob2->SetPosition(5);
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(5);
     p.SaveAs(p.dir.File("block")); // no extension typed
     const std::string text = TempDir::Get(p.dir.File("block.drg"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 501);
@@ -38,38 +38,39 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
 
     const SampleBuffer saved = p.state.samples;
     p.state.samples.fill(0);
-    p.w2->Knob2->SetPosition(0);
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(0);
     p.Open(p.dir.File("block.drg"));
     EXPECT_EQ(p.state.samples, saved);
-    EXPECT_EQ(p.w2->Knob2->Position(), 5);
-    EXPECT_TRUE(p.w2->SmoothFlatButton3->isEnabled()) << "the marker buttons become usable";
+    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 5);
+    EXPECT_TRUE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton3").isEnabled())
+        << "the marker buttons become usable";
     Spectrum expected{};
     p.state.transform->ComputeSpectrum(saved, expected);
     EXPECT_EQ(p.state.spectrum, expected);
     // Drawn with rounding, as the repaint draws it.
     for (int i = 1; i < 498; ++i)
         ASSERT_EQ(
-            p.w1->Client.Image().pixel(31 + i, 279 - SampleToRow(saved[size_t(i)], Rounding::Nearest, 40)) &
+            p.W1->ClientImage().pixel(31 + i, 279 - SampleToRow(saved[size_t(i)], Rounding::Nearest, 40)) &
                 0xFFFFFF,
             0u)
             << i;
     // The tick takes the file's position as a time-base change.
-    p.w2->Timer1Timer();
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(3), "5ms");
+    p.W2->Timer1Timer();
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(3), "5ms");
 }
 
 TEST(DataFileWindow, SaveDoesNothingWhileABlockIsUnderWay) {
     Files p;
     bool asked = false;
-    p.w2->AskSaveFileName = [&] {
+    p.W2->AskSaveFileName = [&] {
         asked = true;
         return QString();
     };
     p.state.acq.RxCount = 10;
-    p.w2->SmoothFlatButton8->click();
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton8").click();
     p.state.acq.RxCount = 0;
     p.state.acq.Running = true;
-    p.w2->SmoothFlatButton8->click();
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton8").click();
     EXPECT_FALSE(asked);
 }
 
@@ -101,18 +102,18 @@ TEST(DataFileWindow, ABadFileIsReportedAndNothingIsRedrawn) {
     Files p;
     TempDir::Put(p.dir.File("bad.drg"), "1\r\n2\r\n12ab\r\n");
     p.state.samples.fill(500);
-    p.w2->Knob2->SetPosition(3);
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(3);
     BoxWatcher watcher;
-    const QImage before = p.w1->Client.Image();
+    const QImage before = p.W1->ClientImage();
     p.Open(p.dir.File("bad.drg"));
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].text, "Nie mogę otworzyc pliku!");
     EXPECT_EQ(p.state.samples[0], 1);
     EXPECT_EQ(p.state.samples[1], 2);
     EXPECT_EQ(p.state.samples[2], 500) << "samples read before the failure stay";
-    EXPECT_EQ(p.w2->Knob2->Position(), 3);
-    EXPECT_EQ(p.w1->Client.Image(), before);
-    EXPECT_FALSE(p.w2->SmoothFlatButton3->isEnabled());
+    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 3);
+    EXPECT_EQ(p.W1->ClientImage(), before);
+    EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton3").isEnabled());
 
     p.Open(p.dir.File("missing.drg"));
     EXPECT_EQ(watcher.seen.size(), 2u);

@@ -34,6 +34,20 @@ TEST(Labels, TimeBaseTableRowsAreConsistent) {
     EXPECT_STREQ(TimebaseTable[13].F[1], "0,625Hz");
 }
 
+TEST(Labels, TimeUnitAndAxisCaptionsOfAPosition) {
+    EXPECT_EQ(TimeBaseAt(5).TimeUnit, "ms");
+    EXPECT_DOUBLE_EQ(TimeBaseAt(5).TimePerPixel, 0.2);
+    EXPECT_EQ(TimeBaseAt(6).TimeUnit, "s") << "10 ms per division already reads in seconds";
+    EXPECT_DOUBLE_EQ(TimeBaseAt(6).TimePerPixel, 0.0004);
+    EXPECT_DOUBLE_EQ(TimeBaseAt(15).TimePerPixel, 0.4);
+
+    const auto first = AxisLabelTexts(0);
+    EXPECT_EQ(first.time, (std::array<std::string, 5>{"0ms", "0,5ms", "1ms", "1,5ms", "2ms"}));
+    EXPECT_EQ(first.frequency, (std::array<std::string, 5>{"0kHz", "12,5kHz", "25kHz", "37,5kHz", "50kHz"}));
+    EXPECT_EQ(AxisLabelTexts(15).time[0], "0ms") << "t1 never changes";
+    EXPECT_EQ(AxisLabelTexts(15).time[4], "200s");
+}
+
 TEST(Labels, NumberTextShortestFormWithSeparator) {
     EXPECT_EQ(NumberText(0.5, "V", ","), "0,5V");
     EXPECT_EQ(NumberText(10, "V", ","), "10V");

@@ -46,7 +46,7 @@ struct Simulator {
 };
 
 QRgb Pixel(const TW1& w1, int x, int y) {
-    return w1.Client.Image().pixel(x, y) & 0xFFFFFF;
+    return w1.ClientImage().pixel(x, y) & 0xFFFFFF;
 }
 
 } // namespace
@@ -55,19 +55,20 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
     TempDir dir;
     Simulator sim(dir, {"--signal", "sine", "--freq", "1500", "--amp", "4", "--offset", "5"});
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n[DISP]\nPC=255\n");
-    Program p(dir.File("drganik.ini"));
+    TestProgram p(dir.File("drganik.ini"));
     auto& acq = p.state.acq;
 
-    p.w2->SmoothFlatButton5->click();
-    ASSERT_TRUE(p.w2->Com1.IsOpen());
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    ASSERT_TRUE(p.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
-    EXPECT_TRUE(p.w2->SmoothButton1->isEnabled());
+    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
 
-    p.w2->SmoothButton1->click();
-    EXPECT_TRUE(p.w2->SmoothButton2->isEnabled());
+    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton2").isEnabled());
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 6; }, 5000)) << "blocks do not keep coming";
 
-    p.w2->SmoothButton2->click(); // Stop: the block under way still arrives, nothing more is asked
+    Child<TSmoothButton>(*p.W2, "SmoothButton2")
+        .click(); // Stop: the block under way still arrives, nothing more is asked
     RunUntil([] { return false; }, 400);
     const int requests = sim.Count("rx request");
     RunUntil([] { return false; }, 300);
@@ -81,15 +82,15 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
     for (int i = 0; i < 498; ++i) {
         const int x = 30 + (i == 0 ? 0 : i + 1);
         const int y = 30 + 249 - SampleToRow(s[size_t(i)], Rounding::Truncate, 40);
-        ASSERT_EQ(Pixel(*p.w1, x, y), 0xFF0000u) << "sample " << i;
+        ASSERT_EQ(Pixel(*p.W1, x, y), 0xFF0000u) << "sample " << i;
     }
     // 1500 Hz at 0.1 ms per division: 3 cycles a block, the peak at bin 15.
     const auto& sp = p.state.spectrum;
     EXPECT_EQ(std::max_element(sp.begin() + 1, sp.end()) - sp.begin(), 15);
     const int h = sp[15] / 10;
-    EXPECT_EQ(Pixel(*p.w1, 30 + 15, 346 + 124), 0u) << "bar base";
-    EXPECT_EQ(Pixel(*p.w1, 30 + 15, 346 + 124 - h + 1), 0u) << "bar top";
-    EXPECT_NE(Pixel(*p.w1, 30 + 15, 346 + 124 - h - 1), 0u) << "above the bar";
+    EXPECT_EQ(Pixel(*p.W1, 30 + 15, 346 + 124), 0u) << "bar base";
+    EXPECT_EQ(Pixel(*p.W1, 30 + 15, 346 + 124 - h + 1), 0u) << "bar top";
+    EXPECT_NE(Pixel(*p.W1, 30 + 15, 346 + 124 - h - 1), 0u) << "above the bar";
 }
 
 TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
@@ -98,17 +99,17 @@ TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
     Simulator sim(dir, {"--amp", "0", "--offset", "2"});
     TempDir::Put(dir.File("drganik.ini"),
                  "[PORTS]\nCOM1=" + sim.link + "\n[ADVANCED]\nTimeout1=8\nCzekaj1=8\n");
-    Program p(dir.File("drganik.ini"));
-    p.w2->SmoothFlatButton5->click();
+    TestProgram p(dir.File("drganik.ini"));
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000));
     p.state.trigger.TriggerEdge = 0x60;
-    p.w2->SmoothButton1->click();
-    ASSERT_TRUE(RunUntil([&] { return !p.w2->Com1.IsOpen(); }, 3000)) << "the time-out closes the port";
+    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    ASSERT_TRUE(RunUntil([&] { return !p.Com1.IsOpen(); }, 3000)) << "the time-out closes the port";
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait > 0 && p.state.acq.RecoveryWait < 8; }, 1000));
-    EXPECT_EQ(p.w1->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(255, 0, 0));
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait == 0; }, 3000));
-    EXPECT_TRUE(p.w2->Com1.IsOpen());
-    EXPECT_EQ(p.w1->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_TRUE(p.Com1.IsOpen());
+    EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(0, 0, 0));
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, 2000)) << "a fresh request follows";
 }
 
@@ -116,30 +117,30 @@ TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {
     TempDir dir;
     Pty silent; // a port with nothing behind it
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + silent.SlavePath() + "\n[ADVANCED]\nTimer=5\n");
-    Program p(dir.File("drganik.ini"));
+    TestProgram p(dir.File("drganik.ini"));
     BoxWatcher watcher;
-    p.w2->SmoothFlatButton5->click();
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
     ASSERT_TRUE(RunUntil([&] { return !watcher.seen.empty(); }, 3000));
     EXPECT_EQ(watcher.seen[0].caption, "Błąd!");
     EXPECT_EQ(watcher.seen[0].text, "Sprawdź czy urządzenie jest podpięte do komputera");
-    RunUntil([&] { return !p.w2->Com1.IsOpen(); }, 1000);
-    EXPECT_FALSE(p.w2->SmoothFlatButton5->isChecked());
-    EXPECT_FALSE(p.w2->SmoothButton1->isEnabled());
-    EXPECT_FALSE(p.w2->Com1.IsOpen());
+    RunUntil([&] { return !p.Com1.IsOpen(); }, 1000);
+    EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isChecked());
+    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
+    EXPECT_FALSE(p.Com1.IsOpen());
 }
 
 TEST(LiveAcquisition, APortThatCannotOpenIsReportedAndTheButtonStaysPressed) {
     TempDir dir;
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + dir.File("nothing") + "\n");
-    Program p(dir.File("drganik.ini"));
+    TestProgram p(dir.File("drganik.ini"));
     BoxWatcher watcher;
-    p.w2->SmoothFlatButton5->click();
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text.toStdString(),
               "Specified device not found (" + dir.File("nothing") + ").");
-    EXPECT_TRUE(p.w2->SmoothFlatButton5->isChecked());
-    EXPECT_FALSE(p.w2->SmoothButton1->isEnabled());
+    EXPECT_TRUE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isChecked());
+    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
 }
 
 TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
@@ -147,11 +148,11 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     auto pty = std::make_unique<Pty>();
     TempDir::Put(dir.File("drganik.ini"),
                  "[PORTS]\nCOM1=" + pty->SlavePath() + "\n[ADVANCED]\nTimer=5\nTimeout1=6\nCzekaj1=8\n");
-    Program p(dir.File("drganik.ini"));
-    p.w2->SmoothFlatButton5->click();
+    TestProgram p(dir.File("drganik.ini"));
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
     pty->Write("U");
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000));
-    p.w2->SmoothButton1->click();
+    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
     BoxWatcher watcher;
     watcher.HoldBoxes(true);
     // The reopen fails and its message stays open; behind it the cycle keeps counting and retrying.

@@ -11,13 +11,13 @@ struct SettingsFolder {
     TempDir dir;
 };
 
-struct Printed : SettingsFolder, Program {
-    Printed() : Program(dir.File("drganik.ini")) {}
+struct Printed : SettingsFolder, TestProgram {
+    Printed() : TestProgram(dir.File("drganik.ini")) {}
 
     // Prints to a PDF whose page is 4960 device pixels wide, then renders it at the same resolution.
     QImage Print() {
         const QString pdf = QString::fromStdString(dir.File("page.pdf"));
-        w2->AskPrinter = [&](QPrinter& printer) {
+        W2->AskPrinter = [&](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             printer.setResolution(576); // 620 points at 576 dpi: 4960 pixels
@@ -25,8 +25,8 @@ struct Printed : SettingsFolder, Program {
             printer.setFullPage(true);
             return true;
         };
-        w2->SmoothFlatButton12->click();
-        EXPECT_EQ(w2->Printer.width(), 4960);
+        Child<TSmoothFlatButton>(*W2, "SmoothFlatButton12").click();
+        EXPECT_EQ(Printer.width(), 4960);
         const QString out = QString::fromStdString(dir.File("page"));
         QImageReader::setAllocationLimit(0); // a whole page at printer resolution
         QProcess::execute(QStringLiteral("pdftoppm"),
@@ -53,7 +53,7 @@ TEST(Printing, PageGeometryFollowsThePrintScale) {
     Printed p;
     const QImage page = p.Print();
     ASSERT_FALSE(page.isNull()) << "pdftoppm did not render the page";
-    EXPECT_EQ(p.w2->Printer.docName(), "Oscylograf");
+    EXPECT_EQ(p.Printer.docName(), "Oscylograf");
     // PrintScale 9: the drawing spans x 30*9 .. 530*9; the empty buffer's flat trace lies on the bottom line.
     for (const int x : {300, 1000, 2000, 3000, 4700})
         EXPECT_TRUE(Dark(page, x, 2520)) << x;
@@ -72,23 +72,23 @@ TEST(Printing, PageGeometryFollowsThePrintScale) {
 TEST(Printing, CancelledDialogPrintsNothingAndTheTitleStays) {
     Printed p;
     p.state.acq.Running = true;
-    p.w2->AskPrinter = [](QPrinter&) { return false; };
-    p.w2->SmoothFlatButton12->click();
-    EXPECT_EQ(p.w2->Printer.docName(), "") << "while acquiring the title is left as it was";
+    p.W2->AskPrinter = [](QPrinter&) { return false; };
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton12").click();
+    EXPECT_EQ(p.Printer.docName(), "") << "while acquiring the title is left as it was";
     p.state.acq.Running = false;
-    p.w2->SmoothFlatButton12->click();
-    EXPECT_EQ(p.w2->Printer.docName(), "Oscylograf");
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton12").click();
+    EXPECT_EQ(p.Printer.docName(), "Oscylograf");
 }
 
 TEST(Printing, APrinterThatCannotStartGivesAClearMessage) {
     Printed p;
     BoxWatcher watcher;
-    p.w2->AskPrinter = [&](QPrinter& printer) {
+    p.W2->AskPrinter = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(p.dir.File("no/such/folder/page.pdf")));
         return true;
     };
-    p.w2->SmoothFlatButton12->click();
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton12").click();
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text, "Nie można rozpocząć wydruku: drukarka jest niedostępna.");

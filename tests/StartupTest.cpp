@@ -19,25 +19,25 @@ template <class W> W* Find(QWidget* window, const char* name) {
 TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
     TempDir dir;
     BoxWatcher watcher;
-    Program p(dir.File("drganik.ini"));
+    TestProgram p(dir.File("drganik.ini"));
     EXPECT_TRUE(watcher.seen.empty()) << "pictures present: no message";
 
-    EXPECT_EQ(p.w1->windowTitle(), "Zentak Drganik PRX7 ver.1.1");
-    EXPECT_EQ(p.w1->size(), QSize(578, 519));
-    EXPECT_FALSE(p.w1->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_TRUE(p.w1->isVisible());
-    EXPECT_EQ(p.w2->windowTitle(), "Narzędzia");
-    EXPECT_EQ(p.w2->size(), QSize(162, 519));
-    EXPECT_TRUE(p.w2->isVisible());
-    EXPECT_EQ(p.form1->windowTitle(), "Ustawienia");
-    EXPECT_FALSE(p.form1->isVisible());
+    EXPECT_EQ(p.W1->windowTitle(), "Zentak Drganik PRX7 ver.1.1");
+    EXPECT_EQ(p.W1->size(), QSize(578, 519));
+    EXPECT_FALSE(p.W1->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(p.W1->isVisible());
+    EXPECT_EQ(p.W2->windowTitle(), "Narzędzia");
+    EXPECT_EQ(p.W2->size(), QSize(162, 519));
+    EXPECT_TRUE(p.W2->isVisible());
+    EXPECT_EQ(p.Form1->windowTitle(), "Ustawienia");
+    EXPECT_FALSE(p.Form1->isVisible());
 
     // Settings defaults without a file, and the file is not created by reading.
-    EXPECT_EQ(p.w2->Timer1.interval(), 25);
-    EXPECT_TRUE(p.w2->Timer1.isActive());
-    EXPECT_EQ(p.w2->Com1.PortNum(), 1);
-    EXPECT_FALSE(p.w2->Com1.IsOpen());
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(9), "Com1");
+    EXPECT_EQ(p.Timer1.interval(), 25);
+    EXPECT_TRUE(p.Timer1.isActive());
+    EXPECT_EQ(p.Com1.PortNum(), 1);
+    EXPECT_FALSE(p.Com1.IsOpen());
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(9), "Com1");
     EXPECT_TRUE(p.state.settings.FW && p.state.settings.WYSSTATUS && p.state.settings.Spow);
     EXPECT_EQ(p.state.settings.Czekaj1, 20);
     EXPECT_FALSE(std::filesystem::exists(dir.File("drganik.ini")));
@@ -51,62 +51,62 @@ TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
 
     const char* volts[] = {"10V", "9V", "8V", "7V", "6V", "5V", "4V", "3V", "2V", "1V", "0V"};
     for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(p.w1->V[size_t(i)]->text(), volts[i]);
+        EXPECT_EQ(Child<QLabel>(*p.W1, "V" + std::to_string(i + 1)).text(), volts[i]);
     const char* times[] = {"0ms", "0,5ms", "1ms", "1,5ms", "2ms"};
     const char* freqs[] = {"0kHz", "12,5kHz", "25kHz", "37,5kHz", "50kHz"};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(p.w1->T[size_t(i)]->text(), times[i]);
-        EXPECT_EQ(p.w1->F[size_t(i)]->text(), freqs[i]);
+        EXPECT_EQ(Child<QLabel>(*p.W1, "t" + std::to_string(i + 1)).text(), times[i]);
+        EXPECT_EQ(Child<QLabel>(*p.W1, "F" + std::to_string(i + 1)).text(), freqs[i]);
     }
 
     // The tool window's controls as the form leaves them.
-    EXPECT_FALSE(p.w2->SmoothButton1->isEnabled());
-    EXPECT_FALSE(p.w2->SmoothButton2->isEnabled());
-    EXPECT_TRUE(p.w2->SmoothButton3->isEnabled());
-    EXPECT_TRUE(p.w2->SmoothFlatButton5->isCheckable());
-    EXPECT_FALSE(p.w2->SmoothFlatButton5->isChecked());
-    EXPECT_EQ(p.w2->SmoothFlatButton5->toolTip(), "Połącz z drganikiem");
-    for (auto* b : {p.w2->SmoothFlatButton3, p.w2->SmoothFlatButton4, p.w2->btWyzeruj, p.w2->btMinMax})
-        EXPECT_FALSE(b->isEnabled());
-    EXPECT_EQ(p.w2->Label14->text(), "10 mV");
-    EXPECT_EQ(p.w2->Knob3->Position(), 1);
-    EXPECT_EQ(p.w2->Knob1->MaxValue(), 3);
-    EXPECT_EQ(p.w2->Knob2->MaxValue(), 15);
-    EXPECT_EQ(p.w2->Przel->Picture().size(), QSize(16, 75));
-    EXPECT_EQ(Find<QWidget>(p.w2.get(), "SmoothPanel5")->geometry(), QRect(73, 337, 88, 118));
-    EXPECT_EQ(Find<QWidget>(p.w2.get(), "Dzialki")->geometry(), QRect(0, 178, 161, 159));
-    EXPECT_EQ(Find<QWidget>(p.w1.get(), "ProgressBar1")->geometry(), QRect(304, 502, 110, 16));
+    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
+    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton2").isEnabled());
+    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton3").isEnabled());
+    EXPECT_TRUE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isCheckable());
+    EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isChecked());
+    EXPECT_EQ(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").toolTip(), "Połącz z drganikiem");
+    for (const char* b : {"SmoothFlatButton3", "SmoothFlatButton4", "btWyzeruj", "btMinMax"})
+        EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, b).isEnabled());
+    EXPECT_EQ(Child<QLabel>(*p.W2, "Label14").text(), "10 mV");
+    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob3").Position(), 1);
+    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob1").MaxValue(), 3);
+    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").MaxValue(), 15);
+    EXPECT_EQ(Child<TImage>(*p.W2, "Przel").Picture().size(), QSize(16, 75));
+    EXPECT_EQ(Find<QWidget>(p.W2.get(), "SmoothPanel5")->geometry(), QRect(73, 337, 88, 118));
+    EXPECT_EQ(Find<QWidget>(p.W2.get(), "Dzialki")->geometry(), QRect(0, 178, 161, 159));
+    EXPECT_EQ(Find<QWidget>(p.W1.get(), "ProgressBar1")->geometry(), QRect(304, 502, 110, 16));
 
     // Both windows placed as a centred pair.
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
     const auto want = PlaceWindowPair({area.width(), area.height()},
-                                      {p.w1->frameGeometry().width(), p.w1->frameGeometry().height()},
-                                      {p.w2->frameGeometry().width(), p.w2->frameGeometry().height()});
-    EXPECT_EQ(p.w2->frameGeometry().topLeft(), QPoint(want.w2.left, want.w2.top));
-    EXPECT_EQ(p.w1->frameGeometry().topLeft(), QPoint(want.w1.left, want.w1.top));
+                                      {p.W1->frameGeometry().width(), p.W1->frameGeometry().height()},
+                                      {p.W2->frameGeometry().width(), p.W2->frameGeometry().height()});
+    EXPECT_EQ(p.W2->frameGeometry().topLeft(), QPoint(want.w2.left, want.w2.top));
+    EXPECT_EQ(p.W1->frameGeometry().topLeft(), QPoint(want.w1.left, want.w1.top));
 }
 
 TEST(Startup, SettingsFromTheFileReachTimerPortAndStatusBar) {
     TempDir dir;
     TempDir::Put(dir.File("drganik.ini"), "[DISP]\nCP=3\nPCF=255\n[ADVANCED]\nTimer=0\nSpow=0\n");
-    Program p(dir.File("drganik.ini"));
-    EXPECT_EQ(p.w2->Com1.PortNum(), 3);
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(9), "Com3");
-    EXPECT_FALSE(p.w2->Timer1.isActive()) << "an interval of 0 leaves the poll timer stopped";
+    TestProgram p(dir.File("drganik.ini"));
+    EXPECT_EQ(p.Com1.PortNum(), 3);
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(9), "Com3");
+    EXPECT_FALSE(p.Timer1.isActive()) << "an interval of 0 leaves the poll timer stopped";
     EXPECT_FALSE(p.state.settings.Spow);
-    EXPECT_EQ(p.w1->SpectrumOverlay.PenColor, QColor(255, 0, 0));
+    EXPECT_EQ(p.W1->SpectrumColor(), QColor(255, 0, 0));
 }
 
 TEST(Startup, MissingSwitchPicturesAreReportedAndStartupCompletes) {
     TempDir dir;
     BoxWatcher watcher;
-    Program p(dir.File("drganik.ini"), false);
+    TestProgram p(dir.File("drganik.ini"), false);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_TRUE(watcher.seen[0].text.contains("data/p0.bmp")) << watcher.seen[0].text.toStdString();
     EXPECT_TRUE(watcher.seen[0].text.contains("data/p2.bmp"));
-    EXPECT_TRUE(p.w2->isVisible());
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(9), "Com1");
+    EXPECT_TRUE(p.W2->isVisible());
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(9), "Com1");
     EXPECT_EQ(p.state.volt.SpectrumDivisor, 10);
 }
 
@@ -114,26 +114,26 @@ TEST(Startup, ClosingTheToolWindowClosesThePortAndEndsAfterItsPause) {
     TempDir dir;
     Pty pty;
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + pty.SlavePath() + "\n");
-    Program p(dir.File("drganik.ini"));
-    p.w2->Com1.Open();
-    ASSERT_TRUE(p.w2->Com1.IsOpen());
+    TestProgram p(dir.File("drganik.ini"));
+    p.Com1.Open();
+    ASSERT_TRUE(p.Com1.IsOpen());
     QElapsedTimer clock;
     QTimer::singleShot(0, [&] {
         clock.start();
-        p.w2->close();
+        p.W2->close();
     });
     EXPECT_EQ(QApplication::exec(), 0) << "the application was asked to terminate";
     EXPECT_GE(clock.elapsed(), 800); // 300 ms port close + 500 ms pause
     EXPECT_LT(clock.elapsed(), 1500);
-    EXPECT_FALSE(p.w2->Com1.IsOpen());
+    EXPECT_FALSE(p.Com1.IsOpen());
     EXPECT_EQ(pty.Read(1, 50), "") << "nothing is sent to the instrument at shutdown";
 }
 
 TEST(Startup, PortNamesComeFromThePortsSection) {
     TempDir dir;
     TempDir::Put(dir.File("drganik.ini"), "[ports]\ncom2=/dev/serial/by-id/usb-adapter\n[DISP]\nCP=2\n");
-    Program p(dir.File("drganik.ini"));
-    EXPECT_EQ(p.w2->Com1.DevicePath(), "/dev/serial/by-id/usb-adapter");
-    p.w2->Com1.SetPortNum(5);
-    EXPECT_EQ(p.w2->Com1.DevicePath(), "/dev/ttyS4");
+    TestProgram p(dir.File("drganik.ini"));
+    EXPECT_EQ(p.Com1.DevicePath(), "/dev/serial/by-id/usb-adapter");
+    p.Com1.SetPortNum(5);
+    EXPECT_EQ(p.Com1.DevicePath(), "/dev/ttyS4");
 }

@@ -13,13 +13,11 @@ struct SettingsFolder {
 };
 
 // The program with no settings file: every default.
-struct Windows : SettingsFolder, Program {
-    Windows() : Program(dir.File("drganik.ini")) {}
-    QRgb At(int x, int y) const { return w1->Client.Image().pixel(x, y) & 0xFFFFFF; }
+struct Windows : SettingsFolder, TestProgram {
+    Windows() : TestProgram(dir.File("drganik.ini")) {}
+    QRgb At(int x, int y) const { return W1->ClientImage().pixel(x, y) & 0xFFFFFF; }
     // The time view's background pixel, for comparing.
-    QRgb Background(int x, int y) const {
-        return w1->TimeBackground.Image().pixel(x - 30, y - 30) & 0xFFFFFF;
-    }
+    QRgb Background(int x, int y) const { return W1->TimeBackgroundImage().pixel(x - 30, y - 30) & 0xFFFFFF; }
 };
 
 void Ramp(SampleBuffer& s) {
@@ -34,12 +32,12 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     Ramp(p.state.samples);
     p.state.spectrum.fill(0);
     p.state.spectrum[100] = 500;
-    p.w2->Knob1->SetPosition(1); // 0,5 V per division
+    Child<TKnob>(*p.W2, "Knob1").SetPosition(1); // 0,5 V per division
     EXPECT_EQ(p.state.volt.MvPerRow, 20);
     EXPECT_EQ(p.state.volt.SpectrumDivisor, 5);
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(1), "0,5V");
-    EXPECT_EQ(p.w1->V[1]->text(), "4,5V");
-    EXPECT_EQ(p.w1->V[9]->text(), "0,5V");
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(1), "0,5V");
+    EXPECT_EQ(Child<QLabel>(*p.W1, "V2").text(), "4,5V");
+    EXPECT_EQ(Child<QLabel>(*p.W1, "V10").text(), "0,5V");
     // The repaint draws the stored block at the new scale, rounding: vertices 0..497 in the trace colour.
     for (int i = 0; i < 498; ++i) {
         const int row = SampleToRow(p.state.samples[size_t(i)], Rounding::Nearest, 20);
@@ -59,16 +57,18 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
 
 TEST(Windows, TimeBaseChangeRelabelsAfterTheTick) {
     Windows p;
-    p.w2->SetTimerInterval(0);
+    p.Timer1.SetTimerInterval(0);
     for (int pos = 0; pos < 16; ++pos) {
-        p.w2->Knob2->SetPosition(pos);
-        p.w2->Timer1Timer();
+        Child<TKnob>(*p.W2, "Knob2").SetPosition(pos);
+        p.W2->Timer1Timer();
         const auto& row = TimebaseTable[size_t(pos)];
-        EXPECT_EQ(p.w1->StatusBar1->PanelText(3).toStdString(), row.Text);
+        EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(3).toStdString(), row.Text);
         for (size_t i = 0; i < 4; ++i)
-            EXPECT_EQ(p.w1->T[i + 1]->text().toStdString(), row.T[i]) << pos;
+            EXPECT_EQ(Child<QLabel>(*p.W1, "t" + std::to_string(i + 2)).text().toStdString(), row.T[i])
+                << pos;
         for (size_t i = 0; i < 5; ++i)
-            EXPECT_EQ(p.w1->F[i]->text().toStdString(), row.F[i]) << pos;
+            EXPECT_EQ(Child<QLabel>(*p.W1, "F" + std::to_string(i + 1)).text().toStdString(), row.F[i])
+                << pos;
         EXPECT_EQ(p.state.time.TimeUnit, pos < 6 ? "ms" : "s");
         EXPECT_EQ(p.state.acq.SlowMode, pos >= 7);
     }
@@ -80,7 +80,7 @@ TEST(Windows, ProgressiveRepaintShowsExactlyThePartReceived) {
     p.state.acq.SlowMode = true;
     Ramp(p.state.samples);
     p.state.acq.RxLength = 201; // 100 complete samples; the newest is held back
-    p.w1->FormPaint();
+    p.W1->FormPaint();
     for (int j = 0; j <= 97; ++j) // lines run to sample 98, whose own pixel is the excluded end point
         ASSERT_EQ(p.At(30 + (j == 0 ? 0 : j + 1),
                        279 - SampleToRow(p.state.samples[size_t(j)], Rounding::Nearest, 40)),
@@ -94,12 +94,12 @@ TEST(Windows, ProgressiveRepaintShowsExactlyThePartReceived) {
 TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
     Windows p;
     Ramp(p.state.samples);
-    p.w1->FormPaint();
+    p.W1->FormPaint();
     QImage shot(578 * 2, 519 * 2, QImage::Format_RGB32);
     shot.setDevicePixelRatio(2);
-    p.w1->render(&shot);
+    p.W1->render(&shot);
     for (const QPoint at : {QPoint(100, 200), QPoint(31, 278), QPoint(300, 400), QPoint(250, 155)}) {
-        const QRgb c = p.w1->Client.Image().pixel(at);
+        const QRgb c = p.W1->ClientImage().pixel(at);
         for (int dy = 0; dy < 2; ++dy)
             for (int dx = 0; dx < 2; ++dx)
                 EXPECT_EQ(shot.pixel(at.x() * 2 + dx, at.y() * 2 + dy), c) << at.x() << "," << at.y();
@@ -108,7 +108,7 @@ TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
 
 TEST(Windows, KnobChangeEventsFollowTheRules) {
     Windows p;
-    TKnob& k = *p.w2->Knob3;
+    TKnob& k = Child<TKnob>(*p.W2, "Knob3");
     std::vector<int> changes;
     k.OnChange = [&](TKnob* sender) { changes.push_back(sender->Position()); };
     k.SetPosition(1);
@@ -128,7 +128,7 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
     }
 
     changes.clear();
-    TKnob& t = *p.w2->Knob2;
+    TKnob& t = Child<TKnob>(*p.W2, "Knob2");
     t.OnChange = [&](TKnob* sender) { changes.push_back(sender->Position()); };
     QTest::mouseMove(&t, QPoint(42, 5));
     QTest::mousePress(&t, Qt::RightButton, {}, QPoint(42, 5));
@@ -146,97 +146,97 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
 
 TEST(Windows, TriggerPanelModesLevelAndLine) {
     Windows p;
-    auto& w2 = *p.w2;
-    EXPECT_EQ(w2.Label14->text(), "10 mV");
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(6), "10mV");
-    w2.RepeatButton2->click(); // "-" at 1: nothing
-    EXPECT_EQ(w2.Label14->text(), "10 mV");
-    w2.RepeatButton1->click();
+    auto& w2 = *p.W2;
+    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "10 mV");
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(6), "10mV");
+    Child<TRepeatSpeedButton>(w2, "RepeatButton2").click(); // "-" at 1: nothing
+    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "10 mV");
+    Child<TRepeatSpeedButton>(w2, "RepeatButton1").click();
     EXPECT_EQ(p.state.trigger.TriggerLevel, 2);
-    EXPECT_EQ(w2.Label14->text(), "20mV");
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(6), "20mV");
-    w2.Knob3->SetPosition(1023);
-    w2.RepeatButton1->click(); // "+" at 1023: nothing
+    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "20mV");
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(6), "20mV");
+    Child<TKnob>(w2, "Knob3").SetPosition(1023);
+    Child<TRepeatSpeedButton>(w2, "RepeatButton1").click(); // "+" at 1023: nothing
     EXPECT_EQ(p.state.trigger.TriggerLevel, 1023);
-    EXPECT_EQ(w2.Label14->text(), "9990mV");
+    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "9990mV");
 
-    EXPECT_FALSE(p.w1->TriggerLine->isVisibleTo(p.w1.get()));
-    w2.Przel->OnClick();
+    EXPECT_FALSE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
+    Child<TImage>(w2, "Przel").OnClick();
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0x60);
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(4), "L->H");
-    EXPECT_TRUE(p.w1->TriggerLine->isVisibleTo(p.w1.get()));
-    EXPECT_EQ(p.w1->TriggerLine->y(), 277) << "the design place until the first placement";
-    w2.Przel->OnClick();
-    EXPECT_EQ(p.w1->StatusBar1->PanelText(4), "H->L");
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(4), "L->H");
+    EXPECT_TRUE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
+    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 277) << "the design place until the first placement";
+    Child<TImage>(w2, "Przel").OnClick();
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(4), "H->L");
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0x40);
-    w2.Przel->OnClick();
+    Child<TImage>(w2, "Przel").OnClick();
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0);
-    EXPECT_FALSE(p.w1->TriggerLine->isVisibleTo(p.w1.get()));
-    EXPECT_EQ(w2.Przel->Picture().pixel(8, 60), p.w1->SwitchPictures[0].pixel(8, 60));
+    EXPECT_FALSE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
+    EXPECT_EQ(Child<TImage>(w2, "Przel").Picture().pixel(8, 60), p.W1->SwitchPicture(0).pixel(8, 60));
 
-    w2.SmoothFlatButton9->click();
-    w2.Knob1->SetPosition(3); // 0,1 V per division: 9990 mV is far above the view
-    w2.SetTimerInterval(0);
-    w2.Knob3->SetPosition(500);
+    Child<TSmoothFlatButton>(w2, "SmoothFlatButton9").click();
+    Child<TKnob>(w2, "Knob1").SetPosition(3); // 0,1 V per division: 9990 mV is far above the view
+    p.Timer1.SetTimerInterval(0);
+    Child<TKnob>(w2, "Knob3").SetPosition(500);
     w2.Timer1Timer();
-    EXPECT_EQ(p.w1->TriggerLine->y(), 30);
-    w2.Knob1->SetPosition(0);
-    EXPECT_EQ(p.w1->TriggerLine->y(), 30) << "a volt range change does not move the line";
-    w2.Knob3->SetPosition(512);
+    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 30);
+    Child<TKnob>(w2, "Knob1").SetPosition(0);
+    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 30) << "a volt range change does not move the line";
+    Child<TKnob>(w2, "Knob3").SetPosition(512);
     w2.Timer1Timer();
-    EXPECT_EQ(p.w1->TriggerLine->y(), 30 + 249 - 125);
+    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 30 + 249 - 125);
 }
 
 TEST(Windows, MarkerButtonsAndMouseRules) {
     Windows p;
-    auto& w1 = *p.w1;
-    auto& w2 = *p.w2;
+    auto& w1 = *p.W1;
+    auto& w2 = *p.W2;
     p.state.samples.fill(300);
     p.state.samples[40] = 100;
     p.state.samples[60] = 900;
     p.state.samples[41] = 100;
     w2.SmoothButton2Click(); // Stop enables "Włącz" and "Wyłącz"
-    EXPECT_TRUE(w2.SmoothFlatButton3->isEnabled());
-    EXPECT_FALSE(w2.btMinMax->isEnabled());
-    w2.SmoothFlatButton3->click();
-    EXPECT_TRUE(w2.btMinMax->isEnabled());
-    EXPECT_TRUE(w1.ZnA->isVisibleTo(&w1));
-    w2.btMinMax->click();
-    EXPECT_EQ(w1.ZnA->x(), 40 + 26);
-    EXPECT_EQ(w1.ZnB->x(), 60 + 26);
-    EXPECT_EQ(w1.LabelLodlX->text(), "0,08ms");
-    EXPECT_EQ(w1.LabelLodlY->text(), "7,8V"); // heights 24 and 219
-    EXPECT_EQ(w1.ZnAY->y(), 278 - 24);
+    EXPECT_TRUE(Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").isEnabled());
+    EXPECT_FALSE(Child<TSmoothFlatButton>(w2, "btMinMax").isEnabled());
+    Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").click();
+    EXPECT_TRUE(Child<TSmoothFlatButton>(w2, "btMinMax").isEnabled());
+    EXPECT_TRUE(Child<TImage>(w1, "ZnA").isVisibleTo(&w1));
+    Child<TSmoothFlatButton>(w2, "btMinMax").click();
+    EXPECT_EQ(Child<TImage>(w1, "ZnA").x(), 40 + 26);
+    EXPECT_EQ(Child<TImage>(w1, "ZnB").x(), 60 + 26);
+    EXPECT_EQ(Child<QLabel>(w1, "LabelLodlX").text(), "0,08ms");
+    EXPECT_EQ(Child<QLabel>(w1, "LabelLodlY").text(), "7,8V"); // heights 24 and 219
+    EXPECT_EQ(Child<TImage>(w1, "ZnAY").y(), 278 - 24);
 
     // Ctrl held or the right button: A stays; the read-out follows anyway.
-    QTest::mouseMove(w1.Image2, QPoint(100, 50));
+    QTest::mouseMove(&Child<TMouseArea>(w1, "Image2"), QPoint(100, 50));
     w1.Image2MouseMove({Qt::LeftButton, Qt::ControlModifier}, 200, 125);
     w1.Image2MouseMove({Qt::RightButton, Qt::NoModifier}, 300, 125);
     EXPECT_EQ(p.state.markers.MarkerAX, 40);
     EXPECT_EQ(p.state.markers.MarkerBX, 300);
-    EXPECT_EQ(w2.lX->text(), "1,2ms");
-    EXPECT_EQ(w2.lY->text(), "5V");
+    EXPECT_EQ(Child<QLabel>(w2, "lX").text(), "1,2ms");
+    EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "5V");
     w1.Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, 900, 0); // past the right edge
-    EXPECT_EQ(w1.ZnA->x(), 526);
+    EXPECT_EQ(Child<TImage>(w1, "ZnA").x(), 526);
 
-    w2.btWyzeruj->click();
-    EXPECT_EQ(w1.ZnA->x(), 26);
-    EXPECT_EQ(w1.ZnB->x(), 26);
-    EXPECT_EQ(w2.lX->text(), "0ms");
-    EXPECT_EQ(w2.lY->text(), "10V");
-    w2.SmoothFlatButton4->click();
-    EXPECT_FALSE(w1.ZnA->isVisibleTo(&w1));
-    EXPECT_FALSE(w2.btMinMax->isEnabled());
-    EXPECT_TRUE(w2.SmoothFlatButton3->isEnabled());
+    Child<TSmoothFlatButton>(w2, "btWyzeruj").click();
+    EXPECT_EQ(Child<TImage>(w1, "ZnA").x(), 26);
+    EXPECT_EQ(Child<TImage>(w1, "ZnB").x(), 26);
+    EXPECT_EQ(Child<QLabel>(w2, "lX").text(), "0ms");
+    EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "10V");
+    Child<TSmoothFlatButton>(w2, "SmoothFlatButton4").click();
+    EXPECT_FALSE(Child<TImage>(w1, "ZnA").isVisibleTo(&w1));
+    EXPECT_FALSE(Child<TSmoothFlatButton>(w2, "btMinMax").isEnabled());
+    EXPECT_TRUE(Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").isEnabled());
 
     w2.SmoothButton1Click(); // Start hides and disables
-    EXPECT_FALSE(w2.SmoothFlatButton3->isEnabled());
+    EXPECT_FALSE(Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").isEnabled());
 
     // Markers follow a V/dz change: at 0,5 V per division the heights double.
     w1.Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, 40, 0);
     w1.Image2MouseMove({Qt::RightButton, Qt::NoModifier}, 60, 0);
-    w2.Knob1->SetPosition(1);
+    Child<TKnob>(w2, "Knob1").SetPosition(1);
     EXPECT_EQ(p.state.markers.MarkerAHeight, 48);
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
-    EXPECT_EQ(w1.ZnBY->y(), 278 - 250);
+    EXPECT_EQ(Child<TImage>(w1, "ZnBY").y(), 278 - 250);
 }

@@ -4,6 +4,7 @@
 #include "MarkerPictures.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
+#include "ScaleGeometry.h"
 #include "TraceDrawing.h"
 
 #include <QCloseEvent>
@@ -193,11 +194,12 @@ void TW1::BuildLayout() {
 }
 
 void TW1::UpdateAxisLabels(int position) {
-    const auto& row = TimebaseTable[size_t(position)];
-    for (size_t i = 0; i < 4; ++i)
-        T[i + 1]->setText(QString::fromUtf8(row.T[i]));
+    labelledTimebase_ = position;
+    const AxisLabels labels = AxisLabelTexts(position);
+    for (size_t i = 1; i < 5; ++i)
+        T[i]->setText(QString::fromStdString(labels.time[i]));
     for (size_t i = 0; i < 5; ++i)
-        F[i]->setText(QString::fromUtf8(row.F[i]));
+        F[i]->setText(QString::fromStdString(labels.frequency[i]));
 }
 
 void TW1::FormPaint() {
@@ -287,22 +289,34 @@ void TW1::SetRecoveryCaption(bool red) {
 }
 
 void TW1::PlaceTriggerLine() {
-    const int row = std::min(state_.trigger.TriggerLevelTens * 10 / state_.volt.MvPerRow, 249);
-    TriggerLine->move(29, 30 + 249 - row);
+    TriggerLine->move(29, TriggerLineTop(state_.trigger.TriggerLevelTens, state_.volt.MvPerRow));
     TriggerLine->repaint();
 }
 
+void TW1::ShowTriggerLine(bool visible) {
+    TriggerLine->setVisible(visible);
+}
+
+void TW1::SetStatusText(int panel, const QString& text) {
+    StatusBar1->SetPanelText(panel, text);
+}
+
+void TW1::SetSpectrumColor(QColor color) {
+    SpectrumOverlay.PenColor = color;
+}
+
+void TW1::SetTimeBackground(const QImage& picture) {
+    TimeBackground.CopyRect(TimeBackground.Image().rect(), picture);
+}
+
+void TW1::SetSpectrumBackground(const QImage& picture) {
+    SpectrumBackground.CopyRect(SpectrumBackground.Image().rect(), picture);
+}
+
 void TW1::ApplyTimebaseDisplay(int position) {
-    const auto& row = TimebaseTable[size_t(position)];
     EraseTimeView();
-    state_.time.TimePerPixel = row.TimePerPixelMs;
-    StatusBar1->SetPanelText(3, QString::fromUtf8(row.Text));
-    if (position < 6) {
-        state_.time.TimeUnit = "ms";
-    } else {
-        state_.time.TimeUnit = "s";
-        state_.time.TimePerPixel = state_.time.TimePerPixel / 1000;
-    }
+    state_.time = TimeBaseAt(position);
+    StatusBar1->SetPanelText(3, QString::fromUtf8(TimebaseTable[size_t(position)].Text));
     UpdateAxisLabels(position);
     RepaintNow(); // still in the mode of the previous time base
 }

@@ -40,40 +40,25 @@ class TW1 : public QWidget, public ScreenView {
   public:
     TW1(ProgramState& state, ErrorBox& errors);
 
-    // Drawing surfaces, kept for the whole run.
-    Canvas TraceOverlay{QSize(500, 250)};
-    Canvas SpectrumOverlay{QSize(500, 125)};
-    Canvas TimeBackground{QSize(500, 250), Qt::black};
-    Canvas SpectrumBackground{QSize(500, 125), Qt::black};
-    Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it
-    const QPoint ViewOrigin{30, 30};
-    const QRect TimeViewRect{30, 30, 500, 250};
-    const QRect SpectrumViewRect{30, 346, 500, 125};
-
-    // The trigger-switch pictures: off, rising, falling (null when not loaded).
-    std::array<QImage, 3> SwitchPictures;
-
-    QLabel* Label1 = nullptr; // "Przebieg czasowy"
-    std::array<QLabel*, 11> V{};
-    std::array<QLabel*, 5> T{}; // t1..t5
-    std::array<QLabel*, 5> F{};
-    TStatusBar* StatusBar1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-
-    TMouseArea* Image2 = nullptr;
-    TImage* ZnA = nullptr;
-    TImage* ZnB = nullptr;
-    TImage* ZnAY = nullptr;
-    TImage* ZnBY = nullptr;
-    TShapeControl* LOdlX = nullptr;
-    TShapeControl* LOdlY = nullptr;
-    QLabel* LabelLodlX = nullptr;
-    QLabel* LabelLodlY = nullptr;
-    TImage* TriggerLine = nullptr; // Image1 of the form
-
     std::function<void()> OnFormClose; // a system close request
     // The pointer read-out of the tool window: time and voltage texts.
     std::function<void(const QString& x, const QString& y)> OnPointerReadout;
+
+    // What the window shows, for printing and for checks: the client picture,
+    // the time view's background, the spectrum pen and the trigger-switch pictures.
+    const QImage& ClientImage() const { return Client.Image(); }
+    const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
+    QColor SpectrumColor() const { return SpectrumOverlay.PenColor; }
+    const QImage& SwitchPicture(int mode) const { return SwitchPictures[size_t(mode)]; }
+    // The time base whose captions stand under the views.
+    int LabelledTimebase() const { return labelledTimebase_; }
+
+    // Settings and controls that change what the window shows.
+    void SetStatusText(int panel, const QString& text);
+    void SetSpectrumColor(QColor color);
+    void SetTimeBackground(const QImage& picture);
+    void SetSpectrumBackground(const QImage& picture);
+    void ShowTriggerLine(bool visible); // where the last placement put it
 
     // Markers and the pointer read-out.
     void Image2MouseMove(ShiftState shift, int x, int y);
@@ -115,6 +100,38 @@ class TW1 : public QWidget, public ScreenView {
     void PointerReadout(int x, int y);
     void PlaceMarkerItems(int which, int x);
 
+    // Drawing surfaces, kept for the whole run.
+    Canvas TraceOverlay{QSize(500, 250)};
+    Canvas SpectrumOverlay{QSize(500, 125)};
+    Canvas TimeBackground{QSize(500, 250), Qt::black};
+    Canvas SpectrumBackground{QSize(500, 125), Qt::black};
+    Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it
+    const QPoint ViewOrigin{30, 30};
+    const QRect TimeViewRect{30, 30, 500, 250};
+    const QRect SpectrumViewRect{30, 346, 500, 125};
+
+    // The trigger-switch pictures: off, rising, falling (null when not loaded).
+    std::array<QImage, 3> SwitchPictures;
+
+    QLabel* Label1 = nullptr; // "Przebieg czasowy"
+    std::array<QLabel*, 11> V{};
+    std::array<QLabel*, 5> T{}; // t1..t5
+    std::array<QLabel*, 5> F{};
+    TStatusBar* StatusBar1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+    TMouseArea* Image2 = nullptr;
+    TImage* ZnA = nullptr;
+    TImage* ZnB = nullptr;
+    TImage* ZnAY = nullptr;
+    TImage* ZnBY = nullptr;
+    TShapeControl* LOdlX = nullptr;
+    TShapeControl* LOdlY = nullptr;
+    QLabel* LabelLodlX = nullptr;
+    QLabel* LabelLodlY = nullptr;
+    TImage* TriggerLine = nullptr; // Image1 of the form
+
     ProgramState& state_;
     ErrorBox& errors_;
+    int labelledTimebase_ = 0;
 };

@@ -107,7 +107,7 @@ void TW1::ApplyVoltRange(int position) {
     StatusBar1->SetPanelText(1, QString::fromUtf8(row.Text));
     DrawSpectrum();
     // The marker heights follow the new scale.
-    Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, ZnA->x() - 26, 0);
-    Image2MouseMove({Qt::RightButton, Qt::NoModifier}, ZnB->x() - 26, 0);
+    Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, state_.markers.MarkerAX, 0);
+    Image2MouseMove({Qt::RightButton, Qt::NoModifier}, state_.markers.MarkerBX, 0);
     RepaintNow();
 }

@@ -4,6 +4,7 @@
 #include "ErrorBox.h"
 #include "Main.h"
 #include "PlaceWindowPair.h"
+#include "PollTimer.h"
 #include "ProgramState.h"
 #include "Settings.h"
 #include "Toolbox.h"
@@ -75,8 +76,8 @@ QImage Logo() {
 
 } // namespace
 
-TForm1::TForm1(ProgramState& state, ErrorBox& errors, TW1& w1, TW2& w2)
-    : QDialog(nullptr), state_(state), errors_(errors), w1_(w1), w2_(w2) {
+TForm1::TForm1(ProgramState& state, ErrorBox& errors, TW1& w1, TW2& w2, SettingsFile& ini, PollTimer& timer)
+    : QDialog(nullptr), state_(state), errors_(errors), w1_(w1), w2_(w2), ini_(ini), timer_(timer) {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Ustawienia"));
     // No border icons, hence no close box: "Zapisz" and "Anuluj" hide it.
@@ -236,7 +237,7 @@ void TForm1::showEvent(QShowEvent* e) {
 
 void TForm1::FormShow() {
     const Settings& s = state_.settings;
-    snapshot_ = {s.PC,  s.BG,  s.LW, s.CP,        s.Czekaj1, s.Timeout1, w2_.Timer1.interval(),
+    snapshot_ = {s.PC,  s.BG,  s.LW, s.CP,        s.Czekaj1, s.Timeout1, timer_.interval(),
                  s.BFG, s.PCF, s.FW, s.WYSSTATUS, s.Spow};
     if (s.CP >= 1 && s.CP <= 8)
         RadioGroup1[size_t(s.CP - 1)]->setChecked(true);
@@ -246,7 +247,7 @@ void TForm1::FormShow() {
         ComboBox2->setCurrentIndex(s.LW == 1 || s.LW == 2 ? s.LW - 1 : -1);
     }
     Shape1->SetColor(ColorFromBgr(s.PC));
-    Edit1->setText(QString::number(w2_.Timer1.interval()));
+    Edit1->setText(QString::number(timer_.interval()));
     Edit2->setText(QString::number(s.Timeout1));
     Edit3->setText(QString::number(s.Czekaj1));
     CheckBox2->setChecked(s.WYSSTATUS);
@@ -281,22 +282,20 @@ void TForm1::DrawSpectrumPreview() {
 // An index outside 0..4 (a hand-edited file) leaves the buffer as it was.
 void TForm1::RenderTimeBackground() {
     if (state_.settings.BG >= 0 && state_.settings.BG <= 4)
-        w1_.TimeBackground.CopyRect(w1_.TimeBackground.Image().rect(),
-                                    TimePictures[size_t(state_.settings.BG)]);
+        w1_.SetTimeBackground(TimePictures[size_t(state_.settings.BG)]);
 }
 
 void TForm1::RenderSpectrumBackground() {
     if (state_.settings.BFG >= 0 && state_.settings.BFG <= 4)
-        w1_.SpectrumBackground.CopyRect(w1_.SpectrumBackground.Image().rect(),
-                                        SpectrumPictures[size_t(state_.settings.BFG)]);
+        w1_.SetSpectrumBackground(SpectrumPictures[size_t(state_.settings.BFG)]);
 }
 
 void TForm1::Button1Click() {
-    SaveSettings(w2_.Ini, state_.settings,
+    SaveSettings(ini_, state_.settings,
                  {Edit1->text().toStdString(), Edit2->text().toStdString(), Edit3->text().toStdString()},
-                 [this](int ms) { w2_.SetTimerInterval(ms); });
+                 [this](int ms) { timer_.SetTimerInterval(ms); });
     RenderTimeBackground();
-    w1_.SpectrumOverlay.PenColor = ColorFromBgr(state_.settings.PCF);
+    w1_.SetSpectrumColor(ColorFromBgr(state_.settings.PCF));
     RenderSpectrumBackground();
     w1_.RepaintNow();
     if (state_.settings.CP != snapshot_.CP) {
@@ -325,7 +324,7 @@ void TForm1::Button2Click() {
     s.Spow = snapshot_.Spow;
     Shape2->SetColor(ColorFromBgr(s.PCF));
     DrawSpectrumPreview();
-    w2_.SetTimerInterval(snapshot_.Timer);
+    timer_.SetTimerInterval(snapshot_.Timer);
     s.Timer = snapshot_.Timer;
     hide();
 }

@@ -17,33 +17,18 @@
 
 struct ProgramState;
 class ErrorBox;
+class PollTimer;
+class SettingsFile;
 class TW1;
 class TW2;
 
 class TForm1 : public QDialog {
   public:
-    TForm1(ProgramState& state, ErrorBox& errors, TW1& w1, TW2& w2);
+    TForm1(ProgramState& state, ErrorBox& errors, TW1& w1, TW2& w2, SettingsFile& ini, PollTimer& timer);
 
     // The dialog's background pictures, by the index stored in BG and BFG.
-    std::array<QImage, 5> TimePictures;
-    std::array<QImage, 5> SpectrumPictures;
-
-    std::array<QRadioButton*, 8> RadioGroup1{};
-    QComboBox* ComboBox2 = nullptr;
-    TShapeControl* Shape1 = nullptr;
-    TShapeControl* Shape2 = nullptr;
-    std::array<TImage*, 5> TimeThumbnails{};     // Image2..Image6, by BG index
-    std::array<TImage*, 5> SpectrumThumbnails{}; // Image7..Image11, by BFG index
-    TImage* Image1 = nullptr;                    // time-view preview
-    TImage* Image12 = nullptr;                   // spectrum preview
-    QCheckBox* CheckBox1 = nullptr;              // "Wypełnienie przebiegu"
-    QCheckBox* CheckBox2 = nullptr;              // "Włączony pasek statusu"
-    QCheckBox* CheckBox3 = nullptr;              // "Spowolnienie transmisji"
-    QLineEdit* Edit1 = nullptr;                  // Timer
-    QLineEdit* Edit2 = nullptr;                  // Timeout
-    QLineEdit* Edit3 = nullptr;                  // Czekaj
-    QPushButton* Button1 = nullptr;              // "Zapisz"
-    QPushButton* Button2 = nullptr;              // "Anuluj"
+    const QImage& TimePicture(int index) const { return TimePictures[size_t(index)]; }
+    const QImage& SpectrumPicture(int index) const { return SpectrumPictures[size_t(index)]; }
 
     // The colour dialog and the web links; tests put their own in.
     std::function<QColor(QColor preset)> AskColor; // invalid colour: cancelled
@@ -87,10 +72,32 @@ class TForm1 : public QDialog {
         bool FW, WYSSTATUS, Spow;
     };
 
+    std::array<QImage, 5> TimePictures;
+    std::array<QImage, 5> SpectrumPictures;
+
+    std::array<QRadioButton*, 8> RadioGroup1{};
+    QComboBox* ComboBox2 = nullptr;
+    TShapeControl* Shape1 = nullptr;
+    TShapeControl* Shape2 = nullptr;
+    std::array<TImage*, 5> TimeThumbnails{};     // Image2..Image6, by BG index
+    std::array<TImage*, 5> SpectrumThumbnails{}; // Image7..Image11, by BFG index
+    TImage* Image1 = nullptr;                    // time-view preview
+    TImage* Image12 = nullptr;                   // spectrum preview
+    QCheckBox* CheckBox1 = nullptr;              // "Wypełnienie przebiegu"
+    QCheckBox* CheckBox2 = nullptr;              // "Włączony pasek statusu"
+    QCheckBox* CheckBox3 = nullptr;              // "Spowolnienie transmisji"
+    QLineEdit* Edit1 = nullptr;                  // Timer
+    QLineEdit* Edit2 = nullptr;                  // Timeout
+    QLineEdit* Edit3 = nullptr;                  // Czekaj
+    QPushButton* Button1 = nullptr;              // "Zapisz"
+    QPushButton* Button2 = nullptr;              // "Anuluj"
+
     ProgramState& state_;
     ErrorBox& errors_;
     TW1& w1_;
     TW2& w2_;
+    SettingsFile& ini_;
+    PollTimer& timer_;
     Canvas timePreview_{QSize(225, 113), Qt::white};
     Canvas spectrumPreview_{QSize(225, 113), Qt::white};
     Snapshot snapshot_{};

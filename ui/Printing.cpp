@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "Samples.h"
+#include "ScaleGeometry.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -48,17 +49,9 @@ void PrintViews(QPainter& painter, int pageWidth, const PrintInputs& in) {
     painter.setBackground(Qt::white);
     painter.setBackgroundMode(Qt::OpaqueMode);
 
-    // One view's grid: short ticks at the left every 5 rows, long lines every `longStep`
-    // rows from `longFirst`, short ticks under it every 5 columns, vertical lines every 25.
     const auto grid = [&](int top, int bottom, int longFirst, int longStep, int lineFoot) {
-        for (int y = top; y <= bottom; y += 5)
-            page.Line(26, y, 29, y);
-        for (int y = longFirst; y <= bottom; y += longStep)
-            page.Line(24, y, 530, y);
-        for (int x = 30; x <= 530; x += 5)
-            page.Line(x, bottom, x, bottom + 3);
-        for (int x = 30; x <= 530; x += 25)
-            page.Line(x, lineFoot, x, top);
+        for (const Segment& l : PrintGrid(top, bottom, longFirst, longStep, lineFoot))
+            page.Line(l.x0, l.y0, l.x1, l.y1);
     };
     page.Pen(in.LW); // device pixels, not scaled
     grid(30, 280, 30, 25, 286);

@@ -1,14 +1,21 @@
 #include "Toolbox.h"
 
+#include "AcquisitionCycle.h"
 #include "AtomicFile.h"
+#include "BlockTransform.h"
+#include "CommPort.h"
 #include "DataFile.h"
 #include "DataFileDialogs.h"
 #include "ErrorBox.h"
 #include "Glyphs.h"
 #include "Main.h"
 #include "PlaceWindowPair.h"
+#include "PollTimer.h"
 #include "Printing.h"
 #include "ProgramState.h"
+#include "RangeTables.h"
+#include "Settings.h"
+#include "SettingsFile.h"
 #include "WaitMs.h"
 
 #include <QApplication>
@@ -18,6 +25,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 
 namespace {
@@ -90,14 +98,8 @@ void MoveFrameTo(QWidget& w, QPoint target) {
 
 } // namespace
 
-TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath)
-    : Ini(settingsPath), Com1([&errors](std::function<void()> task) {
-          // Port events reach the GUI thread through the event queue, guarded like every handler.
-          QMetaObject::invokeMethod(
-              qApp, [&errors, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
-      }),
-      Cycle({state.acq, state.trigger, state.settings, state.samples, state.spectrum, Com1, *this, w1}),
-      state_(state), errors_(errors), w1_(w1) {
+TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
+    : state_(state), errors_(errors), w1_(w1), links_(links) {
     setObjectName("W2");
     setWindowTitle(QStringLiteral("Narzędzia"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -105,28 +107,9 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& sett
     setFixedSize(162, 519);
     setFont(UiFont());
 
-    // The port as the form sets it: 115200 8N1, DTR and RTS on, one block in, two frames out.
-    Com1.Line.Baudrate = br115200;
-    Com1.Line.FlowControl = TCommFlowControl{};
-    Com1.SetMonitorEvents({ceRxChar});
-    Com1.Buffers.ReadSize = 1000;
-    Com1.Buffers.WriteSize = 10;
-    Com1.EventPriority = tpHighest;
-    Com1.SetDeviceResolver([this](const std::string& name) {
-        const auto mapped = Ini.ReadString("PORTS", name, "");
-        return mapped.empty() ? DefaultDevicePath(name) : mapped;
-    });
-    Timer1.setTimerType(Qt::PreciseTimer);
-    SetTimerInterval(25);
-
     BuildLayout();
     ConnectHandlers();
     errors_.Run([this] { FormCreate(); });
-    w1_.OnFormClose = [this] {
-        if (Com1.IsOpen())
-            Com1.Close();
-        qApp->quit();
-    };
 }
 
 void TW2::FormCreate() {
@@ -137,19 +120,18 @@ void TW2::FormCreate() {
     show();
     PlaceWindowPair(); // again, now that the window system has given the tool window its frame
 
-    state_.settings = ReadSettings(Ini);
-    SetTimerInterval(state_.settings.Timer);
+    state_.settings = ReadSettings(links_.Ini);
+    links_.Timer1.SetTimerInterval(state_.settings.Timer);
 
-    Com1.SetPortNum(state_.settings.CP);
-    w1_.StatusBar1->SetPanelText(9, QStringLiteral("Com%1").arg(state_.settings.CP));
+    links_.Com1.SetPortNum(state_.settings.CP);
+    w1_.SetStatusText(9, QStringLiteral("Com%1").arg(state_.settings.CP));
 
-    w1_.SpectrumOverlay.PenColor = ColorFromBgr(state_.settings.PCF);
-    Przel->SetPicture(w1_.SwitchPictures[0]);
+    w1_.SetSpectrumColor(ColorFromBgr(state_.settings.PCF));
+    Przel->SetPicture(w1_.SwitchPicture(0));
     state_.trigger.TriggerMode = 0;
     state_.volt.SpectrumDivisor = 10;
     BuildSpectrumTables(state_.tables);
     state_.transform = std::make_unique<BlockTransform>(state_.tables);
-    Cycle.SetTransform(state_.transform.get());
 }
 
 void TW2::ConnectHandlers() {
@@ -158,13 +140,6 @@ void TW2::ConnectHandlers() {
     connect(SmoothButton1, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton1Click(); }));
     connect(SmoothButton2, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton2Click(); }));
     connect(SmoothButton3, &QPushButton::clicked, this, errors_.Guard([this] { SmoothButton3Click(); }));
-    // Queued: Qt does not re-enter a timer whose handler is still running, but ticks must go on
-    // inside the pauses and message boxes a tick can open (time-outs keep counting there).
-    // (A functor without parameters: a queued call hands no usable value for the signal's private tag.)
-    connect(
-        &Timer1, &QTimer::timeout, this, [this] { errors_.Run([this] { Timer1Timer(); }); },
-        Qt::QueuedConnection);
-    Com1.OnRxChar = [this](TCustomCommPort* sender, int count) { Com1RxChar(sender, count); };
     Knob1->OnChange = errors_.Guard([this](TKnob*) { Knob1Change(); });
     Knob3->OnChange = errors_.Guard([this](TKnob*) { Knob3Change(); });
     Przel->OnClick = errors_.Guard([this] { PrzelClick(); });
@@ -195,17 +170,38 @@ void TW2::ConnectHandlers() {
             errors_.Guard([this] { SmoothFlatButton4Click(); }));
     connect(btWyzeruj, &QToolButton::clicked, this, errors_.Guard([this] { btWyzerujClick(); }));
     connect(btMinMax, &QToolButton::clicked, this, errors_.Guard([this] { btMinMaxClick(); }));
-    w1_.OnPointerReadout = [this](const QString& x, const QString& y) {
-        lX->setText(x);
-        lY->setText(y);
-    };
+}
+
+void TW2::ShowPointerReadout(const QString& x, const QString& y) {
+    lX->setText(x);
+    lY->setText(y);
+}
+
+void TW2::SmoothButton1Click() {
+    cycle_->Start();
+}
+
+void TW2::SmoothButton2Click() {
+    cycle_->Stop();
+}
+
+void TW2::SmoothButton3Click() {
+    cycle_->Reset();
+}
+
+void TW2::Timer1Timer() {
+    cycle_->Tick();
+}
+
+void TW2::Com1RxChar(TCustomCommPort*, int) {
+    cycle_->RxChar();
 }
 
 void TW2::SetTriggerModeTo(int mode) {
     SetTriggerMode(state_.trigger, mode);
-    Przel->SetPicture(w1_.SwitchPictures[size_t(mode)]);
-    w1_.StatusBar1->SetPanelText(4, QString::fromLatin1(TriggerModeText(mode)));
-    w1_.TriggerLine->setVisible(mode != 0); // shown where the last placement put it
+    Przel->SetPicture(w1_.SwitchPicture(mode));
+    w1_.SetStatusText(4, QString::fromLatin1(TriggerModeText(mode)));
+    w1_.ShowTriggerLine(mode != 0);
 }
 
 void TW2::SmoothFlatButton6Click() {
@@ -221,7 +217,7 @@ void TW2::Knob3Change() {
     SetTriggerLevel(state_.trigger, Knob3->Position());
     const QString text = QString::fromStdString(TriggerLevelText(state_.trigger));
     Label14->setText(text);
-    w1_.StatusBar1->SetPanelText(6, text);
+    w1_.SetStatusText(6, text);
 }
 
 void TW2::SmoothFlatButton10Click() {
@@ -289,8 +285,8 @@ void TW2::SmoothFlatButton7Click() {
 
 void TW2::SmoothFlatButton12Click() {
     if (Idle(state_.acq))
-        Printer.setDocName(QStringLiteral("Oscylograf"));
-    if (!AskPrinter(Printer))
+        links_.Printer.setDocName(QStringLiteral("Oscylograf"));
+    if (!AskPrinter(links_.Printer))
         return;
     PrintInputs in;
     in.samples = &state_.samples;
@@ -299,17 +295,18 @@ void TW2::SmoothFlatButton12Click() {
     in.MvPerRow = state_.volt.MvPerRow;
     in.SpectrumDivisor = state_.volt.SpectrumDivisor;
     in.LW = state_.settings.LW;
+    const AxisLabels labels = AxisLabelTexts(w1_.LabelledTimebase());
     for (size_t i = 0; i < 5; ++i) {
-        in.timeLabels[i] = w1_.T[i]->text();
-        in.freqLabels[i] = w1_.F[i]->text();
+        in.timeLabels[i] = QString::fromStdString(labels.time[i]);
+        in.freqLabels[i] = QString::fromStdString(labels.frequency[i]);
     }
     in.percentLabels = {QStringLiteral("100%"), QStringLiteral("66%"), QStringLiteral("33%"),
                         QStringLiteral("0%")};
     in.decimalSeparator = QLocale().decimalPoint();
     QPainter painter;
-    if (!painter.begin(&Printer))
+    if (!painter.begin(&links_.Printer))
         throw std::runtime_error("Nie można rozpocząć wydruku: drukarka jest niedostępna.");
-    PrintViews(painter, Printer.width(), in);
+    PrintViews(painter, links_.Printer.width(), in);
     if (!painter.end())
         throw std::runtime_error("Wydruk nie powiódł się: błąd systemu drukowania.");
 }
@@ -343,9 +340,9 @@ void TW2::btMinMaxClick() {
 
 void TW2::SmoothFlatButton5Click(bool pressed) {
     if (pressed)
-        Cycle.Connect();
+        cycle_->Connect();
     else
-        Cycle.Disconnect();
+        cycle_->Disconnect();
 }
 
 void TW2::SetStartStop(bool startEnabled, bool stopEnabled) {
@@ -382,6 +379,7 @@ void TW2::ShowProbeFailure() {
 void TW2::Pause(int ms) {
     WaitMs(ms);
 }
+
 void TW2::PlaceWindowPair() {
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
     const QSize outer1 = w1_.frameGeometry().size();
@@ -392,14 +390,6 @@ void TW2::PlaceWindowPair() {
     MoveFrameTo(w1_, {p.w1.left, p.w1.top});
 }
 
-void TW2::SetTimerInterval(int ms) {
-    Timer1.setInterval(ms);
-    if (ms > 0)
-        Timer1.start();
-    else
-        Timer1.stop();
-}
-
 void TW2::closeEvent(QCloseEvent* e) {
     e->accept();
     if (!closing_)
@@ -408,9 +398,9 @@ void TW2::closeEvent(QCloseEvent* e) {
 
 void TW2::FormClose() {
     closing_ = true;
-    if (Com1.IsOpen())
-        Com1.Close();
-    Timer1.stop();
+    if (links_.Com1.IsOpen())
+        links_.Com1.Close();
+    links_.Timer1.stop();
     WaitMs(500);
     qApp->quit();
 }

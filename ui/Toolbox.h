@@ -1,32 +1,100 @@
 #pragma once
-// The tool window: every control of the instrument, the poll timer and the
-// serial port. Its creation reads the settings and places both windows.
+// The tool window: every control of the instrument. Its creation places both
+// windows, reads the settings and sets the port number and the poll interval.
 
-#include "AcquisitionCycle.h"
 #include "AcquisitionView.h"
-#include "CommPort.h"
 #include "Controls.h"
 #include "Knob.h"
-#include "SettingsFile.h"
 
 #include <QLabel>
-#include <QPrinter>
-#include <QTimer>
 #include <QWidget>
-#include <array>
 #include <functional>
 
 struct ProgramState;
+class AcquisitionCycle;
 class ErrorBox;
+class PollTimer;
+class QPrinter;
+class SettingsFile;
+class TCustomCommPort;
 class TW1;
+
+// What the tool window works with but does not own.
+struct ToolboxLinks {
+    SettingsFile& Ini; // the settings dialog writes through it too
+    TCustomCommPort& Com1;
+    PollTimer& Timer1;
+    QPrinter& Printer; // keeps its job title between jobs
+};
 
 class TW2 : public QWidget, public ControlsView {
   public:
-    TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath);
+    TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links);
+    // The cycle the acquisition buttons, the poll tick and the port work; it is
+    // built once this window, its controls view, exists.
+    void UseCycle(AcquisitionCycle& cycle) { cycle_ = &cycle; }
 
-    SettingsFile Ini; // open for the whole run; the settings dialog writes through it
-    TCommPort Com1;
-    QTimer Timer1;
+    // Handlers of the acquisition controls.
+    void SmoothFlatButton5Click(bool pressed);
+    void SmoothButton1Click();
+    void SmoothButton2Click();
+    void SmoothButton3Click();
+    void Timer1Timer();
+    void Com1RxChar(TCustomCommPort* sender, int count);
+    void Knob1Change();
+    void PrzelClick();
+    void SetTriggerModeTo(int mode);
+    void SmoothFlatButton1Click() { SetTriggerModeTo(0); } // "OFF"
+    void SmoothFlatButton2Click() { SetTriggerModeTo(1); } // rising edge
+    void SmoothFlatButton9Click() { SetTriggerModeTo(2); } // falling edge
+    void SmoothFlatButton6Click();                         // shows the settings dialog
+    void Knob3Change();
+    void SmoothFlatButton10Click(); // "+"
+    void SmoothFlatButton11Click(); // "-"
+    void StepTriggerLevel(int step);
+    void SmoothFlatButton8Click(); // save a data file
+    void SmoothFlatButton7Click(); // open a data file
+
+    // The file dialogs; an empty name means cancelled. Tests put their own in.
+    std::function<QString()> AskSaveFileName;
+    std::function<QString()> AskOpenFileName;
+    std::function<void()> OnShowSettings; // shows the settings dialog, modeless
+
+    void SmoothFlatButton12Click();            // print
+    std::function<bool(QPrinter&)> AskPrinter; // the print dialog; false: cancelled
+    void SmoothFlatButton3Click();             // "Włącz"
+    void SmoothFlatButton4Click();             // "Wyłącz"
+    void btWyzerujClick();
+    void btMinMaxClick();
+
+    // The pointer read-out under "Pozycja:".
+    void ShowPointerReadout(const QString& x, const QString& y);
+
+    // ControlsView
+    int TimebasePosition() const override { return Knob2->Position(); }
+    void SetStartStop(bool startEnabled, bool stopEnabled) override;
+    void ReleaseConnectButton() override;
+    void HideMarkers() override;
+    void EnableMarkerButtons() override;
+    void ShowProbeFailure() override;
+    void Pause(int ms) override;
+
+    // Centres the window pair on the work area, main window on the left.
+    void PlaceWindowPair();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void FormCreate();
+    void FormClose();
+    void BuildLayout();
+    void BuildTopPanel();
+    void BuildVoltPanel();
+    void BuildTimePanel();
+    void BuildTriggerPanels();
+    void BuildCursorPanels();
+    void ConnectHandlers();
 
     TSmoothFlatButton* SmoothFlatButton5 = nullptr;  // connect (toggle)
     TSmoothFlatButton* SmoothFlatButton7 = nullptr;  // open data file
@@ -53,72 +121,10 @@ class TW2 : public QWidget, public ControlsView {
     TSmoothFlatButton* btWyzeruj = nullptr;
     TSmoothFlatButton* btMinMax = nullptr;
 
-    AcquisitionCycle Cycle;
-
-    // Handlers of the acquisition controls.
-    void SmoothFlatButton5Click(bool pressed);
-    void SmoothButton1Click() { Cycle.Start(); }
-    void SmoothButton2Click() { Cycle.Stop(); }
-    void SmoothButton3Click() { Cycle.Reset(); }
-    void Timer1Timer() { Cycle.Tick(); }
-    void Com1RxChar(TCustomCommPort*, int) { Cycle.RxChar(); }
-    void Knob1Change();
-    void PrzelClick();
-    void SetTriggerModeTo(int mode);
-    void SmoothFlatButton1Click() { SetTriggerModeTo(0); } // "OFF"
-    void SmoothFlatButton2Click() { SetTriggerModeTo(1); } // rising edge
-    void SmoothFlatButton9Click() { SetTriggerModeTo(2); } // falling edge
-    void SmoothFlatButton6Click();                         // shows the settings dialog
-    void Knob3Change();
-    void SmoothFlatButton10Click(); // "+"
-    void SmoothFlatButton11Click(); // "-"
-    void StepTriggerLevel(int step);
-    void SmoothFlatButton8Click(); // save a data file
-    void SmoothFlatButton7Click(); // open a data file
-
-    // The file dialogs; an empty name means cancelled. Tests put their own in.
-    std::function<QString()> AskSaveFileName;
-    std::function<QString()> AskOpenFileName;
-    std::function<void()> OnShowSettings; // shows the settings dialog, modeless
-
-    void SmoothFlatButton12Click();             // print
-    QPrinter Printer{QPrinter::HighResolution}; // keeps its job title between jobs
-    std::function<bool(QPrinter&)> AskPrinter;  // the print dialog; false: cancelled
-    void SmoothFlatButton3Click();              // "Włącz"
-    void SmoothFlatButton4Click();              // "Wyłącz"
-    void btWyzerujClick();
-    void btMinMaxClick();
-
-    // ControlsView
-    int TimebasePosition() const override { return Knob2->Position(); }
-    void SetStartStop(bool startEnabled, bool stopEnabled) override;
-    void ReleaseConnectButton() override;
-    void HideMarkers() override;
-    void EnableMarkerButtons() override;
-    void ShowProbeFailure() override;
-    void Pause(int ms) override;
-
-    // Centres the window pair on the work area, main window on the left.
-    void PlaceWindowPair();
-    // The poll interval; 0 or less leaves the timer stopped (a 0-ms timer would spin).
-    void SetTimerInterval(int ms);
-
-  protected:
-    void closeEvent(QCloseEvent* e) override;
-
-  private:
-    void FormCreate();
-    void FormClose();
-    void BuildLayout();
-    void BuildTopPanel();
-    void BuildVoltPanel();
-    void BuildTimePanel();
-    void BuildTriggerPanels();
-    void BuildCursorPanels();
-    void ConnectHandlers();
-
     ProgramState& state_;
     ErrorBox& errors_;
     TW1& w1_;
+    ToolboxLinks links_;
+    AcquisitionCycle* cycle_ = nullptr;
     bool closing_ = false;
 };

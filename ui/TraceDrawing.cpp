@@ -1,5 +1,7 @@
 #include "TraceDrawing.h"
 
+#include "ScaleGeometry.h"
+
 #include <algorithm>
 
 void DrawTrace(Canvas& overlay, const SampleBuffer& samples, Rounding rounding, int mvPerRow) {
@@ -36,24 +38,8 @@ void DrawSpectrumOverlay(Canvas& overlay, const Spectrum& spectrum, int divisor,
 void DrawTickMarks(Canvas& window, int width) {
     window.PenColor = Qt::black;
     window.PenWidth = width;
-    const auto tick = [&](int x0, int y0, int x1, int y1) {
-        window.MoveTo(x0, y0);
-        window.LineTo(x1, y1);
-    };
-    for (int y = 30; y <= 280; y += 5)
-        tick(26, y, 29, y);
-    for (int y = 30; y <= 280; y += 25)
-        tick(24, y, 29, y);
-    for (int x = 30; x <= 530; x += 5)
-        tick(x, 280, x, 283);
-    for (int x = 30; x <= 530; x += 25)
-        tick(x, 280, x, 286);
-    for (int y = 345; y <= 470; y += 5)
-        tick(26, y, 29, y);
-    for (int y = 350; y <= 470; y += 40)
-        tick(24, y, 29, y);
-    for (int x = 30; x <= 530; x += 5)
-        tick(x, 472, x, 475);
-    for (int x = 30; x <= 530; x += 25)
-        tick(x, 472, x, 478);
+    for (const Segment& t : ScreenTickMarks()) {
+        window.MoveTo(t.x0, t.y0);
+        window.LineTo(t.x1, t.y1);
+    }
 }

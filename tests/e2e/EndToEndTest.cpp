@@ -1,7 +1,7 @@
 // The built program as a user runs it: under a real X server, with the
 // simulator, clicked with xdotool, checked on a screenshot.
 
-#include "../TempDir.h"
+#include "TempDir.h"
 
 #include <QGuiApplication>
 #include <QImage>

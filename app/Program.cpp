@@ -1,0 +1,59 @@
+#include "Program.h"
+
+#include <QApplication>
+
+Program::Program(const std::string& settingsPath)
+    : Ini(settingsPath), Com1([this](std::function<void()> task) {
+          // Port events reach the GUI thread through the event queue, guarded like every handler.
+          QMetaObject::invokeMethod(
+              qApp, [this, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
+      }) {
+    W1 = std::make_unique<TW1>(state, errors);
+    W1->show();
+    ConfigurePort();
+    Timer1.SetTimerInterval(25);
+    W2 = std::make_unique<TW2>(state, errors, *W1, ToolboxLinks{Ini, Com1, Timer1, Printer});
+    Cycle = std::make_unique<AcquisitionCycle>(AcquisitionParts{
+        state.acq, state.trigger, state.settings, state.samples, state.spectrum, Com1, *W2, *W1});
+    Cycle->SetTransform(state.transform.get());
+    W2->UseCycle(*Cycle);
+    Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, Timer1);
+    ConnectWindows();
+    W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
+}
+
+// The port as the tool window's form sets it: 115200 8N1, DTR and RTS on, one block in, two frames out.
+void Program::ConfigurePort() {
+    Com1.Line.Baudrate = br115200;
+    Com1.Line.FlowControl = TCommFlowControl{};
+    Com1.SetMonitorEvents({ceRxChar});
+    Com1.Buffers.ReadSize = 1000;
+    Com1.Buffers.WriteSize = 10;
+    Com1.EventPriority = tpHighest;
+    Com1.SetDeviceResolver([this](const std::string& name) {
+        const auto mapped = Ini.ReadString("PORTS", name, "");
+        return mapped.empty() ? DefaultDevicePath(name) : mapped;
+    });
+}
+
+void Program::ConnectWindows() {
+    TW2* w2 = W2.get();
+    // Queued: Qt does not re-enter a timer whose handler is still running, but ticks must go on
+    // inside the pauses and message boxes a tick can open (time-outs keep counting there).
+    // (A functor without parameters: a queued call hands no usable value for the signal's private tag.)
+    QObject::connect(
+        &Timer1, &QTimer::timeout, w2, [this, w2] { errors.Run([w2] { w2->Timer1Timer(); }); },
+        Qt::QueuedConnection);
+    Com1.OnRxChar = [w2](TCustomCommPort* sender, int count) { w2->Com1RxChar(sender, count); };
+    W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
+    W1->OnFormClose = [this] {
+        if (Com1.IsOpen())
+            Com1.Close();
+        qApp->quit();
+    };
+    W2->OnShowSettings = [form1 = Form1.get()] {
+        form1->show();
+        form1->raise();
+        form1->activateWindow();
+    };
+}

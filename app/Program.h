@@ -1,0 +1,41 @@
+#pragma once
+// The one place that builds the program: its state, the settings file, the
+// serial port, the poll timer, the printer, the main window, the tool window
+// and the settings dialog, created in that order and connected here. The entry
+// point and the window tests both run it.
+
+#include "AcquisitionCycle.h"
+#include "CommPort.h"
+#include "ErrorBox.h"
+#include "Main.h"
+#include "PollTimer.h"
+#include "Prefs.h"
+#include "ProgramState.h"
+#include "SettingsFile.h"
+#include "Toolbox.h"
+
+#include <QPrinter>
+#include <memory>
+#include <string>
+
+class Program {
+  public:
+    explicit Program(const std::string& settingsPath);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    ErrorBox errors{QStringLiteral("Drganik")};
+    ProgramState state;
+    SettingsFile Ini; // open for the whole run
+    TCommPort Com1;
+    PollTimer Timer1;
+    QPrinter Printer{QPrinter::HighResolution};
+    std::unique_ptr<TW1> W1;
+    std::unique_ptr<TW2> W2;
+    std::unique_ptr<AcquisitionCycle> Cycle;
+    std::unique_ptr<TForm1> Form1;
+
+  private:
+    void ConfigurePort();
+    void ConnectWindows();
+};
