@@ -1,0 +1,113 @@
+// The main window's labels, bevels, marker items and status bar, placed as its form places them.
+
+#include "ErrorBox.h"
+#include "Main.h"
+#include "MarkerPictures.h"
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, QRect place, const QString& text, Qt::Alignment align,
+                  const QFont& font) {
+    auto* l = Place<QLabel>(parent, name, place.x(), place.y(), place.width(), place.height());
+    l->setText(text);
+    l->setAlignment(align);
+    l->setFont(font);
+    return l;
+}
+
+} // namespace
+
+void TW1::BuildLayout() {
+    auto* bevel5 = Place<TSmoothBevel>(this, "SmoothBevel5", 29, 18, 502, 12);
+    bevel5->setLineWidth(1);
+    Place<TSmoothBevel>(this, "SmoothBevel4", 0, 320, 577, 180)->SetRaised(true);
+    Place<TSmoothBevel>(this, "SmoothBevel3", 0, 0, 580, 320)->SetRaised(true);
+    Label1 = MakeLabel(this, "Label1", {32, 4, 497, 17}, QStringLiteral("Przebieg czasowy"), Qt::AlignHCenter,
+                       UiFont(11, true));
+
+    const QFont scale = SerifFont(9);
+    for (int i = 0; i < 11; ++i) {
+        const QByteArray name = "V" + QByteArray::number(i + 1);
+        V[size_t(i)] = MakeLabel(this, name.constData(), {0, 32 + 24 * i, 20, 9}, QString(),
+                                 Qt::AlignRight | Qt::AlignBottom, scale);
+    }
+    auto* bevel1 = Place<TSmoothBevel>(this, "SmoothBevel1", 29, 29, 502, 252);
+    bevel1->setCursor(Qt::CrossCursor);
+    T[0] = MakeLabel(this, "t1", {30, 288, 30, 11}, QStringLiteral("0ms"), Qt::AlignLeft, scale);
+    T[0]->adjustSize();
+    for (int i = 1; i < 5; ++i) {
+        const QByteArray name = "t" + QByteArray::number(i + 1);
+        T[size_t(i)] = MakeLabel(this, name.constData(), {140 + 124 * (i - 1), 288, 30, 11}, QString(),
+                                 Qt::AlignHCenter, scale);
+    }
+    Place<TSmoothBevel>(this, "SmoothBevel2", 29, 345, 502, 127);
+    MakeLabel(this, "Label2", {32, 328, 497, 13}, QStringLiteral("Analiza częstotliwości"), Qt::AlignHCenter,
+              UiFont(11, true));
+    const char* percents[] = {"100%", "66%", "33%", "0%"};
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray name = "Label" + QByteArray::number(i + 3);
+        MakeLabel(this, name.constData(), {0, 344 + 40 * i, 22, 11}, QString::fromLatin1(percents[i]),
+                  Qt::AlignRight, scale);
+    }
+    Image2 = Place<TMouseArea>(this, "Image2", 30, 30, 500, 250);
+    Image2->OnMouseMove = [this](ShiftState s, int x, int y) {
+        errors_.Run([&] { Image2MouseMove(s, x, y); });
+    };
+    Image2->OnMouseDown = [this](ShiftState s, int x, int y) {
+        errors_.Run([&] { Image2MouseDown(s, x, y); });
+    };
+    const int frequencyLefts[] = {14, 134, 262, 390, 510};
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray name = "F" + QByteArray::number(i + 1);
+        F[size_t(i)] = MakeLabel(this, name.constData(), {frequencyLefts[i], 480, 40, 13}, QString(),
+                                 Qt::AlignHCenter, scale);
+    }
+    auto* track = Place<QWidget>(this, "Track", 29, 18, 502, 12);
+    track->setCursor(Qt::PointingHandCursor);
+    track->setToolTip(QStringLiteral("Lewy klawisz myszy ustawia znacznik A, prawy znacznik B."));
+
+    // Marker items: hidden until the marker buttons show them; clicks pass through to Image2.
+    const auto item = [](auto* w, const QImage& picture) {
+        w->SetPicture(picture);
+        w->setEnabled(false);
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        w->hide();
+        return w;
+    };
+    ZnA = item(Place<TImage>(this, "ZnA", 25, 18, 10, 284), MarkerLinePicture(MarkerAColor));
+    ZnB = item(Place<TImage>(this, "ZnB", 25, 18, 10, 284), MarkerLinePicture(MarkerBColor));
+    ZnAY = item(Place<TImage>(this, "ZnAY", 30, 279, 508, 3), MarkerLevelPicture(MarkerAColor));
+    ZnBY = item(Place<TImage>(this, "ZnBY", 30, 279, 508, 3), MarkerLevelPicture(MarkerBColor));
+    LOdlX = Place<TShapeControl>(this, "LOdlX", 30, 301, 1, 1);
+    LOdlY = Place<TShapeControl>(this, "LOdlY", 537, 280, 1, 1);
+    LabelLodlX =
+        MakeLabel(this, "LabelLodlX", {40, 304, 40, 13}, QStringLiteral("0"), Qt::AlignHCenter, scale);
+    LabelLodlY = MakeLabel(this, "LabelLodlY", {542, 272, 33, 13}, QStringLiteral("0"), Qt::AlignLeft, scale);
+    for (QWidget* w : std::initializer_list<QWidget*>{LOdlX, LOdlY, LabelLodlX, LabelLodlY}) {
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        w->hide();
+    }
+    TriggerLine = Place<TImage>(this, "Image1", 29, 277, 500, 1);
+    TriggerLine->SetPicture(TriggerLinePicture());
+    TriggerLine->setAttribute(Qt::WA_TransparentForMouseEvents);
+    TriggerLine->hide();
+
+    const auto centre = Qt::AlignHCenter;
+    StatusBar1 = new TStatusBar(this, {{30, "V/dz:", centre, false},
+                                       {30, "1V", centre, true},
+                                       {30, "T/dz:", centre, false},
+                                       {40, "0,1ms", centre, true},
+                                       {40, "OFF", centre, true},
+                                       {40, "Poziom:", Qt::AlignLeft, false},
+                                       {50, "10mV", centre, true},
+                                       {45, "Status:", Qt::AlignLeft, false},
+                                       {110, "", Qt::AlignLeft, true},
+                                       {40, "Com1", centre, true},
+                                       {50, "drg.example", centre, false}});
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setGeometry(0, 500, 578, 19);
+    ProgressBar1 = Place<QProgressBar>(this, "ProgressBar1", 304, 502, 110, 16);
+    ProgressBar1->setRange(1, 1000);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->reset();
+}
