@@ -245,7 +245,10 @@ void TCustomCommPort::Open() {
                             });
                         continue;
                     }
-                    if (space && (n == 0 || !Transient(err))) {
+                    // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
+                    // not a hang-up. Only the poll's hang-up or a real error ends the thread.
+                    const bool hungUp = (fds[1].revents & (POLLHUP | POLLERR)) || (n < 0 && !Transient(err));
+                    if (space && hungUp) {
                         raw->lineLost = true; // unplugged: end quietly
                         break;
                     }
@@ -270,6 +273,9 @@ void TCustomCommPort::Open() {
                     if (raw->purgeRequest) {
                         raw->purgeRequest = false;
                         raw->purgeAck = true;
+                        // Dropped here, under the same lock: left for the purging thread to clear,
+                        // the next turn of this loop could send it again.
+                        raw->sendQueue.clear();
                         raw->purgeDone.notify_all();
                         chunk.clear();
                         done = 0;
