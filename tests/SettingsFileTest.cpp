@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 TEST(SettingsFile, IntegerValuesFollowTheReadingRules) {
@@ -56,22 +57,28 @@ TEST(SettingsFile, WritesKeepEveryOtherLineAndCreateWhatIsMissing) {
     EXPECT_EQ(files, 2);
 }
 
-TEST(SettingsFile, RefusedWriteRaisesAndLeavesTheFileWhole) {
+TEST(SettingsFile, ReadOnlyFileRaisesAndReadOnlyFolderIsNoHindrance) {
     if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+        GTEST_SKIP() << "root bypasses file permissions; run as an ordinary user";
     TempDir dir;
     const auto file = dir.File("drganik.ini");
     TempDir::Put(file, "[DISP]\nLW=2\n");
-    std::filesystem::permissions(dir.path,
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    chmod(file.c_str(), 0444);
     SettingsFile ini(file);
     try {
         ini.WriteInteger("DISP", "LW", 1);
-        FAIL() << "write into a read-only folder succeeded";
+        FAIL() << "write over a read-only file succeeded";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + file);
     }
     EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=2\n");
+
+    // A writable file in a folder that takes no new files is still saved.
+    chmod(file.c_str(), 0644);
+    std::filesystem::permissions(dir.path,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    ini.WriteInteger("DISP", "LW", 1);
+    EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=1\n");
 }
 
 TEST(SettingsFile, RefusedWritesRaiseAndLeaveNoTemporaryFiles) {
