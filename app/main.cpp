@@ -4,6 +4,7 @@
 #include "Main.h"
 
 #include "ErrorBox.h"
+#include "FileSizeLimit.h"
 #include "Prefs.h"
 #include "ProgramState.h"
 #include "SettingsLocation.h"
@@ -13,6 +14,7 @@
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
+    KeepRunningAtFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
     ErrorBox errors(QStringLiteral("Drganik"));
