@@ -263,13 +263,7 @@ void TW2::SmoothFlatButton7Click() {
     const QString name = AskOpenFileName();
     if (name.isEmpty())
         return;
-    QFile file(name);
-    DataFileRead read;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray text = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            read = ReadDataFile(std::string_view(text.constData(), size_t(text.size())), state_.samples);
-    }
+    const DataFileRead read = LoadDataFile(QFile::encodeName(name).toStdString(), state_.samples);
     if (!read.ok) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę otworzyc pliku!"), QMessageBox::Ok, this);
