@@ -253,6 +253,7 @@ void TW2::SmoothFlatButton8Click() {
                              FormatDataFile(state_.samples, Knob2->Position()))) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę utworzyc pliku!"), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
 }
@@ -267,6 +268,7 @@ void TW2::SmoothFlatButton7Click() {
     if (!read.ok) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę otworzyc pliku!"), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
         return;
     }
@@ -370,6 +372,7 @@ void TW2::ShowProbeFailure() {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Błąd!"),
                     QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"), QMessageBox::Ok,
                     this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
