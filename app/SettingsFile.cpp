@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "AtomicFile.h"
+#include "FileLock.h"
 
 #include <charconv>
 #include <cstdint>
@@ -210,6 +211,7 @@ std::string IniWithEntry(const std::string& text, std::string_view section, std:
 }
 
 void SettingsFile::WriteString(std::string_view section, std::string_view key, const std::string& value) {
+    const FileLock lock(path_ + ".lock"); // from reading to renaming: another instance's keys stay
     if (!WriteFileAtomically(path_, IniWithEntry(LoadText(path_), section, key, value)))
         throw std::runtime_error("Unable to write to " + path_);
 }

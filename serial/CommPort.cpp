@@ -106,7 +106,8 @@ std::string DefaultDevicePath(const std::string& name) {
     if (name.size() > 3 && name.compare(0, 3, "COM") == 0) {
         try {
             std::size_t used = 0;
-            const int n = std::stoi(name.substr(3), &used);
+            // 64 bits: any int port number, however odd, gives its name without overflow.
+            const long long n = std::stoll(name.substr(3), &used);
             if (used == name.size() - 3)
                 return "/dev/ttyS" + std::to_string(n - 1);
         } catch (const std::exception&) {

@@ -46,5 +46,5 @@ TEST(FileSizeLimit, SavesOverTheLimitFailAndKeepTheOldFiles) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path))
         ++entries;
-    EXPECT_EQ(entries, 4) << "no temporary file stays behind";
+    EXPECT_EQ(entries, 5) << "no temporary file stays behind, only the lock file";
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 TEST(SettingsFile, IntegerValuesFollowTheReadingRules) {
@@ -54,7 +55,7 @@ TEST(SettingsFile, WritesKeepEveryOtherLineAndCreateWhatIsMissing) {
     int files = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path))
         ++files;
-    EXPECT_EQ(files, 2);
+    EXPECT_EQ(files, 4) << "the two files and their lock files, nothing else";
 }
 
 TEST(SettingsFile, ReadOnlyFileRaisesAndReadOnlyFolderIsNoHindrance) {
@@ -98,5 +99,31 @@ TEST(SettingsFile, RefusedWritesRaiseAndLeaveNoTemporaryFiles) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path))
         ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(entries, 2) << "the folder and the lock file, nothing else";
+}
+
+TEST(SettingsFile, TwoInstancesWritingAtOnceKeepEachOthersKeys) {
+    TempDir dir;
+    const auto file = dir.File("drganik.ini");
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        if (children[c] == 0) {
+            SettingsFile ini(file);
+            for (int i = 0; i < 50; ++i)
+                ini.WriteInteger(c ? "B" : "A", "K" + std::to_string(i), i);
+            _exit(0);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const SettingsFile ini(file);
+    int kept = 0;
+    for (int i = 0; i < 50; ++i)
+        kept += (ini.ReadInteger("A", "K" + std::to_string(i), -1) == i) +
+                (ini.ReadInteger("B", "K" + std::to_string(i), -1) == i);
+    EXPECT_EQ(kept, 100);
 }
