@@ -127,3 +127,18 @@ TEST(SettingsFile, TwoInstancesWritingAtOnceKeepEachOthersKeys) {
                 (ini.ReadInteger("B", "K" + std::to_string(i), -1) == i);
     EXPECT_EQ(kept, 100);
 }
+
+TEST(SettingsFile, AFileSetUpForEveryUserIsReadUntilTheUsersOwnExists) {
+    TempDir program, user;
+    const auto shared = program.File("drganik.ini");
+    const std::string forAll = "[PORTS]\nCOM1=/dev/ttyUSB0\n[DISP]\nLW=2\n";
+    TempDir::Put(shared, forAll);
+    SettingsFile ini(user.File("drganik.ini"), shared);
+    EXPECT_EQ(ini.ReadString("PORTS", "COM1", ""), "/dev/ttyUSB0");
+    EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2);
+    ini.WriteInteger("DISP", "CP", 3);
+    EXPECT_EQ(TempDir::Get(user.File("drganik.ini")), forAll + "CP=3\n");
+    EXPECT_EQ(TempDir::Get(shared), forAll) << "the file beside the program is left alone";
+    TempDir::Put(shared, "[DISP]\nLW=1\n");
+    EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2) << "the user's own file counts once it exists";
+}

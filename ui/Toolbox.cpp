@@ -90,8 +90,9 @@ void MoveFrameTo(QWidget& w, QPoint target) {
 
 } // namespace
 
-TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath)
-    : Ini(settingsPath), Com1([&errors](std::function<void()> task) {
+TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath,
+         const std::string& sharedSettingsPath)
+    : Ini(settingsPath, sharedSettingsPath), Com1([&errors](std::function<void()> task) {
           // Port events reach the GUI thread through the event queue, guarded like every handler.
           QMetaObject::invokeMethod(
               qApp, [&errors, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
