@@ -4,6 +4,7 @@
 #include "Main.h"
 
 #include "ErrorBox.h"
+#include "FileSizeLimit.h"
 #include "Prefs.h"
 #include "ProgramState.h"
 #include "SettingsLocation.h"
@@ -13,18 +14,19 @@
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
+    KeepRunningAtFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
     ErrorBox errors(QStringLiteral("Drganik"));
     ProgramState state;
 
-    const auto settingsPath =
-        SettingsFilePath(QCoreApplication::applicationDirPath().toStdString(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+    const auto programDir = QCoreApplication::applicationDirPath().toStdString();
+    const auto settingsPath = SettingsFilePath(
+        programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
 
     TW1 w1(state, errors);
     w1.show();
-    TW2 w2(state, errors, w1, settingsPath);
+    TW2 w2(state, errors, w1, settingsPath, ProgramSettingsFile(programDir));
     TForm1 form1(state, errors, w1, w2);
     w2.OnShowSettings = [&form1] {
         form1.show();

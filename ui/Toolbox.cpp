@@ -90,8 +90,9 @@ void MoveFrameTo(QWidget& w, QPoint target) {
 
 } // namespace
 
-TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath)
-    : Ini(settingsPath), Com1([&errors](std::function<void()> task) {
+TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath,
+         const std::string& sharedSettingsPath)
+    : Ini(settingsPath, sharedSettingsPath), Com1([&errors](std::function<void()> task) {
           // Port events reach the GUI thread through the event queue, guarded like every handler.
           QMetaObject::invokeMethod(
               qApp, [&errors, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
@@ -253,6 +254,7 @@ void TW2::SmoothFlatButton8Click() {
                              FormatDataFile(state_.samples, Knob2->Position()))) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę utworzyc pliku!"), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
 }
@@ -263,16 +265,11 @@ void TW2::SmoothFlatButton7Click() {
     const QString name = AskOpenFileName();
     if (name.isEmpty())
         return;
-    QFile file(name);
-    DataFileRead read;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray text = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            read = ReadDataFile(std::string_view(text.constData(), size_t(text.size())), state_.samples);
-    }
+    const DataFileRead read = LoadDataFile(QFile::encodeName(name).toStdString(), state_.samples);
     if (!read.ok) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę otworzyc pliku!"), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
         return;
     }
@@ -376,6 +373,7 @@ void TW2::ShowProbeFailure() {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Błąd!"),
                     QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"), QMessageBox::Ok,
                     this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

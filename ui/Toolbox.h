@@ -22,7 +22,9 @@ class TW1;
 
 class TW2 : public QWidget, public ControlsView {
   public:
-    TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath);
+    // sharedSettingsPath: read while the file at settingsPath does not exist yet.
+    TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& settingsPath,
+        const std::string& sharedSettingsPath = {});
 
     SettingsFile Ini; // open for the whole run; the settings dialog writes through it
     TCommPort Com1;
