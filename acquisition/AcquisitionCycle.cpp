@@ -5,6 +5,16 @@
 #include "Frames.h"
 #include "Samples.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+constexpr std::size_t ProgressiveLimit = 2000; // bytes of SampleBuffer
+
+} // namespace
+
 AcquisitionCycle::AcquisitionCycle(AcquisitionParts parts) : p_(parts) {}
 
 void AcquisitionCycle::SendProbe() {
@@ -67,7 +77,10 @@ void AcquisitionCycle::Reset() {
 }
 
 void AcquisitionCycle::RxChar() {
-    p_.acq.ReplyTimeout = p_.settings.Timeout1;
+    // Bytes past a progressive block that overshot its 1000 are no reply: they must not
+    // hold off the time-out that ends that block.
+    if (!(p_.acq.SlowMode && p_.acq.RxCount > 1000))
+        p_.acq.ReplyTimeout = p_.settings.Timeout1;
     p_.acq.DataArrived = true;
 }
 
@@ -196,9 +209,12 @@ void AcquisitionCycle::CollectProgressive() {
             p_.screen.PlaceTriggerLine();
     }
     const std::string bytes = p_.port.ReadAll();
-    a.RxBuffer += bytes;
+    // The sample buffer takes 2000 bytes; an instrument that keeps sending grows nothing past that.
+    const std::size_t room = ProgressiveLimit - std::min(ProgressiveLimit, a.RxBuffer.size());
+    a.RxBuffer.append(bytes, 0, std::min(bytes.size(), room));
     a.RxLength = int(a.RxBuffer.size());
-    a.RxCount += int(bytes.size());
+    // Counts on without overflowing where no time-out ever ends the block.
+    a.RxCount = int(std::min<std::int64_t>(std::int64_t(a.RxCount) + std::int64_t(bytes.size()), INT_MAX));
     CopyReceived(a.RxBuffer, p_.samples);
     if (p_.samples[1] > 1024)
         a.RecoveryWait = p_.settings.Czekaj1; // a garbled transfer: abandon the block

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-Program::Program(const std::string& settingsPath)
-    : Ini(settingsPath), Com1([this](std::function<void()> task) {
+Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath)
+    : Ini(settingsPath, sharedSettingsPath), Com1([this](std::function<void()> task) {
           // Port events reach the GUI thread through the event queue, guarded like every handler.
           QMetaObject::invokeMethod(
               qApp, [this, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);

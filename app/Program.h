@@ -20,7 +20,8 @@
 
 class Program {
   public:
-    explicit Program(const std::string& settingsPath);
+    // sharedSettingsPath: read while the file at settingsPath does not exist yet.
+    explicit Program(const std::string& settingsPath, const std::string& sharedSettingsPath = {});
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

@@ -1,6 +1,7 @@
 // Drganik: entry point. Builds the program (main window, tool window and the
 // hidden settings dialog, in that order), then runs the event loop.
 
+#include "FileSizeLimit.h"
 #include "Program.h"
 #include "SettingsLocation.h"
 
@@ -8,11 +9,12 @@
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
+    KeepRunningAtFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
-    const auto settingsPath =
-        SettingsFilePath(QCoreApplication::applicationDirPath().toStdString(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
-    Program program(settingsPath);
+    const auto programDir = QCoreApplication::applicationDirPath().toStdString();
+    const auto settingsPath = SettingsFilePath(
+        programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+    Program program(settingsPath, ProgramSettingsFile(programDir));
     return QApplication::exec();
 }

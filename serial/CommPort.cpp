@@ -106,7 +106,8 @@ std::string DefaultDevicePath(const std::string& name) {
     if (name.size() > 3 && name.compare(0, 3, "COM") == 0) {
         try {
             std::size_t used = 0;
-            const int n = std::stoi(name.substr(3), &used);
+            // 64 bits: any int port number, however odd, gives its name without overflow.
+            const long long n = std::stoll(name.substr(3), &used);
             if (used == name.size() - 3)
                 return "/dev/ttyS" + std::to_string(n - 1);
         } catch (const std::exception&) {
@@ -245,7 +246,10 @@ void TCustomCommPort::Open() {
                             });
                         continue;
                     }
-                    if (space && (n == 0 || !Transient(err))) {
+                    // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
+                    // not a hang-up. Only the poll's hang-up or a real error ends the thread.
+                    const bool hungUp = (fds[1].revents & (POLLHUP | POLLERR)) || (n < 0 && !Transient(err));
+                    if (space && hungUp) {
                         raw->lineLost = true; // unplugged: end quietly
                         break;
                     }
@@ -270,6 +274,9 @@ void TCustomCommPort::Open() {
                     if (raw->purgeRequest) {
                         raw->purgeRequest = false;
                         raw->purgeAck = true;
+                        // Dropped here, under the same lock: left for the purging thread to clear,
+                        // the next turn of this loop could send it again.
+                        raw->sendQueue.clear();
                         raw->purgeDone.notify_all();
                         chunk.clear();
                         done = 0;

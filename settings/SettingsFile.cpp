@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "AtomicFile.h"
+#include "FileLock.h"
 
 #include <charconv>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -145,7 +147,13 @@ int ParseIniInteger(std::string_view text, int def) {
     return v;
 }
 
-SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(std::string path, std::string shared)
+    : path_(std::move(path)), shared_(std::move(shared)) {}
+
+std::string SettingsFile::Text() const {
+    const bool own = shared_.empty() || access(path_.c_str(), F_OK) == 0;
+    return LoadText(own ? path_ : shared_);
+}
 
 std::string IniValue(const std::string& text, std::string_view section, std::string_view key,
                      const std::string& def) {
@@ -158,7 +166,7 @@ std::string IniValue(const std::string& text, std::string_view section, std::str
 
 std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
                                      const std::string& def) const {
-    return IniValue(LoadText(path_), section, key, def);
+    return IniValue(Text(), section, key, def);
 }
 
 int SettingsFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
@@ -210,6 +218,7 @@ std::string IniWithEntry(const std::string& text, std::string_view section, std:
 }
 
 void SettingsFile::WriteString(std::string_view section, std::string_view key, const std::string& value) {
-    if (!WriteFileAtomically(path_, IniWithEntry(LoadText(path_), section, key, value)))
+    const FileLock lock(path_ + ".lock"); // from reading to renaming: another instance's keys stay
+    if (!WriteFileAtomically(path_, IniWithEntry(Text(), section, key, value)))
         throw std::runtime_error("Unable to write to " + path_);
 }

@@ -7,7 +7,9 @@
 
 class SettingsFile {
   public:
-    explicit SettingsFile(std::string path);
+    // Until the file exists, reads come from `shared` (a file set up for every user),
+    // and the first write starts from its text.
+    explicit SettingsFile(std::string path, std::string shared = {});
 
     const std::string& FileName() const { return path_; }
 
@@ -22,7 +24,9 @@ class SettingsFile {
 
   private:
     void WriteString(std::string_view section, std::string_view key, const std::string& value);
+    std::string Text() const;
     std::string path_;
+    std::string shared_;
 };
 
 // An INI integer: decimal with optional sign, or hexadecimal after "0x"/"0X"

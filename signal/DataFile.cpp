@@ -18,17 +18,21 @@ namespace {
 
 class Reader {
   public:
-    explicit Reader(std::string_view text) : text_(text.substr(0, text.find('\x1A'))) {}
+    Reader(std::string_view text, bool more)
+        : text_(text.substr(0, text.find('\x1A'))), more_(more && text_.size() == text.size()) {}
 
-    // One integer; 0 when the end comes first.
+    // One integer; 0 when the end comes first. Nothing when the text stops where more
+    // would follow: the end of a prefix is not the end of the file.
     std::optional<std::int32_t> Integer() {
         while (pos_ < text_.size() && std::uint8_t(text_[pos_]) <= 0x20)
             ++pos_;
         if (pos_ == text_.size())
-            return 0;
+            return more_ ? std::nullopt : std::optional<std::int32_t>(0);
         const size_t start = pos_;
         while (pos_ < text_.size() && pos_ - start < 32 && std::uint8_t(text_[pos_]) > 0x20)
             ++pos_;
+        if (more_ && pos_ == text_.size() && pos_ - start < 32)
+            return std::nullopt;
         return ParseInt32(text_.substr(start, pos_ - start), true);
     }
 
@@ -46,14 +50,15 @@ class Reader {
 
   private:
     std::string_view text_;
+    bool more_;
     size_t pos_ = 0;
 };
 
 } // namespace
 
-DataFileRead ReadDataFile(std::string_view text, SampleBuffer& samples) {
+DataFileRead ReadDataFile(std::string_view text, SampleBuffer& samples, bool more) {
     DataFileRead result;
-    Reader reader(text);
+    Reader reader(text, more);
     for (int k = 0; k <= 500; ++k) {
         const auto value = reader.Integer();
         if (!value)

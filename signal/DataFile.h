@@ -18,7 +18,12 @@ struct DataFileRead {
 // Reads 501 integers, each followed by the rest of its line. Value k (0..499)
 // goes into word k as its low 16 bits right after it is read; words 500..999
 // are untouched. A file that ends early gives zeros; Ctrl+Z ends the file.
-DataFileRead ReadDataFile(std::string_view text, SampleBuffer& samples);
+// With `more` the text is only the start of the file: running into its end fails.
+DataFileRead ReadDataFile(std::string_view text, SampleBuffer& samples, bool more = false);
+
+// Opens and reads a data file by name: regular files only, opened without blocking,
+// and no more of it than 501 numbers can take up.
+DataFileRead LoadDataFile(const std::string& path, SampleBuffer& samples);
 
 // A name without an extension gets ".drg".
 std::string WithDataFileExtension(const std::string& path);

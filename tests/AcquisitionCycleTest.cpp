@@ -200,6 +200,27 @@ TEST(AcquisitionCycle, ProgressiveBlocksNeedExactly1000Bytes) {
     EXPECT_EQ(r.view.newProgressive, 2);
 }
 
+TEST(AcquisitionCycle, AnOvershotProgressiveBlockEndsByTheTimeOutWhileBytesKeepComing) {
+    Rig r;
+    r.Connected();
+    r.view.timebase = 9;
+    r.cycle.Tick();
+    r.cycle.Start();
+    r.Sent();
+    r.Send(Block().substr(0, 900));
+    r.cycle.Tick();
+    int ticks = 0;
+    while (r.port.IsOpen() && ticks < 100) { // the instrument sends on past the block's 1000
+        r.Send(std::string(200, '\0'));
+        r.cycle.Tick();
+        ++ticks;
+        ASSERT_LE(r.acq.RxBuffer.size(), 2000u) << "tick " << ticks;
+    }
+    EXPECT_EQ(ticks, r.settings.Timeout1) << "counted from the bytes that overshot the block";
+    EXPECT_EQ(r.acq.RecoveryWait, r.settings.Czekaj1);
+    EXPECT_EQ(r.acq.RxLength, 2000);
+}
+
 TEST(AcquisitionCycle, GarbledSecondWordStartsTheRecoveryWait) {
     Rig r;
     r.Connected();

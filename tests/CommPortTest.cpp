@@ -66,6 +66,8 @@ TEST(CommPort, DeviceNamesMapToLinuxSerialDevices) {
     TCommPort port{[](std::function<void()>) {}};
     port.SetPortNum(7);
     EXPECT_EQ(port.DevicePath(), "/dev/ttyS6");
+    port.SetPortNum(-2147483647 - 1); // a hand-edited CP is used unchanged, without overflow
+    EXPECT_EQ(port.DevicePath(), "/dev/ttyS-2147483649");
 }
 
 TEST(CommPort, OpenErrorsLeaveThePortClosed) {

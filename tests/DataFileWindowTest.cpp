@@ -1,10 +1,12 @@
 #include "BoxWatcher.h"
+#include "DataFile.h"
 #include "ProgramHarness.h"
 #include "Samples.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -117,4 +119,26 @@ TEST(DataFileWindow, ABadFileIsReportedAndNothingIsRedrawn) {
 
     p.Open(p.dir.File("missing.drg"));
     EXPECT_EQ(watcher.seen.size(), 2u);
+}
+
+TEST(DataFileWindow, AHugeFileIsReadOnlyAsFarAsItsNumbers) {
+    Files p;
+    SampleBuffer block{};
+    block[0] = 321;
+    const auto name = p.dir.File("huge.drg");
+    TempDir::Put(name, FormatDataFile(block, 4));
+    ASSERT_EQ(truncate(name.c_str(), 256 << 20), 0); // sparse: no disk used
+    const auto bytesRead = [] { // what this process has read so far, from the kernel's count
+        std::ifstream io("/proc/self/io");
+        std::string key;
+        long long value = 0;
+        while (io >> key >> value && key != "rchar:")
+            ;
+        return value;
+    };
+    const long long before = bytesRead();
+    p.Open(name);
+    EXPECT_LT(bytesRead() - before, 16 << 20);
+    EXPECT_EQ(p.state.samples[0], 321);
+    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 4);
 }

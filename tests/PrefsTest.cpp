@@ -107,11 +107,11 @@ TEST(Prefs, LettersInAFieldStopTheSaveAfterTheInterval) {
     Dialog d;
     BoxWatcher watcher;
     Child<QLineEdit>(*d.Form1, "Edit1").setText("40");
-    Child<QLineEdit>(*d.Form1, "Edit2").setText("abc");
+    Child<QLineEdit>(*d.Form1, "Edit2").setText("<h1>BIG</h1>"); // shown as typed, never as a heading
     Child<QPushButton>(*d.Form1, "Button1").click();
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
-    EXPECT_EQ(watcher.seen[0].text, "'abc' is not a valid integer value");
+    EXPECT_EQ(watcher.seen[0].text, "'<h1>BIG</h1>' is not a valid integer value");
     EXPECT_TRUE(d.Form1->isVisible());
     EXPECT_EQ(d.Timer1.interval(), 40);
     EXPECT_EQ(d.state.settings.Timeout1, 20);

@@ -3,6 +3,8 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 TEST(SettingsFile, IntegerValuesFollowTheReadingRules) {
@@ -53,25 +55,31 @@ TEST(SettingsFile, WritesKeepEveryOtherLineAndCreateWhatIsMissing) {
     int files = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path))
         ++files;
-    EXPECT_EQ(files, 2);
+    EXPECT_EQ(files, 4) << "the two files and their lock files, nothing else";
 }
 
-TEST(SettingsFile, RefusedWriteRaisesAndLeavesTheFileWhole) {
+TEST(SettingsFile, ReadOnlyFileRaisesAndReadOnlyFolderIsNoHindrance) {
     if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+        GTEST_SKIP() << "root bypasses file permissions; run as an ordinary user";
     TempDir dir;
     const auto file = dir.File("drganik.ini");
     TempDir::Put(file, "[DISP]\nLW=2\n");
-    std::filesystem::permissions(dir.path,
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    chmod(file.c_str(), 0444);
     SettingsFile ini(file);
     try {
         ini.WriteInteger("DISP", "LW", 1);
-        FAIL() << "write into a read-only folder succeeded";
+        FAIL() << "write over a read-only file succeeded";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + file);
     }
     EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=2\n");
+
+    // A writable file in a folder that takes no new files is still saved.
+    chmod(file.c_str(), 0644);
+    std::filesystem::permissions(dir.path,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    ini.WriteInteger("DISP", "LW", 1);
+    EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=1\n");
 }
 
 TEST(SettingsFile, RefusedWritesRaiseAndLeaveNoTemporaryFiles) {
@@ -91,5 +99,46 @@ TEST(SettingsFile, RefusedWritesRaiseAndLeaveNoTemporaryFiles) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path))
         ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(entries, 2) << "the folder and the lock file, nothing else";
+}
+
+TEST(SettingsFile, TwoInstancesWritingAtOnceKeepEachOthersKeys) {
+    TempDir dir;
+    const auto file = dir.File("drganik.ini");
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        if (children[c] == 0) {
+            SettingsFile ini(file);
+            for (int i = 0; i < 50; ++i)
+                ini.WriteInteger(c ? "B" : "A", "K" + std::to_string(i), i);
+            _exit(0);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const SettingsFile ini(file);
+    int kept = 0;
+    for (int i = 0; i < 50; ++i)
+        kept += (ini.ReadInteger("A", "K" + std::to_string(i), -1) == i) +
+                (ini.ReadInteger("B", "K" + std::to_string(i), -1) == i);
+    EXPECT_EQ(kept, 100);
+}
+
+TEST(SettingsFile, AFileSetUpForEveryUserIsReadUntilTheUsersOwnExists) {
+    TempDir program, user;
+    const auto shared = program.File("drganik.ini");
+    const std::string forAll = "[PORTS]\nCOM1=/dev/ttyUSB0\n[DISP]\nLW=2\n";
+    TempDir::Put(shared, forAll);
+    SettingsFile ini(user.File("drganik.ini"), shared);
+    EXPECT_EQ(ini.ReadString("PORTS", "COM1", ""), "/dev/ttyUSB0");
+    EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2);
+    ini.WriteInteger("DISP", "CP", 3);
+    EXPECT_EQ(TempDir::Get(user.File("drganik.ini")), forAll + "CP=3\n");
+    EXPECT_EQ(TempDir::Get(shared), forAll) << "the file beside the program is left alone";
+    TempDir::Put(shared, "[DISP]\nLW=1\n");
+    EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2) << "the user's own file counts once it exists";
 }

@@ -11,6 +11,7 @@ void ErrorBox::Show(const QString& text) {
         return;
     open_.insert(text);
     QMessageBox box(QMessageBox::Critical, caption_, text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText); // messages quote paths and typed text: never markup
     box.exec();
     open_.remove(text);
 }

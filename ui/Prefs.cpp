@@ -169,6 +169,7 @@ void TForm1::Button1Click() {
             QMessageBox::NoIcon, QStringLiteral("Uwaga!"),
             QStringLiteral("Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program."),
             QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
     hide();

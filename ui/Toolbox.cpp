@@ -191,6 +191,7 @@ void TW2::SmoothFlatButton8Click() {
                              FormatDataFile(state_.samples, Knob2->Position()))) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę utworzyc pliku!"), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
 }
@@ -201,16 +202,11 @@ void TW2::SmoothFlatButton7Click() {
     const QString name = AskOpenFileName();
     if (name.isEmpty())
         return;
-    QFile file(name);
-    DataFileRead read;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray text = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            read = ReadDataFile(std::string_view(text.constData(), size_t(text.size())), state_.samples);
-    }
+    const DataFileRead read = LoadDataFile(QFile::encodeName(name).toStdString(), state_.samples);
     if (!read.ok) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę otworzyc pliku!"), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
         return;
     }
@@ -315,6 +311,7 @@ void TW2::ShowProbeFailure() {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Błąd!"),
                     QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"), QMessageBox::Ok,
                     this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// Answers message boxes that a handler opens, recording their captions and texts.
+// Answers message boxes that a handler opens, recording their captions and texts;
+// every box must show its text as plain text.
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <vector>
 
 struct SeenBox {
@@ -19,6 +21,8 @@ class BoxWatcher {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible() && !closeLater_) {
+                    EXPECT_EQ(box->textFormat(), Qt::PlainText)
+                        << "renders markup: " << box->text().toStdString();
                     seen.push_back({box->windowTitle(), box->text(), box->icon()});
                     box->accept();
                 }
