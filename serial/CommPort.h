@@ -66,6 +66,14 @@ class TCustomCommPort {
   private:
     struct Link;
     void RequireClosed() const;
+    // The open sequence: device, exclusive use, line settings, queue sizes, wake-ups.
+    std::shared_ptr<Link> OpenLink(const std::string& path) const;
+    void SetLine(int fd) const;
+    // The receive thread's loop, and its notification on the GUI thread.
+    void ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak);
+    void NotifyReceived(const std::weak_ptr<Link>& weak);
+    // The write thread's loop.
+    static void WriteLoop(Link& link);
     void CloseLink();
 
     TGuiDispatch gui_;

@@ -254,6 +254,33 @@ TEST(CommPort, HangupEndsTheThreadsQuietly) {
     EXPECT_FALSE(p.port.IsOpen());
 }
 
+TEST(CommPort, TraceOnlyOnRequestNamesTheOpenAndTheHangup) {
+    for (const bool on : {false, true}) {
+        Port p;
+        p.port.OnRxChar = [](TCustomCommPort*, int) {};
+        if (on)
+            setenv("DRGANIK_SERIAL_TRACE", "1", 1);
+        const int threadsBefore = CountEntries("/proc/self/task");
+        testing::internal::CaptureStderr();
+        p.port.Open();
+        p.pty.Hangup();
+        const auto end = steady_clock::now() + 5s;
+        while (CountEntries("/proc/self/task") > threadsBefore && steady_clock::now() < end)
+            std::this_thread::sleep_for(5ms);
+        p.port.Close();
+        const std::string trace = testing::internal::GetCapturedStderr();
+        unsetenv("DRGANIK_SERIAL_TRACE");
+        if (!on) {
+            EXPECT_EQ(trace, "") << "off by default";
+            continue;
+        }
+        EXPECT_NE(trace.find("drganik serial: opened " + p.pty.SlavePath() + "\n"), std::string::npos)
+            << trace;
+        EXPECT_NE(trace.find("drganik serial: receive ended: POLLHUP"), std::string::npos) << trace;
+        EXPECT_NE(trace.find("drganik serial: write ended: POLLHUP"), std::string::npos) << trace;
+    }
+}
+
 TEST(CommPort, ManyOpenCloseCyclesLeakNothing) {
     Port p;
     p.port.OnRxChar = [](TCustomCommPort*, int) {};

@@ -1,0 +1,61 @@
+#pragma once
+// Inside the serial port component: what one open session shares with its
+// receive and write threads, and the small helpers its files share.
+
+#include "CommPort.h"
+#include "FdHandle.h"
+
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct TCustomCommPort::Link {
+    FdHandle fd;
+    FdHandle rxWake;
+    FdHandle txWake;
+    std::size_t readSize = 0;
+    std::size_t writeSize = 0;
+    bool trace = false; // errno and hang-up events on standard error
+
+    std::mutex deviceLock; // input queue, reads, purges
+    std::vector<std::uint8_t> input;
+
+    std::mutex queueLock; // send queue and the purge handshake
+    std::condition_variable purgeDone;
+    std::vector<std::uint8_t> sendQueue;
+    bool purgeRequest = false;
+    bool purgeAck = false;
+    bool txEnded = false;
+
+    std::atomic<bool> stop{false};
+    std::atomic<bool> notifyPending{false};
+    std::atomic<bool> lineLost{false}; // hang-up or I/O error: the threads have ended
+
+    std::thread rx;
+    std::thread tx;
+
+    std::size_t Queued() {
+        std::lock_guard lock(deviceLock);
+        return input.size();
+    }
+};
+
+// Replaces the first "%d" of a pattern; no printf, so a pattern can never read stray arguments.
+std::string Format(const std::string& pattern, int number);
+[[noreturn]] void Fail(const std::string& text);
+// "<message> (<errno>), <text>" for the messages that carry the platform's error.
+[[noreturn]] void FailErrno(const char* pattern, int err);
+
+void Wake(int eventFd);
+void Drain(int eventFd);
+// Best effort: a refused priority is ignored.
+void ApplyPriority(TThreadPriority p);
+
+inline bool Transient(int err) {
+    return err == EAGAIN || err == EINTR;
+}

@@ -1,0 +1,150 @@
+// The two threads of an open port: the receive loop fills the input queue and
+// tells the GUI thread; the write loop drains the send queue to the device.
+// A hang-up or an I/O error ends a loop quietly (the acquisition's time-out
+// takes over); the optional trace says which.
+
+#include "CommLink.h"
+#include "CommTrace.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+std::string Revents(short revents) {
+    std::string text;
+    if (revents & POLLHUP)
+        text += " POLLHUP";
+    if (revents & POLLERR)
+        text += " POLLERR";
+    if (revents & POLLNVAL)
+        text += " POLLNVAL";
+    return text;
+}
+
+} // namespace
+
+void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
+    std::vector<std::uint8_t> chunk(link.readSize);
+    while (!link.stop) {
+        const bool room = link.Queued() < link.readSize;
+        pollfd fds[2] = {{link.rxWake.Get(), POLLIN, 0}, {link.fd.Get(), short(room ? POLLIN : 0), 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            CommTrace(link.trace, "receive poll failed", errno);
+            break;
+        }
+        if (fds[0].revents)
+            Drain(link.rxWake.Get());
+        if (link.stop)
+            break;
+        if (fds[1].revents & POLLIN) {
+            std::unique_lock lock(link.deviceLock);
+            const std::size_t space = link.readSize - link.input.size();
+            const ssize_t n = space ? ::read(link.fd.Get(), chunk.data(), space) : 0;
+            const int err = errno;
+            if (n > 0) {
+                link.input.insert(link.input.end(), chunk.begin(), chunk.begin() + n);
+                lock.unlock();
+                // One notification in flight at a time: a slow GUI is never flooded.
+                if (!link.notifyPending.exchange(true))
+                    gui_([this, weak] { NotifyReceived(weak); });
+                continue;
+            }
+            // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
+            // not a hang-up. Only the poll's hang-up or a real error ends the thread.
+            const bool hungUp = (fds[1].revents & (POLLHUP | POLLERR)) || (n < 0 && !Transient(err));
+            if (space && hungUp) {
+                CommTrace(link.trace, "receive ended:" + Revents(fds[1].revents), n < 0 ? err : 0);
+                link.lineLost = true; // unplugged: end quietly
+                break;
+            }
+            continue;
+        }
+        if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            CommTrace(link.trace, "receive ended:" + Revents(fds[1].revents));
+            link.lineLost = true;
+            break;
+        }
+    }
+}
+
+// On the GUI thread.
+void TCustomCommPort::NotifyReceived(const std::weak_ptr<Link>& weak) {
+    const auto alive = weak.lock();
+    if (!alive || alive != link_)
+        return; // closed or reopened since
+    alive->notifyPending = false;
+    const auto count = alive->Queued();
+    if (count > 0 && OnRxChar)
+        OnRxChar(this, int(count));
+}
+
+void TCustomCommPort::WriteLoop(Link& link) {
+    std::vector<std::uint8_t> chunk;
+    std::size_t done = 0;
+    for (;;) {
+        {
+            std::lock_guard lock(link.queueLock);
+            if (link.purgeRequest) {
+                link.purgeRequest = false;
+                link.purgeAck = true;
+                // Dropped here, under the same lock: left for the purging thread to clear,
+                // the next turn of this loop could send it again.
+                link.sendQueue.clear();
+                link.purgeDone.notify_all();
+                chunk.clear();
+                done = 0;
+            } else if (chunk.empty() && !link.sendQueue.empty()) {
+                // Never right after a purge: the queue still holds what the purge drops.
+                chunk = link.sendQueue;
+                done = 0;
+            }
+        }
+        if (link.stop)
+            break;
+        pollfd fds[2] = {{link.txWake.Get(), POLLIN, 0},
+                         {link.fd.Get(), short(chunk.empty() ? 0 : POLLOUT), 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            CommTrace(link.trace, "write poll failed", errno);
+            break;
+        }
+        if (fds[0].revents)
+            Drain(link.txWake.Get());
+        if (link.stop)
+            break;
+        if (!chunk.empty() && (fds[1].revents & POLLOUT)) {
+            const ssize_t n = ::write(link.fd.Get(), chunk.data() + done, chunk.size() - done);
+            if (n > 0) {
+                done += std::size_t(n);
+                if (done == chunk.size()) {
+                    std::lock_guard lock(link.queueLock);
+                    if (!link.purgeRequest)
+                        link.sendQueue.erase(link.sendQueue.begin(),
+                                             link.sendQueue.begin() + std::ptrdiff_t(chunk.size()));
+                    chunk.clear();
+                }
+                continue;
+            }
+            const int err = errno;
+            if (n < 0 && Transient(err))
+                continue;
+            CommTrace(link.trace, "write ended", n < 0 ? err : 0);
+            link.lineLost = true;
+            break;
+        }
+        if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            CommTrace(link.trace, "write ended:" + Revents(fds[1].revents));
+            link.lineLost = true;
+            break;
+        }
+    }
+    std::lock_guard lock(link.queueLock);
+    link.txEnded = true;
+    link.sendQueue.clear();
+    link.purgeDone.notify_all();
+}
