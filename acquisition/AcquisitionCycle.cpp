@@ -3,22 +3,20 @@
 #include "BlockTransform.h"
 #include "CommPort.h"
 #include "Frames.h"
+#include "Protocol.h"
 #include "Samples.h"
+#include "ScopedFlag.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 
-namespace {
-
-constexpr std::size_t ProgressiveLimit = 2000; // bytes of SampleBuffer
-
-} // namespace
+using namespace protocol;
 
 AcquisitionCycle::AcquisitionCycle(AcquisitionParts parts) : p_(parts) {}
 
 void AcquisitionCycle::SendProbe() {
-    p_.acq.ProbeCountdown = 50;
+    p_.acq.ProbeCountdown = ProbeTicks;
     p_.port.WriteString(ProbeFrame());
 }
 
@@ -38,7 +36,7 @@ void AcquisitionCycle::Connect() {
     p_.port.Close();
     p_.port.Open(); // a failure ends here: the button stays pressed, Start stays disabled
     p_.port.PurgeAll();
-    p_.controls.Pause(502);
+    p_.controls.Pause(SettleBeforeProbeMs);
     SendProbe();
     p_.controls.SetStartStop(true, false);
 }
@@ -79,58 +77,81 @@ void AcquisitionCycle::Reset() {
 void AcquisitionCycle::RxChar() {
     // Bytes past a progressive block that overshot its 1000 are no reply: they must not
     // hold off the time-out that ends that block.
-    if (!(p_.acq.SlowMode && p_.acq.RxCount > 1000))
+    if (!(p_.acq.SlowMode && p_.acq.RxCount > BlockBytes))
         p_.acq.ReplyTimeout = p_.settings.Timeout1;
     p_.acq.DataArrived = true;
 }
 
+// One tick, in this order: the probe's reply, progress, recovery, reply time-out, trigger
+// line, collection of what arrived, then the trigger level and the time base the controls set.
 void AcquisitionCycle::Tick() {
-    auto& a = p_.acq;
-    if (a.ProbeCountdown > 1) {
-        if (p_.port.ReadAll() == std::string(1, ProbeReply)) {
-            a.ProbeCountdown = 0; // connected
-            return;
-        }
-        if (--a.ProbeCountdown == 1) {
-            p_.controls.ShowProbeFailure();
-            a.ProbeCountdown = 0;
-            p_.controls.ReleaseConnectButton();
-            p_.controls.SetStartStop(false, false);
-            if (p_.port.IsOpen())
-                p_.port.Close();
-        }
+    if (AwaitProbeReply())
         return;
-    }
-
     if (p_.settings.WYSSTATUS)
-        p_.screen.ShowProgress(a.RxCount);
+        p_.screen.ShowProgress(p_.acq.RxCount);
+    StepRecovery();
+    CountReplyTimeout();
+    if (p_.trigger.TriggerLevel != p_.acq.SeenTriggerLevel)
+        p_.screen.PlaceTriggerLine();
+    CollectArrived();
+    TakeTriggerLevel();
+    if (const int timebase = p_.controls.TimebasePosition(); timebase != p_.acq.SeenTimebase)
+        ApplyTimebase(timebase);
+}
 
-    if (a.RecoveryWait > 0 && a.Running) {
-        p_.screen.SetRecoveryCaption(true);
-        a.RxCount = 0;
-        a.RxBuffer.clear();
-        a.RxLength = 0;
-        --a.RecoveryWait;
-        a.ReplyTimeout = p_.settings.Timeout1;
-        p_.port.PurgeAll();
-        if (a.RecoveryWait == 5 && !p_.port.IsOpen())
-            p_.port.Open(); // a failure ends this tick; the next wait retries
-        if (a.RecoveryWait == 0) {
-            SendRequest();
-            p_.screen.SetRecoveryCaption(false);
-        }
+// True while the probe's reply is awaited: the tick does nothing else.
+bool AcquisitionCycle::AwaitProbeReply() {
+    auto& a = p_.acq;
+    if (a.ProbeCountdown <= 1)
+        return false;
+    if (p_.port.ReadAll() == std::string(1, ProbeReply)) {
+        a.ProbeCountdown = 0; // connected
+        return true;
     }
+    if (--a.ProbeCountdown == 1) {
+        p_.controls.ShowProbeFailure();
+        a.ProbeCountdown = 0;
+        p_.controls.ReleaseConnectButton();
+        p_.controls.SetStartStop(false, false);
+        if (p_.port.IsOpen())
+            p_.port.Close();
+    }
+    return true;
+}
 
+// A recovery wait empties the block, reopens the port on the way and asks afresh at its end.
+void AcquisitionCycle::StepRecovery() {
+    auto& a = p_.acq;
+    if (a.RecoveryWait <= 0 || !a.Running)
+        return;
+    p_.screen.SetRecoveryCaption(true);
+    a.RxCount = 0;
+    a.RxBuffer.clear();
+    a.RxLength = 0;
+    --a.RecoveryWait;
+    a.ReplyTimeout = p_.settings.Timeout1;
+    p_.port.PurgeAll();
+    if (a.RecoveryWait == ReopenAtRecoveryWait && !p_.port.IsOpen())
+        p_.port.Open(); // a failure ends this tick; the next wait retries
+    if (a.RecoveryWait == 0) {
+        SendRequest();
+        p_.screen.SetRecoveryCaption(false);
+    }
+}
+
+// Silence for Timeout1 ticks closes the port and starts a recovery wait.
+void AcquisitionCycle::CountReplyTimeout() {
+    auto& a = p_.acq;
     if (a.ReplyTimeout > 0 && a.Running && --a.ReplyTimeout == 0) {
         if (p_.port.IsOpen())
             p_.port.Close();
         a.RecoveryWait = p_.settings.Czekaj1;
     }
+}
 
-    if (p_.trigger.TriggerLevel != a.SeenTriggerLevel)
-        p_.screen.PlaceTriggerLine();
-
-    // A tick inside a collection's pause collects nothing: the block is still being handled.
+// A tick inside a collection's pause collects nothing: the block is still being handled.
+void AcquisitionCycle::CollectArrived() {
+    auto& a = p_.acq;
     if (p_.trigger.TriggerLevel == a.SeenTriggerLevel && p_.controls.TimebasePosition() == a.SeenTimebase &&
         a.DataArrived && !collecting_) {
         a.DataArrived = false;
@@ -139,18 +160,19 @@ void AcquisitionCycle::Tick() {
         else
             CollectBlock();
     }
+}
 
-    if (p_.trigger.TriggerLevel != a.SeenTriggerLevel) {
-        a.SeenTriggerLevel = p_.trigger.TriggerLevel;
-        if (a.SlowMode && p_.trigger.TriggerEdge != 0) {
-            SendAbort();
-            a.RecoveryWait = p_.settings.Czekaj1;
-            a.DataArrived = false;
-        }
+// A new trigger level; in progressive mode with an edge the block under way is abandoned.
+void AcquisitionCycle::TakeTriggerLevel() {
+    auto& a = p_.acq;
+    if (p_.trigger.TriggerLevel == a.SeenTriggerLevel)
+        return;
+    a.SeenTriggerLevel = p_.trigger.TriggerLevel;
+    if (a.SlowMode && p_.trigger.TriggerEdge != 0) {
+        SendAbort();
+        a.RecoveryWait = p_.settings.Czekaj1;
+        a.DataArrived = false;
     }
-
-    if (const int timebase = p_.controls.TimebasePosition(); timebase != a.SeenTimebase)
-        ApplyTimebase(timebase);
 }
 
 void AcquisitionCycle::ApplyTimebase(int position) {
@@ -160,18 +182,12 @@ void AcquisitionCycle::ApplyTimebase(int position) {
         SendAbort();
         p_.acq.RecoveryWait = p_.settings.Czekaj1;
     }
-    p_.acq.SlowMode = position >= 7;
+    p_.acq.SlowMode = position >= FirstProgressiveTimebase;
 }
 
 void AcquisitionCycle::Pause(int ms) {
-    collecting_ = true;
-    try {
-        p_.controls.Pause(ms);
-    } catch (...) {
-        collecting_ = false;
-        throw;
-    }
-    collecting_ = false;
+    const ScopedFlag collecting(collecting_);
+    p_.controls.Pause(ms);
 }
 
 void AcquisitionCycle::ComputeSpectrum() {
@@ -184,13 +200,13 @@ void AcquisitionCycle::CollectBlock() {
     const std::string bytes = p_.port.ReadAll();
     a.RxBuffer += bytes;
     a.RxCount += int(bytes.size());
-    if (a.RxCount <= 997)
+    if (a.RxCount <= FastBlockFrom)
         return;
     p_.screen.SetFastTracePen();
     DecodeBlock(a.RxBuffer, p_.samples);
     p_.port.PurgeAll();
     a.RxBuffer.clear();
-    Pause(10);
+    Pause(PauseBeforeRequestMs);
     a.RxCount = 0;
     SendRequest(); // the instrument acquires the next block while this one is drawn
     p_.screen.DrawFastTrace();
@@ -210,22 +226,23 @@ void AcquisitionCycle::CollectProgressive() {
     }
     const std::string bytes = p_.port.ReadAll();
     // The sample buffer takes 2000 bytes; an instrument that keeps sending grows nothing past that.
-    const std::size_t room = ProgressiveLimit - std::min(ProgressiveLimit, a.RxBuffer.size());
+    const std::size_t limit = ProgressiveBufferBytes;
+    const std::size_t room = limit - std::min(limit, a.RxBuffer.size());
     a.RxBuffer.append(bytes, 0, std::min(bytes.size(), room));
     a.RxLength = int(a.RxBuffer.size());
     // Counts on without overflowing where no time-out ever ends the block.
     a.RxCount = int(std::min<std::int64_t>(std::int64_t(a.RxCount) + std::int64_t(bytes.size()), INT_MAX));
     CopyReceived(a.RxBuffer, p_.samples);
-    if (p_.samples[1] > 1024)
+    if (p_.samples[1] > MaxSampleWord)
         a.RecoveryWait = p_.settings.Czekaj1; // a garbled transfer: abandon the block
     p_.screen.DrawProgressiveTrace();
-    if (a.RxCount == 1000) {
+    if (a.RxCount == BlockBytes) {
         a.RxCount = 0;
         a.RxBuffer.clear();
         ComputeSpectrum();
         p_.screen.DrawSpectrum();
-        if (p_.controls.TimebasePosition() > 10)
-            Pause(500);
+        if (p_.controls.TimebasePosition() > LastUnpausedTimebase)
+            Pause(SlowRequestPauseMs);
         SendRequest();
     }
 }

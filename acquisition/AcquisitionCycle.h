@@ -45,8 +45,15 @@ class AcquisitionCycle {
     void CollectProgressive();
 
   private:
-    void Pause(int ms); // a pause inside a collection: nested ticks start no collection
+    // The phases of a tick, in their order.
+    bool AwaitProbeReply();
+    void StepRecovery();
+    void CountReplyTimeout();
+    void CollectArrived();
+    void TakeTriggerLevel();
     void ApplyTimebase(int position);
+
+    void Pause(int ms); // a pause inside a collection: nested ticks start no collection
     void ComputeSpectrum();
 
     AcquisitionParts p_;
