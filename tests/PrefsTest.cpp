@@ -1,9 +1,19 @@
 #include "BoxWatcher.h"
 #include "ProgramHarness.h"
 
+#include <QEvent>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 struct SettingsFolder {
     TempDir dir;
@@ -38,6 +48,21 @@ TEST(Prefs, OpensModelessWithTheSettingsLoaded) {
     EXPECT_FALSE(d.form1->CheckBox3->isChecked()) << "a file holding Spow=0 shows an unchecked box";
     EXPECT_EQ(d.form1->Edit1->text(), "40");
     EXPECT_TRUE(d.w2->isEnabled()) << "the other windows stay usable";
+}
+
+TEST(Prefs, AnOpenDialogPaintsOnlyWhenSomethingChanges) {
+    Dialog d;
+    int ticks = 0;
+    QObject::connect(&d.w2->Timer1, &QTimer::timeout, [&] { ++ticks; });
+    ASSERT_TRUE(RunUntil([&] { return ticks >= 2; }, 10000)); // the first paints are done
+    PaintCounter counter;
+    d.form1->installEventFilter(&counter);
+    ticks = 0;
+    ASSERT_TRUE(RunUntil([&] { return ticks >= 20; }, 20000)); // half a second of poll ticks
+    EXPECT_LE(counter.paints, 2) << "the dialog repaints itself while nothing changes";
+
+    d.form1->ChooseTimeBackground(2); // a change still reaches the preview
+    EXPECT_EQ(d.form1->Image1->Picture().pixel(105, 60), d.form1->TimePictures[2].pixel(245, 140));
 }
 
 TEST(Prefs, CancelRestoresWhatTheDialogChanged) {

@@ -60,11 +60,15 @@ TRepeatSpeedButton::TRepeatSpeedButton(QWidget* parent) : QToolButton(parent) {
 TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
 void TImage::SetPicture(const QImage& picture) {
+    if (picture == picture_)
+        return;
     picture_ = picture;
     update();
 }
 
 void TImage::SetCenter(bool on) {
+    if (on == center_)
+        return;
     center_ = on;
     update();
 }
@@ -86,6 +90,8 @@ void TImage::mousePressEvent(QMouseEvent* e) {
 TShapeControl::TShapeControl(QWidget* parent) : QWidget(parent) {}
 
 void TShapeControl::SetColor(QColor c) {
+    if (c == color_)
+        return;
     color_ = c;
     update();
 }
