@@ -118,6 +118,8 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& sett
     });
     Timer1.setTimerType(Qt::PreciseTimer);
     SetTimerInterval(25);
+    // Pens are device pixels: at 600 dpi the thinnest line stays visible on paper.
+    Printer.setResolution(600);
 
     BuildLayout();
     ConnectHandlers();
@@ -309,7 +311,7 @@ void TW2::SmoothFlatButton12Click() {
     QPainter painter;
     if (!painter.begin(&Printer))
         throw std::runtime_error("Nie można rozpocząć wydruku: drukarka jest niedostępna.");
-    PrintViews(painter, Printer.width(), in);
+    PrintViews(painter, {Printer.width(), Printer.height()}, in);
     if (!painter.end())
         throw std::runtime_error("Wydruk nie powiódł się: błąd systemu drukowania.");
 }
