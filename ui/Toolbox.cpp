@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -138,6 +139,10 @@ void TW2::FormCreate() {
     SmoothFlatButton9->SetGlyph(WithTransparentColor(FallingEdgeGlyph(), 0xFFFFFF));
     show();
     PlaceWindowPair(); // again, now that the window system has given the tool window its frame
+    // A window manager frames the windows later still: placed again once it has.
+    for (QWidget* w : {static_cast<QWidget*>(&w1_), static_cast<QWidget*>(this)})
+        if (w->windowHandle())
+            w->windowHandle()->installEventFilter(this);
 
     state_.settings = ReadSettings(Ini);
     SetTimerInterval(state_.settings.Timer);
@@ -388,10 +393,27 @@ void TW2::PlaceWindowPair() {
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
     const QSize outer1 = w1_.frameGeometry().size();
     const QSize outer2 = frameGeometry().size();
+    placedOuter1_ = outer1;
+    placedOuter2_ = outer2;
     const auto p = ::PlaceWindowPair({area.width(), area.height()}, {outer1.width(), outer1.height()},
                                      {outer2.width(), outer2.height()});
     MoveFrameTo(*this, {p.w2.left, p.w2.top});
     MoveFrameTo(w1_, {p.w1.left, p.w1.top});
+}
+
+// The frames a window manager adds are known by a window's first expose (or the move that
+// framing it causes); start-up placed the pair with the sizes it knew then.
+bool TW2::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Expose || e->type() == QEvent::Move) {
+        if (w1_.frameGeometry().size() != placedOuter1_ || frameGeometry().size() != placedOuter2_)
+            PlaceWindowPair();
+        const auto framed = [](QWidget& w) { return w.frameGeometry().size() != w.size(); };
+        if (framed(w1_) && framed(*this)) { // placed by both frames: start-up is done
+            w1_.windowHandle()->removeEventFilter(this);
+            windowHandle()->removeEventFilter(this);
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void TW2::SetTimerInterval(int ms) {
