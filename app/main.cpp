@@ -6,6 +6,7 @@
 #include "ErrorBox.h"
 #include "Prefs.h"
 #include "ProgramState.h"
+#include "QtTranslation.h"
 #include "SettingsLocation.h"
 #include "Toolbox.h"
 
@@ -15,6 +16,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
+    InstallQtTranslation(app); // whatever the system locale
     ErrorBox errors(QStringLiteral("Drganik"));
     ProgramState state;
 

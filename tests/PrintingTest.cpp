@@ -148,6 +148,19 @@ TEST(Printing, CancelledDialogPrintsNothingAndTheTitleStays) {
     EXPECT_EQ(p.w2->Printer.docName(), "Oscylograf");
 }
 
+TEST(Printing, ThePrintDialogIsPolish) {
+    Printed p;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        dialog->close();
+    });
+    p.w2->SmoothFlatButton12->click();
+    EXPECT_EQ(title.toStdString(), "Drukowanie");
+}
+
 TEST(Printing, APrinterThatCannotStartGivesAClearMessage) {
     Printed p;
     BoxWatcher watcher;
