@@ -126,6 +126,7 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& sett
     ConnectHandlers();
     errors_.Run([this] { FormCreate(); });
     w1_.OnFormClose = [this] {
+        closing_ = true; // quitting closes this window too; its close (and pause) is not the main window's
         if (Com1.IsOpen())
             Com1.Close();
         qApp->quit();
