@@ -187,6 +187,30 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     EXPECT_EQ(p.w1->TriggerLine->y(), 30 + 249 - 125);
 }
 
+TEST(Windows, TheTriggerSwitchStepsOncePerCompletedClick) {
+    Windows p;
+    TImage* sw = p.w2->Przel;
+    const auto send = [&](QEvent::Type type, QPoint at) {
+        QMouseEvent e(type, at, sw->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(sw, &e);
+    };
+    const QPoint on(8, 30);
+    send(QEvent::MouseButtonPress, on);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 0) << "a press alone is no click";
+    send(QEvent::MouseButtonRelease, on);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 1);
+    send(QEvent::MouseButtonPress, on);
+    send(QEvent::MouseButtonRelease, QPoint(60, 30)); // released off the switch
+    EXPECT_EQ(p.state.trigger.TriggerMode, 1);
+    // A double click as the window system delivers it: press, release, double click, release.
+    send(QEvent::MouseButtonPress, on);
+    send(QEvent::MouseButtonRelease, on);
+    send(QEvent::MouseButtonDblClick, on);
+    send(QEvent::MouseButtonRelease, on);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 2);
+}
+
 TEST(Windows, MarkerButtonsAndMouseRules) {
     Windows p;
     auto& w1 = *p.w1;
@@ -207,6 +231,8 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(w1.LabelLodlX->text(), "0,08ms");
     EXPECT_EQ(w1.LabelLodlY->text(), "7,8V"); // heights 24 and 219
     EXPECT_EQ(w1.ZnAY->y(), 278 - 24);
+
+    EXPECT_EQ(w1.childAt(280, 155)->cursor().shape(), Qt::CrossCursor) << "a cross over the time view";
 
     // Ctrl held or the right button: A stays; the read-out follows anyway.
     QTest::mouseMove(w1.Image2, QPoint(100, 50));

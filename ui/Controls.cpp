@@ -83,9 +83,19 @@ void TImage::paintEvent(QPaintEvent*) {
 }
 
 void TImage::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton && OnClick)
+    if (e->button() == Qt::LeftButton)
+        pressed_ = true;
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !pressed_)
+        return;
+    pressed_ = false;
+    if (rect().contains(e->position().toPoint()) && OnClick)
         OnClick();
 }
+
+void TImage::mouseDoubleClickEvent(QMouseEvent*) {}
 
 TShapeControl::TShapeControl(QWidget* parent) : QWidget(parent) {}
 

@@ -59,15 +59,20 @@ class TImage : public QWidget {
     void SetPicture(const QImage& picture);
     const QImage& Picture() const { return picture_; }
     void SetCenter(bool on);
+    // A completed left click: pressed and released on the picture. The second
+    // press of a double click is no click.
     std::function<void()> OnClick;
 
   protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
 
   private:
     QImage picture_;
     bool center_ = false;
+    bool pressed_ = false;
 };
 
 // A filled rectangle (distance bars, colour swatches).
