@@ -2,6 +2,7 @@
 #include "ProgramHarness.h"
 
 #include <QEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -96,8 +97,10 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
 
 TEST(Prefs, WidthBoxWithoutASelectionKeepsTheWidth) {
     Dialog d;
-    d.form1->ComboBox2->setEditText("3 px");
+    QTest::keyClicks(d.form1->ComboBox2->lineEdit(), "3 px");
+    QTest::keyClick(d.form1->ComboBox2->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(d.state.settings.LW, 1);
+    EXPECT_EQ(d.form1->ComboBox2->count(), 2) << "typed text is no new width";
     d.form1->ComboBox2->setEditText("2 px");
     EXPECT_EQ(d.state.settings.LW, 2);
     EXPECT_EQ(d.form1->Image1->Picture().pixel(5, 20) & 0xFFFFFF, 0u) << "the preview shows the test wave";

@@ -138,6 +138,7 @@ void TForm1::BuildLayout() {
     Caption(time, 8, 24, QStringLiteral("Grubość lini:"));
     ComboBox2 = Place<QComboBox>(time, "ComboBox2", 72, 16, 73, 21);
     ComboBox2->setEditable(true);
+    ComboBox2->setInsertPolicy(QComboBox::NoInsert); // typed text selects nothing, it adds no width
     ComboBox2->addItems({QStringLiteral("1 px"), QStringLiteral("2 px")});
     Caption(time, 152, 24, QStringLiteral("Kolor lini:"));
     Shape1 = Place<TShapeControl>(time, "Shape1", 200, 16, 33, 21);
