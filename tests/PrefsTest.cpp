@@ -186,3 +186,26 @@ TEST(Prefs, WebLinksOpenThePlaceholderAddresses) {
     EXPECT_TRUE(opened[0].contains(".example"));
     EXPECT_TRUE(opened[1].contains(".example"));
 }
+
+TEST(Prefs, GroupFramesStayClearOfTheirControls) {
+    Dialog d;
+    for (const char* name :
+         {"RadioGroup1", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox1", "GroupBox6"}) {
+        auto* group = d.form1->findChild<QWidget*>(name);
+        ASSERT_NE(group, nullptr) << name;
+        // What the group itself draws (frame and caption), without its controls.
+        QImage own(group->size(), QImage::Format_RGB32);
+        own.fill(group->palette().color(QPalette::Window));
+        group->render(&own, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        // Under each control it is one plain colour: no frame line, no caption runs through it.
+        for (const QWidget* control : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const QRect r = control->geometry() & own.rect();
+            int crossings = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    crossings += own.pixel(x, y) != own.pixel(r.topLeft());
+            EXPECT_EQ(crossings, 0) << name << ": the frame runs through "
+                                    << control->metaObject()->className() << " at " << r.x() << "," << r.y();
+        }
+    }
+}

@@ -266,3 +266,28 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
     EXPECT_EQ(w1.ZnBY->y(), 278 - 250);
 }
+
+TEST(Windows, TextsFitTheirPanelsAndDialLabelsStandApart) {
+    Windows p;
+    const int widths[] = {30, 30, 30, 40, 40, 40, 50, 45, 110, 40, 50}; // the status panels
+    for (int i = 0; i < 11; ++i) {
+        const QFontMetrics fm(p.w1->StatusBar1->PanelFont(i));
+        EXPECT_LE(fm.horizontalAdvance(p.w1->StatusBar1->PanelText(i)), widths[i] - 6)
+            << p.w1->StatusBar1->PanelText(i).toStdString();
+    }
+    EXPECT_EQ(p.w1->StatusBar1->PanelFont(1), p.w1->StatusBar1->font()) << "a text that fits keeps the font";
+
+    for (const char* panel : {"Napiecie", "Dzialki"}) {
+        std::vector<QLabel*> dial;
+        for (auto* l : p.w2->findChild<QWidget*>(panel)->findChildren<QLabel*>())
+            if (l->objectName().isEmpty())
+                dial.push_back(l);
+        ASSERT_EQ(dial.size(), panel == std::string("Dzialki") ? 16u : 4u);
+        for (size_t i = 0; i < dial.size(); ++i) {
+            EXPECT_GE(dial[i]->width(), QFontMetrics(dial[i]->font()).horizontalAdvance(dial[i]->text()));
+            for (size_t j = i + 1; j < dial.size(); ++j)
+                EXPECT_FALSE(dial[i]->geometry().adjusted(-1, 0, 1, 0).intersects(dial[j]->geometry()))
+                    << dial[i]->text().toStdString() << " runs into " << dial[j]->text().toStdString();
+        }
+    }
+}

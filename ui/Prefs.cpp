@@ -11,7 +11,6 @@
 #include <QButtonGroup>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -32,9 +31,9 @@ QLabel* Caption(QWidget* parent, int left, int top, const QString& text) {
     return l;
 }
 
-QGroupBox* Group(QWidget* parent, const char* name, QRect place, const QString& title) {
-    auto* g = Place<QGroupBox>(parent, name, place.x(), place.y(), place.width(), place.height());
-    g->setTitle(title);
+TGroupBox* Group(QWidget* parent, const char* name, QRect place, const QString& title) {
+    auto* g = Place<TGroupBox>(parent, name, place.x(), place.y(), place.width(), place.height());
+    g->SetTitle(title);
     return g;
 }
 
