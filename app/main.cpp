@@ -7,6 +7,7 @@
 #include "FileSizeLimit.h"
 #include "Prefs.h"
 #include "ProgramState.h"
+#include "QtTranslation.h"
 #include "SettingsLocation.h"
 #include "Toolbox.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     KeepRunningAtFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
+    InstallQtTranslation(app); // whatever the system locale
     ErrorBox errors(QStringLiteral("Drganik"));
     ProgramState state;
 

@@ -1,9 +1,20 @@
 #include "BoxWatcher.h"
 #include "ProgramHarness.h"
 
+#include <QEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 struct SettingsFolder {
     TempDir dir;
@@ -40,6 +51,21 @@ TEST(Prefs, OpensModelessWithTheSettingsLoaded) {
     EXPECT_TRUE(d.w2->isEnabled()) << "the other windows stay usable";
 }
 
+TEST(Prefs, AnOpenDialogPaintsOnlyWhenSomethingChanges) {
+    Dialog d;
+    int ticks = 0;
+    QObject::connect(&d.w2->Timer1, &QTimer::timeout, [&] { ++ticks; });
+    ASSERT_TRUE(RunUntil([&] { return ticks >= 2; }, 10000)); // the first paints are done
+    PaintCounter counter;
+    d.form1->installEventFilter(&counter);
+    ticks = 0;
+    ASSERT_TRUE(RunUntil([&] { return ticks >= 20; }, 20000)); // half a second of poll ticks
+    EXPECT_LE(counter.paints, 2) << "the dialog repaints itself while nothing changes";
+
+    d.form1->ChooseTimeBackground(2); // a change still reaches the preview
+    EXPECT_EQ(d.form1->Image1->Picture().pixel(105, 60), d.form1->TimePictures[2].pixel(245, 140));
+}
+
 TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
     Dialog d;
     d.form1->AskColor = [](QColor) { return QColor(255, 0, 0); };
@@ -71,8 +97,10 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
 
 TEST(Prefs, WidthBoxWithoutASelectionKeepsTheWidth) {
     Dialog d;
-    d.form1->ComboBox2->setEditText("3 px");
+    QTest::keyClicks(d.form1->ComboBox2->lineEdit(), "3 px");
+    QTest::keyClick(d.form1->ComboBox2->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(d.state.settings.LW, 1);
+    EXPECT_EQ(d.form1->ComboBox2->count(), 2) << "typed text is no new width";
     d.form1->ComboBox2->setEditText("2 px");
     EXPECT_EQ(d.state.settings.LW, 2);
     EXPECT_EQ(d.form1->Image1->Picture().pixel(5, 20) & 0xFFFFFF, 0u) << "the preview shows the test wave";
@@ -157,4 +185,27 @@ TEST(Prefs, WebLinksOpenThePlaceholderAddresses) {
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_TRUE(opened[0].contains(".example"));
     EXPECT_TRUE(opened[1].contains(".example"));
+}
+
+TEST(Prefs, GroupFramesStayClearOfTheirControls) {
+    Dialog d;
+    for (const char* name :
+         {"RadioGroup1", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox1", "GroupBox6"}) {
+        auto* group = d.form1->findChild<QWidget*>(name);
+        ASSERT_NE(group, nullptr) << name;
+        // What the group itself draws (frame and caption), without its controls.
+        QImage own(group->size(), QImage::Format_RGB32);
+        own.fill(group->palette().color(QPalette::Window));
+        group->render(&own, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        // Under each control it is one plain colour: no frame line, no caption runs through it.
+        for (const QWidget* control : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const QRect r = control->geometry() & own.rect();
+            int crossings = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    crossings += own.pixel(x, y) != own.pixel(r.topLeft());
+            EXPECT_EQ(crossings, 0) << name << ": the frame runs through "
+                                    << control->metaObject()->className() << " at " << r.x() << "," << r.y();
+        }
+    }
 }

@@ -11,7 +11,6 @@
 #include <QButtonGroup>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -32,9 +31,9 @@ QLabel* Caption(QWidget* parent, int left, int top, const QString& text) {
     return l;
 }
 
-QGroupBox* Group(QWidget* parent, const char* name, QRect place, const QString& title) {
-    auto* g = Place<QGroupBox>(parent, name, place.x(), place.y(), place.width(), place.height());
-    g->setTitle(title);
+TGroupBox* Group(QWidget* parent, const char* name, QRect place, const QString& title) {
+    auto* g = Place<TGroupBox>(parent, name, place.x(), place.y(), place.width(), place.height());
+    g->SetTitle(title);
     return g;
 }
 
@@ -138,6 +137,7 @@ void TForm1::BuildLayout() {
     Caption(time, 8, 24, QStringLiteral("Grubość lini:"));
     ComboBox2 = Place<QComboBox>(time, "ComboBox2", 72, 16, 73, 21);
     ComboBox2->setEditable(true);
+    ComboBox2->setInsertPolicy(QComboBox::NoInsert); // typed text selects nothing, it adds no width
     ComboBox2->addItems({QStringLiteral("1 px"), QStringLiteral("2 px")});
     Caption(time, 152, 24, QStringLiteral("Kolor lini:"));
     Shape1 = Place<TShapeControl>(time, "Shape1", 200, 16, 33, 21);
@@ -219,6 +219,9 @@ void TForm1::ConnectHandlers() {
 void TForm1::FormCreate() {
     RenderTimeBackground();
     RenderSpectrumBackground();
+    // Both previews are drawn when their inputs change, never from a paint: the
+    // preview is a child of the dialog, so redrawing it from a paint would paint again.
+    DrawTimePreview();
     DrawSpectrumPreview();
     Shape1->SetColor(ColorFromBgr(state_.settings.PC));
     Shape2->SetColor(ColorFromBgr(state_.settings.PCF));
@@ -251,11 +254,6 @@ void TForm1::FormShow() {
     Edit3->setText(QString::number(s.Czekaj1));
     CheckBox2->setChecked(s.WYSSTATUS);
     CheckBox3->setChecked(s.Spow); // shows the setting as read, also when the file says off
-}
-
-void TForm1::paintEvent(QPaintEvent* e) {
-    QDialog::paintEvent(e);
-    DrawTimePreview();
 }
 
 void TForm1::DrawTimePreview() {
@@ -325,6 +323,7 @@ void TForm1::Button2Click() {
     s.PCF = snapshot_.PCF;
     s.Spow = snapshot_.Spow;
     Shape2->SetColor(ColorFromBgr(s.PCF));
+    DrawTimePreview();
     DrawSpectrumPreview();
     w2_.SetTimerInterval(snapshot_.Timer);
     s.Timer = snapshot_.Timer;

@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -37,10 +38,31 @@ struct DialLabel {
     const char* text;
 };
 
-// The captions around a knob, one per position.
+// The captions around a knob, one per position, in the largest size up to 10 pixels
+// at which no two run together (a gap of 2 pixels at least).
 void DialLabels(QWidget* panel, std::initializer_list<DialLabel> labels) {
-    for (const auto& d : labels)
-        MakeLabel(panel, "", d.left, d.top, QString::fromUtf8(d.text))->setFont(UiFont(10));
+    const auto apart = [&](const QFont& font) {
+        const QFontMetrics fm(font);
+        std::vector<QRect> taken;
+        for (const auto& d : labels) {
+            const QString text = QString::fromUtf8(d.text);
+            const QRect r(d.left, d.top, fm.horizontalAdvance(text) + 2, fm.height());
+            for (const QRect& other : taken)
+                if (r.intersects(other))
+                    return false;
+            taken.push_back(r);
+        }
+        return true;
+    };
+    QFont font = UiFont(10);
+    while (font.pixelSize() > 6 && !apart(font))
+        font.setPixelSize(font.pixelSize() - 1);
+    for (const auto& d : labels) {
+        auto* l = Place<QLabel>(panel, "", d.left, d.top, 10, 10);
+        l->setFont(font);
+        l->setText(QString::fromUtf8(d.text));
+        l->adjustSize();
+    }
 }
 
 TSmoothFlatButton* GlyphButton(QWidget* parent, const char* name, int left, const QImage& glyph,
@@ -119,11 +141,14 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, const std::string& sett
     });
     Timer1.setTimerType(Qt::PreciseTimer);
     SetTimerInterval(25);
+    // Pens are device pixels: at 600 dpi the thinnest line stays visible on paper.
+    Printer.setResolution(600);
 
     BuildLayout();
     ConnectHandlers();
     errors_.Run([this] { FormCreate(); });
     w1_.OnFormClose = [this] {
+        closing_ = true; // quitting closes this window too; its close (and pause) is not the main window's
         if (Com1.IsOpen())
             Com1.Close();
         qApp->quit();
@@ -137,6 +162,10 @@ void TW2::FormCreate() {
     SmoothFlatButton9->SetGlyph(WithTransparentColor(FallingEdgeGlyph(), 0xFFFFFF));
     show();
     PlaceWindowPair(); // again, now that the window system has given the tool window its frame
+    // A window manager frames the windows later still: placed again once it has.
+    for (QWidget* w : {static_cast<QWidget*>(&w1_), static_cast<QWidget*>(this)})
+        if (w->windowHandle())
+            w->windowHandle()->installEventFilter(this);
 
     state_.settings = ReadSettings(Ini);
     SetTimerInterval(state_.settings.Timer);
@@ -306,7 +335,7 @@ void TW2::SmoothFlatButton12Click() {
     QPainter painter;
     if (!painter.begin(&Printer))
         throw std::runtime_error("Nie można rozpocząć wydruku: drukarka jest niedostępna.");
-    PrintViews(painter, Printer.width(), in);
+    PrintViews(painter, {Printer.width(), Printer.height()}, in);
     if (!painter.end())
         throw std::runtime_error("Wydruk nie powiódł się: błąd systemu drukowania.");
 }
@@ -384,10 +413,27 @@ void TW2::PlaceWindowPair() {
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
     const QSize outer1 = w1_.frameGeometry().size();
     const QSize outer2 = frameGeometry().size();
+    placedOuter1_ = outer1;
+    placedOuter2_ = outer2;
     const auto p = ::PlaceWindowPair({area.width(), area.height()}, {outer1.width(), outer1.height()},
                                      {outer2.width(), outer2.height()});
     MoveFrameTo(*this, {p.w2.left, p.w2.top});
     MoveFrameTo(w1_, {p.w1.left, p.w1.top});
+}
+
+// The frames a window manager adds are known by a window's first expose (or the move that
+// framing it causes); start-up placed the pair with the sizes it knew then.
+bool TW2::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Expose || e->type() == QEvent::Move) {
+        if (w1_.frameGeometry().size() != placedOuter1_ || frameGeometry().size() != placedOuter2_)
+            PlaceWindowPair();
+        const auto framed = [](QWidget& w) { return w.frameGeometry().size() != w.size(); };
+        if (framed(w1_) && framed(*this)) { // placed by both frames: start-up is done
+            w1_.windowHandle()->removeEventFilter(this);
+            windowHandle()->removeEventFilter(this);
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void TW2::SetTimerInterval(int ms) {

@@ -107,6 +107,7 @@ class TW2 : public QWidget, public ControlsView {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     void FormCreate();
@@ -123,4 +124,5 @@ class TW2 : public QWidget, public ControlsView {
     ErrorBox& errors_;
     TW1& w1_;
     bool closing_ = false;
+    QSize placedOuter1_, placedOuter2_; // the outer sizes the last placement used
 };
