@@ -12,6 +12,8 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     W1->show();
     ConfigurePort();
     Timer1.SetTimerInterval(25);
+    // Pens are device pixels: at 600 dpi the thinnest line stays visible on paper.
+    Printer.setResolution(600);
     W2 = std::make_unique<TW2>(state, errors, *W1, ToolboxLinks{Ini, Com1, Timer1, Printer});
     Cycle = std::make_unique<AcquisitionCycle>(AcquisitionParts{
         state.acq, state.trigger, state.settings, state.samples, state.spectrum, Com1, *W2, *W1});
@@ -46,11 +48,7 @@ void Program::ConnectWindows() {
         Qt::QueuedConnection);
     Com1.OnRxChar = [w2](TCustomCommPort* sender, int count) { w2->Com1RxChar(sender, count); };
     W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
-    W1->OnFormClose = [this] {
-        if (Com1.IsOpen())
-            Com1.Close();
-        qApp->quit();
-    };
+    W1->OnFormClose = [w2] { w2->EndWithMainWindow(); };
     W2->OnShowSettings = [form1 = Form1.get()] {
         form1->show();
         form1->raise();

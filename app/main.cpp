@@ -3,6 +3,7 @@
 
 #include "FileSizeLimit.h"
 #include "Program.h"
+#include "QtTranslation.h"
 #include "SettingsLocation.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     KeepRunningAtFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
+    InstallQtTranslation(app); // whatever the system locale
     const auto programDir = QCoreApplication::applicationDirPath().toStdString();
     const auto settingsPath = SettingsFilePath(
         programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());

@@ -1,8 +1,13 @@
 #include "BoxWatcher.h"
 #include "DataFile.h"
+#include "DataFileDialogs.h"
 #include "ProgramHarness.h"
 #include "Samples.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -141,4 +146,32 @@ TEST(DataFileWindow, AHugeFileIsReadOnlyAsFarAsItsNumbers) {
     EXPECT_LT(bytesRead() - before, 16 << 20);
     EXPECT_EQ(p.state.samples[0], 321);
     EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 4);
+}
+
+TEST(DataFileWindow, SaveDialogIsPolishStartsAtThePatternAndWantsAnExistingFolder) {
+    TempDir dir;
+    BoxWatcher watcher;
+    watcher.QtsOwnBoxes(); // the file dialog's "no such folder"
+    QString startName, acceptText;
+    bool openAfterMissingFolder = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QPushButton* save = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+        startName = name->text();
+        acceptText = save->text();
+        name->setText(QString::fromStdString(dir.File("no/such/folder/block.drg")));
+        save->click(); // refused, with a message
+        openAfterMissingFolder = d->isVisible();
+        name->setText(QString::fromStdString(dir.File("block.drg")));
+        save->click();
+    });
+    const QString chosen = AskSaveDataFile(nullptr);
+    EXPECT_EQ(startName, "*.drg");
+    EXPECT_EQ(acceptText.toStdString(), "&Zachowaj");
+    EXPECT_TRUE(openAfterMissingFolder);
+    ASSERT_EQ(watcher.seen.size(), 1u);
+    EXPECT_TRUE(watcher.seen[0].text.contains("no/such/folder")) << watcher.seen[0].text.toStdString();
+    EXPECT_EQ(chosen.toStdString(), dir.File("block.drg"));
 }

@@ -1,11 +1,21 @@
 #include "BoxWatcher.h"
 #include "ProgramHarness.h"
 
-#include <QGroupBox>
+#include <QEvent>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 struct SettingsFolder {
     TempDir dir;
@@ -26,7 +36,7 @@ struct Dialog : SettingsFolder, TestProgram {
 
 // The port choices Com1..Com8 of the "Ustawienia portu" group, in order.
 QRadioButton& PortButton(const QWidget& dialog, int index) {
-    return *Child<QGroupBox>(dialog, "RadioGroup1").findChildren<QRadioButton*>().at(index);
+    return *Child<QWidget>(dialog, "RadioGroup1").findChildren<QRadioButton*>().at(index);
 }
 
 } // namespace
@@ -46,6 +56,22 @@ TEST(Prefs, OpensModelessWithTheSettingsLoaded) {
         << "a file holding Spow=0 shows an unchecked box";
     EXPECT_EQ(Child<QLineEdit>(*d.Form1, "Edit1").text(), "40");
     EXPECT_TRUE(d.W2->isEnabled()) << "the other windows stay usable";
+}
+
+TEST(Prefs, AnOpenDialogPaintsOnlyWhenSomethingChanges) {
+    Dialog d;
+    int ticks = 0;
+    QObject::connect(&d.Timer1, &QTimer::timeout, [&] { ++ticks; });
+    ASSERT_TRUE(RunUntil([&] { return ticks >= 2; }, 10000)); // the first paints are done
+    PaintCounter counter;
+    d.Form1->installEventFilter(&counter);
+    ticks = 0;
+    ASSERT_TRUE(RunUntil([&] { return ticks >= 20; }, 20000)); // half a second of poll ticks
+    EXPECT_LE(counter.paints, 2) << "the dialog repaints itself while nothing changes";
+
+    d.Form1->ChooseTimeBackground(2); // a change still reaches the preview
+    EXPECT_EQ(Child<TImage>(*d.Form1, "Image1").Picture().pixel(105, 60),
+              d.Form1->TimePicture(2).pixel(245, 140));
 }
 
 TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
@@ -79,8 +105,10 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
 
 TEST(Prefs, WidthBoxWithoutASelectionKeepsTheWidth) {
     Dialog d;
-    Child<QComboBox>(*d.Form1, "ComboBox2").setEditText("3 px");
+    QTest::keyClicks(Child<QComboBox>(*d.Form1, "ComboBox2").lineEdit(), "3 px");
+    QTest::keyClick(Child<QComboBox>(*d.Form1, "ComboBox2").lineEdit(), Qt::Key_Return);
     EXPECT_EQ(d.state.settings.LW, 1);
+    EXPECT_EQ(Child<QComboBox>(*d.Form1, "ComboBox2").count(), 2) << "typed text is no new width";
     Child<QComboBox>(*d.Form1, "ComboBox2").setEditText("2 px");
     EXPECT_EQ(d.state.settings.LW, 2);
     EXPECT_EQ(Child<TImage>(*d.Form1, "Image1").Picture().pixel(5, 20) & 0xFFFFFF, 0u)
@@ -167,4 +195,27 @@ TEST(Prefs, WebLinksOpenThePlaceholderAddresses) {
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_TRUE(opened[0].contains(".example"));
     EXPECT_TRUE(opened[1].contains(".example"));
+}
+
+TEST(Prefs, GroupFramesStayClearOfTheirControls) {
+    Dialog d;
+    for (const char* name :
+         {"RadioGroup1", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox1", "GroupBox6"}) {
+        auto* group = d.Form1->findChild<QWidget*>(name);
+        ASSERT_NE(group, nullptr) << name;
+        // What the group itself draws (frame and caption), without its controls.
+        QImage own(group->size(), QImage::Format_RGB32);
+        own.fill(group->palette().color(QPalette::Window));
+        group->render(&own, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        // Under each control it is one plain colour: no frame line, no caption runs through it.
+        for (const QWidget* control : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const QRect r = control->geometry() & own.rect();
+            int crossings = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    crossings += own.pixel(x, y) != own.pixel(r.topLeft());
+            EXPECT_EQ(crossings, 0) << name << ": the frame runs through "
+                                    << control->metaObject()->className() << " at " << r.x() << "," << r.y();
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #include "BoxWatcher.h"
 #include "ProgramHarness.h"
+#include "Samples.h"
 
 #include <QImageReader>
 #include <QProcess>
@@ -14,29 +15,49 @@ struct SettingsFolder {
 struct Printed : SettingsFolder, TestProgram {
     Printed() : TestProgram(dir.File("drganik.ini")) {}
 
-    // Prints to a PDF whose page is 4960 device pixels wide, then renders it at the same resolution.
-    QImage Print() {
+    // Prints to a PDF through the print job, with the printer as `setup` leaves it, and renders
+    // the page at the printer's resolution.
+    QImage Print(const std::function<void(QPrinter&)>& setup) {
         const QString pdf = QString::fromStdString(dir.File("page.pdf"));
         W2->AskPrinter = [&](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            printer.setResolution(576); // 620 points at 576 dpi: 4960 pixels
-            printer.setPageSize(QPageSize(QSizeF(620, 877), QPageSize::Point));
-            printer.setFullPage(true);
+            setup(printer);
             return true;
         };
         Child<TSmoothFlatButton>(*W2, "SmoothFlatButton12").click();
-        EXPECT_EQ(Printer.width(), 4960);
         const QString out = QString::fromStdString(dir.File("page"));
         QImageReader::setAllocationLimit(0); // a whole page at printer resolution
         QProcess::execute(QStringLiteral("pdftoppm"),
-                          {QStringLiteral("-r"), QStringLiteral("576"), QStringLiteral("-gray"), pdf, out});
+                          {QStringLiteral("-r"), QString::number(Printer.resolution()),
+                           QStringLiteral("-gray"), QStringLiteral("-aa"), QStringLiteral("no"),
+                           QStringLiteral("-aaVector"), QStringLiteral("no"), pdf, out});
         return QImage(out + QStringLiteral("-1.pgm"));
+    }
+    // A page 4960 device pixels wide.
+    QImage Print() {
+        return Print([](QPrinter& printer) {
+            printer.setResolution(576); // 620 points at 576 dpi: 4960 pixels
+            printer.setPageSize(QPageSize(QSizeF(620, 877), QPageSize::Point));
+            printer.setFullPage(true);
+        });
     }
 };
 
 bool Dark(const QImage& img, int x, int y) {
     return qGray(img.pixel(x, y)) < 128;
+}
+
+// The bounding box of everything printed.
+QRect Ink(const QImage& gray) {
+    QRect box;
+    for (int y = 0; y < gray.height(); ++y) {
+        const uchar* line = gray.constScanLine(y);
+        for (int x = 0; x < gray.width(); ++x)
+            if (line[x] < 128)
+                box |= QRect(x, y, 1, 1);
+    }
+    return box;
 }
 
 int FirstDarkRow(const QImage& img, int x0, int x1, int y0, int y1) {
@@ -53,6 +74,7 @@ TEST(Printing, PageGeometryFollowsThePrintScale) {
     Printed p;
     const QImage page = p.Print();
     ASSERT_FALSE(page.isNull()) << "pdftoppm did not render the page";
+    EXPECT_EQ(p.Printer.width(), 4960);
     EXPECT_EQ(p.Printer.docName(), "Oscylograf");
     // PrintScale 9: the drawing spans x 30*9 .. 530*9; the empty buffer's flat trace lies on the bottom line.
     for (const int x : {300, 1000, 2000, 3000, 4700})
@@ -69,6 +91,52 @@ TEST(Printing, PageGeometryFollowsThePrintScale) {
     EXPECT_TRUE(Dark(page, 2000, 4230));
 }
 
+TEST(Printing, TheWholeDrawingIsOnTheDefaultPageAtEveryResolution) {
+    const struct {
+        int dpi; // 0: the program's own choice
+        QPageSize::PageSizeId paper;
+        int scale; // the largest that fits
+    } cases[] = {{300, QPageSize::A4, 4},
+                 {0, QPageSize::A4, 8},
+                 {1200, QPageSize::A4, 17},
+                 {600, QPageSize::Letter, 9}};
+    for (const auto& c : cases) {
+        Printed p;
+        p.state.samples[250] = 369; // one spike in a flat trace
+        const int peak = 280 - SampleToRow(369, Rounding::Nearest, 40);
+        QRect printable;
+        const QImage page = p.Print([&](QPrinter& printer) {
+            if (c.dpi)
+                printer.setResolution(c.dpi);
+            if (c.paper != QPageSize::A4)
+                printer.setPageSize(QPageSize(c.paper));
+            printable = printer.pageRect(QPrinter::DevicePixel).toRect();
+        });
+        ASSERT_FALSE(page.isNull()) << c.dpi;
+        SCOPED_TRACE(testing::Message() << c.dpi << " dpi, page " << printable.width() << " pixels wide");
+        EXPECT_EQ(p.Printer.resolution(), c.dpi ? c.dpi : 600);
+        const QRect ink = Ink(page);
+        EXPECT_TRUE(printable.contains(ink))
+            << "ink from " << ink.left() << "," << ink.top() << " to " << ink.right() << "," << ink.bottom();
+        const int s = c.scale;
+        const auto at = [&](int x, int y) { return printable.topLeft() + QPoint(x, y); };
+        const auto darkNear = [&](QPoint q) { // a 1-pixel line may fall on either neighbour
+            return Dark(page, q.x() - 1, q.y()) || Dark(page, q.x(), q.y()) || Dark(page, q.x() + 1, q.y());
+        };
+        EXPECT_TRUE(darkNear(at(530 * s, 100 * s))) << "the last vertical grid line";
+        EXPECT_TRUE(darkNear(at(505 * s, 100 * s)));
+        EXPECT_FALSE(darkNear(at(518 * s, 100 * s)));
+        // Sample 250 is printed in column 281, its peak on the row its value gives.
+        EXPECT_TRUE(darkNear(at(281 * s, peak * s + 2))) << "the spike";
+        EXPECT_FALSE(darkNear(at(281 * s, peak * s - 4))) << "nothing above the spike";
+        EXPECT_FALSE(darkNear(at(280 * s - 3, peak * s + 2)) || darkNear(at(282 * s + 3, peak * s + 2)));
+        // The right half of the last frequency label, "50kHz", right of the last grid line.
+        const QPoint label = at(530 * s + 3 * s, 480 * s);
+        EXPECT_NE(FirstDarkRow(page, label.x(), label.x() + 9 * s, label.y(), label.y() + 12 * s), -1)
+            << "the last frequency label";
+    }
+}
+
 TEST(Printing, CancelledDialogPrintsNothingAndTheTitleStays) {
     Printed p;
     p.state.acq.Running = true;
@@ -78,6 +146,19 @@ TEST(Printing, CancelledDialogPrintsNothingAndTheTitleStays) {
     p.state.acq.Running = false;
     Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton12").click();
     EXPECT_EQ(p.Printer.docName(), "Oscylograf");
+}
+
+TEST(Printing, ThePrintDialogIsPolish) {
+    Printed p;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        dialog->close();
+    });
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton12").click();
+    EXPECT_EQ(title.toStdString(), "Drukowanie");
 }
 
 TEST(Printing, APrinterThatCannotStartGivesAClearMessage) {

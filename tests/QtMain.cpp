@@ -1,5 +1,7 @@
 // Test entry for suites that need a QApplication (offscreen platform).
 
+#include "QtTranslation.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -10,5 +12,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    InstallQtTranslation(app); // as the program does
     return RUN_ALL_TESTS();
 }

@@ -129,6 +129,19 @@ TEST(Startup, ClosingTheToolWindowClosesThePortAndEndsAfterItsPause) {
     EXPECT_EQ(pty.Read(1, 50), "") << "nothing is sent to the instrument at shutdown";
 }
 
+TEST(Startup, ClosingTheMainWindowClosesThePortAndEndsWithoutThePause) {
+    TempDir dir;
+    Pty pty;
+    TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + pty.SlavePath() + "\n");
+    TestProgram p(dir.File("drganik.ini"));
+    p.Com1.Open();
+    QTimer::singleShot(0, [&] { p.W1->close(); }); // a system close request
+    EXPECT_EQ(QApplication::exec(), 0) << "the application was asked to terminate";
+    EXPECT_FALSE(p.Com1.IsOpen());
+    EXPECT_TRUE(p.Timer1.isActive()) << "the tool window's close (timer off, 500 ms pause) ran too";
+    EXPECT_EQ(pty.Read(1, 50), "") << "nothing is sent to the instrument at shutdown";
+}
+
 TEST(Startup, PortNamesComeFromThePortsSection) {
     TempDir dir;
     TempDir::Put(dir.File("drganik.ini"), "[ports]\ncom2=/dev/serial/by-id/usb-adapter\n[DISP]\nCP=2\n");

@@ -187,6 +187,30 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 30 + 249 - 125);
 }
 
+TEST(Windows, TheTriggerSwitchStepsOncePerCompletedClick) {
+    Windows p;
+    TImage* sw = &Child<TImage>(*p.W2, "Przel");
+    const auto send = [&](QEvent::Type type, QPoint at) {
+        QMouseEvent e(type, at, sw->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(sw, &e);
+    };
+    const QPoint on(8, 30);
+    send(QEvent::MouseButtonPress, on);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 0) << "a press alone is no click";
+    send(QEvent::MouseButtonRelease, on);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 1);
+    send(QEvent::MouseButtonPress, on);
+    send(QEvent::MouseButtonRelease, QPoint(60, 30)); // released off the switch
+    EXPECT_EQ(p.state.trigger.TriggerMode, 1);
+    // A double click as the window system delivers it: press, release, double click, release.
+    send(QEvent::MouseButtonPress, on);
+    send(QEvent::MouseButtonRelease, on);
+    send(QEvent::MouseButtonDblClick, on);
+    send(QEvent::MouseButtonRelease, on);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 2);
+}
+
 TEST(Windows, MarkerButtonsAndMouseRules) {
     Windows p;
     auto& w1 = *p.W1;
@@ -207,6 +231,8 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(Child<QLabel>(w1, "LabelLodlX").text(), "0,08ms");
     EXPECT_EQ(Child<QLabel>(w1, "LabelLodlY").text(), "7,8V"); // heights 24 and 219
     EXPECT_EQ(Child<TImage>(w1, "ZnAY").y(), 278 - 24);
+
+    EXPECT_EQ(w1.childAt(280, 155)->cursor().shape(), Qt::CrossCursor) << "a cross over the time view";
 
     // Ctrl held or the right button: A stays; the read-out follows anyway.
     QTest::mouseMove(&Child<TMouseArea>(w1, "Image2"), QPoint(100, 50));
@@ -239,4 +265,31 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(p.state.markers.MarkerAHeight, 48);
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
     EXPECT_EQ(Child<TImage>(w1, "ZnBY").y(), 278 - 250);
+}
+
+TEST(Windows, TextsFitTheirPanelsAndDialLabelsStandApart) {
+    Windows p;
+    const int widths[] = {30, 30, 30, 40, 40, 40, 50, 45, 110, 40, 50}; // the status panels
+    for (int i = 0; i < 11; ++i) {
+        const QFontMetrics fm(Child<TStatusBar>(*p.W1, "StatusBar1").PanelFont(i));
+        EXPECT_LE(fm.horizontalAdvance(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(i)), widths[i] - 6)
+            << Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(i).toStdString();
+    }
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelFont(1),
+              Child<TStatusBar>(*p.W1, "StatusBar1").font())
+        << "a text that fits keeps the font";
+
+    for (const char* panel : {"Napiecie", "Dzialki"}) {
+        std::vector<QLabel*> dial;
+        for (auto* l : p.W2->findChild<QWidget*>(panel)->findChildren<QLabel*>())
+            if (l->objectName().isEmpty())
+                dial.push_back(l);
+        ASSERT_EQ(dial.size(), panel == std::string("Dzialki") ? 16u : 4u);
+        for (size_t i = 0; i < dial.size(); ++i) {
+            EXPECT_GE(dial[i]->width(), QFontMetrics(dial[i]->font()).horizontalAdvance(dial[i]->text()));
+            for (size_t j = i + 1; j < dial.size(); ++j)
+                EXPECT_FALSE(dial[i]->geometry().adjusted(-1, 0, 1, 0).intersects(dial[j]->geometry()))
+                    << dial[i]->text().toStdString() << " runs into " << dial[j]->text().toStdString();
+        }
+    }
 }

@@ -2,7 +2,8 @@
 # Usage: source tools/prepare.sh; prepare <build-dir> [extra cmake args...]
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
-          fonts-liberation2 xvfb xauth xdotool poppler-utils)
+          fonts-liberation2 xvfb xauth xdotool poppler-utils openbox wmctrl x11-utils
+          qt6-translations-l10n)
 
 install_missing() {
     local missing=()

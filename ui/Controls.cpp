@@ -37,6 +37,29 @@ void TSmoothBevel::SetRaised(bool raised) {
     setFrameShadow(raised ? QFrame::Raised : QFrame::Sunken);
 }
 
+TGroupBox::TGroupBox(QWidget* parent) : QWidget(parent) {}
+
+void TGroupBox::SetTitle(const QString& title) {
+    if (title == title_)
+        return;
+    title_ = title;
+    update();
+}
+
+void TGroupBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QFontMetrics fm(font());
+    const QRect frame(0, fm.height() / 2, width() - 1, height() - 1 - fm.height() / 2);
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(frame.adjusted(0, 0, -1, -1));
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(frame.adjusted(1, 1, 0, 0));
+    const QRect caption(6, 0, fm.horizontalAdvance(title_) + 4, fm.height());
+    p.fillRect(caption, palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(caption, Qt::AlignCenter, title_);
+}
+
 TSmoothButton::TSmoothButton(QWidget* parent) : QPushButton(parent) {}
 
 TSmoothFlatButton::TSmoothFlatButton(QWidget* parent) : QToolButton(parent) {
@@ -60,11 +83,15 @@ TRepeatSpeedButton::TRepeatSpeedButton(QWidget* parent) : QToolButton(parent) {
 TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
 void TImage::SetPicture(const QImage& picture) {
+    if (picture == picture_)
+        return;
     picture_ = picture;
     update();
 }
 
 void TImage::SetCenter(bool on) {
+    if (on == center_)
+        return;
     center_ = on;
     update();
 }
@@ -79,13 +106,25 @@ void TImage::paintEvent(QPaintEvent*) {
 }
 
 void TImage::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton && OnClick)
+    if (e->button() == Qt::LeftButton)
+        pressed_ = true;
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !pressed_)
+        return;
+    pressed_ = false;
+    if (rect().contains(e->position().toPoint()) && OnClick)
         OnClick();
 }
+
+void TImage::mouseDoubleClickEvent(QMouseEvent*) {}
 
 TShapeControl::TShapeControl(QWidget* parent) : QWidget(parent) {}
 
 void TShapeControl::SetColor(QColor c) {
+    if (c == color_)
+        return;
     color_ = c;
     update();
 }
@@ -110,11 +149,17 @@ void TStatusBar::SetPanelText(int index, const QString& text) {
     update();
 }
 
+// The text's room: the panel less its bevel and a margin of 2 on each side.
+QFont TStatusBar::PanelFont(int index) const {
+    const auto& panel = panels_.at(size_t(index));
+    return FittingFont(font(), panel.text, panel.width - 6);
+}
+
 void TStatusBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setFont(font());
     int left = 0;
-    for (const auto& panel : panels_) {
+    for (size_t i = 0; i < panels_.size(); ++i) {
+        const auto& panel = panels_[i];
         const QRect r(left, 2, panel.width - 2, height() - 2);
         if (panel.lowered) {
             p.setPen(palette().color(QPalette::Dark));
@@ -125,9 +170,16 @@ void TStatusBar::paintEvent(QPaintEvent*) {
             p.drawLine(r.topRight(), r.bottomRight());
         }
         p.setPen(palette().color(QPalette::WindowText));
+        p.setFont(PanelFont(int(i)));
         p.drawText(r.adjusted(2, 0, -2, 0), int(panel.alignment | Qt::AlignVCenter), panel.text);
         left += panel.width;
     }
+}
+
+QFont FittingFont(QFont font, const QString& text, int width) {
+    while (font.pixelSize() > 6 && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 QImage WithTransparentColor(const QImage& picture, QRgb key) {

@@ -35,6 +35,21 @@ class TSmoothBevel : public QFrame {
     void SetRaised(bool raised);
 };
 
+// A captioned group: an etched frame whose top line runs through the middle of the
+// caption, as the classic group box draws it, so that controls placed just below the
+// caption stay clear of the frame.
+class TGroupBox : public QWidget {
+  public:
+    explicit TGroupBox(QWidget* parent);
+    void SetTitle(const QString& title);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    QString title_;
+};
+
 class TSmoothButton : public QPushButton {
   public:
     explicit TSmoothButton(QWidget* parent);
@@ -59,15 +74,20 @@ class TImage : public QWidget {
     void SetPicture(const QImage& picture);
     const QImage& Picture() const { return picture_; }
     void SetCenter(bool on);
+    // A completed left click: pressed and released on the picture. The second
+    // press of a double click is no click.
     std::function<void()> OnClick;
 
   protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
 
   private:
     QImage picture_;
     bool center_ = false;
+    bool pressed_ = false;
 };
 
 // A filled rectangle (distance bars, colour swatches).
@@ -98,6 +118,8 @@ class TStatusBar : public QWidget {
     TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels);
     QString PanelText(int index) const { return panels_.at(size_t(index)).text; }
     void SetPanelText(int index, const QString& text);
+    // The bar's font, smaller where a panel's text would not fit its panel.
+    QFont PanelFont(int index) const;
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -105,6 +127,9 @@ class TStatusBar : public QWidget {
   private:
     std::vector<TStatusPanel> panels_;
 };
+
+// The font made smaller, down to 6 pixels, until the text fits the width.
+QFont FittingFont(QFont font, const QString& text, int width);
 
 // Makes a picture's key colour transparent (an alpha channel of its own).
 QImage WithTransparentColor(const QImage& picture, QRgb key);

@@ -31,8 +31,7 @@ void TW1::BuildLayout() {
         V[size_t(i)] = MakeLabel(this, name.constData(), {0, 32 + 24 * i, 20, 9}, QString(),
                                  Qt::AlignRight | Qt::AlignBottom, scale);
     }
-    auto* bevel1 = Place<TSmoothBevel>(this, "SmoothBevel1", 29, 29, 502, 252);
-    bevel1->setCursor(Qt::CrossCursor);
+    Place<TSmoothBevel>(this, "SmoothBevel1", 29, 29, 502, 252);
     T[0] = MakeLabel(this, "t1", {30, 288, 30, 11}, QStringLiteral("0ms"), Qt::AlignLeft, scale);
     T[0]->adjustSize();
     for (int i = 1; i < 5; ++i) {
@@ -50,6 +49,7 @@ void TW1::BuildLayout() {
                   Qt::AlignRight, scale);
     }
     Image2 = Place<TMouseArea>(this, "Image2", 30, 30, 500, 250);
+    Image2->setCursor(Qt::CrossCursor); // the mouse area covers the view's bevel
     Image2->OnMouseMove = [this](ShiftState s, int x, int y) {
         errors_.Run([&] { Image2MouseMove(s, x, y); });
     };

@@ -86,6 +86,9 @@ void TForm1::ConnectHandlers() {
 void TForm1::FormCreate() {
     RenderTimeBackground();
     RenderSpectrumBackground();
+    // Both previews are drawn when their inputs change, never from a paint: the
+    // preview is a child of the dialog, so redrawing it from a paint would paint again.
+    DrawTimePreview();
     DrawSpectrumPreview();
     Shape1->SetColor(ColorFromBgr(state_.settings.PC));
     Shape2->SetColor(ColorFromBgr(state_.settings.PCF));
@@ -118,11 +121,6 @@ void TForm1::FormShow() {
     Edit3->setText(QString::number(s.Czekaj1));
     CheckBox2->setChecked(s.WYSSTATUS);
     CheckBox3->setChecked(s.Spow); // shows the setting as read, also when the file says off
-}
-
-void TForm1::paintEvent(QPaintEvent* e) {
-    QDialog::paintEvent(e);
-    DrawTimePreview();
 }
 
 void TForm1::DrawTimePreview() {
@@ -190,6 +188,7 @@ void TForm1::Button2Click() {
     s.PCF = snapshot_.PCF;
     s.Spow = snapshot_.Spow;
     Shape2->SetColor(ColorFromBgr(s.PCF));
+    DrawTimePreview();
     DrawSpectrumPreview();
     timer_.SetTimerInterval(snapshot_.Timer);
     s.Timer = snapshot_.Timer;

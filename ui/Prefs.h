@@ -58,7 +58,6 @@ class TForm1 : public QDialog {
 
   protected:
     void showEvent(QShowEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
     void reject() override; // Esc is "Anuluj"
 
   private:

@@ -3,7 +3,6 @@
 #include "Prefs.h"
 #include "WebLinks.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 
@@ -16,9 +15,9 @@ QLabel* Caption(QWidget* parent, int left, int top, const QString& text) {
     return l;
 }
 
-QGroupBox* Group(QWidget* parent, const char* name, QRect place, const QString& title) {
-    auto* g = Place<QGroupBox>(parent, name, place.x(), place.y(), place.width(), place.height());
-    g->setTitle(title);
+TGroupBox* Group(QWidget* parent, const char* name, QRect place, const QString& title) {
+    auto* g = Place<TGroupBox>(parent, name, place.x(), place.y(), place.width(), place.height());
+    g->SetTitle(title);
     return g;
 }
 
@@ -86,6 +85,7 @@ void TForm1::BuildLayout() {
     Caption(time, 8, 24, QStringLiteral("Grubość lini:"));
     ComboBox2 = Place<QComboBox>(time, "ComboBox2", 72, 16, 73, 21);
     ComboBox2->setEditable(true);
+    ComboBox2->setInsertPolicy(QComboBox::NoInsert); // typed text selects nothing, it adds no width
     ComboBox2->addItems({QStringLiteral("1 px"), QStringLiteral("2 px")});
     Caption(time, 152, 24, QStringLiteral("Kolor lini:"));
     Shape1 = Place<TShapeControl>(time, "Shape1", 200, 16, 33, 21);

@@ -1,5 +1,6 @@
 #include "Printing.h"
 
+#include "Controls.h"
 #include "NumberText.h"
 #include "Samples.h"
 #include "ScaleGeometry.h"
@@ -8,11 +9,51 @@
 #include <QPainter>
 #include <QPolygon>
 
-int PrintScale(int pageWidth) {
-    return pageWidth / 500;
+namespace {
+
+// A font whose cell (ascent plus descent) is `height` device pixels: a printed font
+// height counts the whole cell, as the printer's drawing surface measures it.
+QFont CellFont(int height, QPaintDevice* device) {
+    QFont f = SerifFont(height);
+    const qreal cell = QFontMetricsF(f, device).height();
+    f.setPixelSize(std::max(1, int(height * height / cell)));
+    return f;
 }
 
-namespace {
+// Where the drawing reaches at a scale, in device pixels: the left edge of its
+// leftmost text, its right edge and its bottom.
+struct Extent {
+    int left, right, bottom;
+};
+
+Extent DrawingExtent(QPaintDevice* device, int s, const PrintInputs& in) {
+    const QFontMetrics labels(CellFont(10 * s, device), device);
+    Extent e{10 * s, 530 * s + 2, 480 * s + labels.height()}; // the widest pen reaches 2 pixels past
+    for (const QString& t : in.percentLabels)
+        e.left = std::min(e.left, 22 * s - labels.horizontalAdvance(t));
+    for (const QString& t : {in.timeLabels[4], in.freqLabels[4]}) { // centred on the last grid line
+        const int w = labels.horizontalAdvance(t);
+        e.right = std::max(e.right, 530 * s - w / 2 + w);
+    }
+    return e;
+}
+
+struct Placement {
+    int scale;
+    int shift; // to the right, should a font's text reach left of the page
+};
+
+// The largest scale at which the whole drawing is on the page. The page width div 500
+// fits only by luck: the drawing is wider than 500 units (the grid ends at 530, a label
+// is centred there).
+Placement Fit(QPaintDevice* device, QSize page, const PrintInputs& in) {
+    for (int s = std::max(1, page.width() / 500);; --s) {
+        const Extent e = DrawingExtent(device, s, in);
+        const int shift = std::max(0, -e.left);
+        if (s == 1 || (e.right + shift <= page.width() && e.bottom <= page.height()))
+            return {s, shift};
+    }
+}
 
 class Page {
   public:
@@ -20,11 +61,7 @@ class Page {
 
     void Pen(int width) { p_.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin)); }
     void Line(int x0, int y0, int x1, int y1) { p_.drawLine(x0 * s_, y0 * s_, x1 * s_, y1 * s_); }
-    void Font(int height) {
-        QFont f = p_.font();
-        f.setPixelSize(height * s_);
-        p_.setFont(f);
-    }
+    void Font(int height) { p_.setFont(CellFont(height * s_, p_.device())); }
     int Width(const QString& t) const { return QFontMetrics(p_.font(), p_.device()).horizontalAdvance(t); }
     int Height() const { return QFontMetrics(p_.font(), p_.device()).height(); }
     // Text by its top-left corner in device pixels, on an opaque white background.
@@ -41,9 +78,12 @@ class Page {
 
 } // namespace
 
-void PrintViews(QPainter& painter, int pageWidth, const PrintInputs& in) {
-    Page page(painter, PrintScale(pageWidth));
+void PrintViews(QPainter& painter, QSize pageSize, const PrintInputs& in) {
+    const Placement placed = Fit(painter.device(), pageSize, in);
+    Page page(painter, placed.scale);
     const int s = page.Scale();
+    const int pageWidth = pageSize.width();
+    painter.translate(placed.shift, 0);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::white);
     painter.setBackground(Qt::white);
@@ -89,8 +129,10 @@ void PrintViews(QPainter& painter, int pageWidth, const PrintInputs& in) {
     page.Font(12);
     const QString timeTitle = QStringLiteral("Przebieg czasowy");
     const QString spectrumTitle = QStringLiteral("Analiza częstotliwości");
-    page.Text((pageWidth - page.Width(timeTitle)) / 2, 5 * s, timeTitle);
-    page.Text((pageWidth - page.Width(spectrumTitle)) / 2, 300 * s + page.Height(), spectrumTitle);
+    // Centred on the page, whatever the shift.
+    page.Text((pageWidth - page.Width(timeTitle)) / 2 - placed.shift, 5 * s, timeTitle);
+    page.Text((pageWidth - page.Width(spectrumTitle)) / 2 - placed.shift, 300 * s + page.Height(),
+              spectrumTitle);
 
     page.Font(10);
     const int centres[] = {30, 155, 280, 405, 530};

@@ -1,9 +1,11 @@
 #pragma once
-// The printed page: both views in black on white, scaled by one integer
-// factor from the page width, with grids, scales, titles and the two curves.
+// The printed page: both views in black on white, scaled by the largest
+// integer factor that keeps the whole drawing on the page, with grids, scales,
+// titles and the two curves.
 
 #include "SampleBuffer.h"
 
+#include <QSize>
 #include <QString>
 #include <array>
 
@@ -22,8 +24,5 @@ struct PrintInputs {
     QString decimalSeparator = QStringLiteral(",");
 };
 
-// Page width in device pixels div 500.
-int PrintScale(int pageWidth);
-
-// Draws the page on a painter whose device is pageWidth pixels wide.
-void PrintViews(QPainter& p, int pageWidth, const PrintInputs& in);
+// Draws the page on a painter whose device's printable area is `page` pixels.
+void PrintViews(QPainter& p, QSize page, const PrintInputs& in);

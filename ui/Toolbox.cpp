@@ -27,6 +27,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -61,6 +62,10 @@ void TW2::FormCreate() {
     SmoothFlatButton9->SetGlyph(WithTransparentColor(FallingEdgeGlyph(), 0xFFFFFF));
     show();
     PlaceWindowPair(); // again, now that the window system has given the tool window its frame
+    // A window manager frames the windows later still: placed again once it has.
+    for (QWidget* w : {static_cast<QWidget*>(&w1_), static_cast<QWidget*>(this)})
+        if (w->windowHandle())
+            w->windowHandle()->installEventFilter(this);
 
     state_.settings = ReadSettings(links_.Ini);
     links_.Timer1.SetTimerInterval(state_.settings.Timer);
@@ -244,7 +249,7 @@ void TW2::SmoothFlatButton12Click() {
     QPainter painter;
     if (!painter.begin(&links_.Printer))
         throw std::runtime_error("Nie można rozpocząć wydruku: drukarka jest niedostępna.");
-    PrintViews(painter, links_.Printer.width(), in);
+    PrintViews(painter, {links_.Printer.width(), links_.Printer.height()}, in);
     if (!painter.end())
         throw std::runtime_error("Wydruk nie powiódł się: błąd systemu drukowania.");
 }
@@ -323,16 +328,40 @@ void TW2::PlaceWindowPair() {
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
     const QSize outer1 = w1_.frameGeometry().size();
     const QSize outer2 = frameGeometry().size();
+    placedOuter1_ = outer1;
+    placedOuter2_ = outer2;
     const auto p = ::PlaceWindowPair({area.width(), area.height()}, {outer1.width(), outer1.height()},
                                      {outer2.width(), outer2.height()});
     MoveFrameTo(*this, {p.w2.left, p.w2.top});
     MoveFrameTo(w1_, {p.w1.left, p.w1.top});
 }
 
+// The frames a window manager adds are known by a window's first expose (or the move that
+// framing it causes); start-up placed the pair with the sizes it knew then.
+bool TW2::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Expose || e->type() == QEvent::Move) {
+        if (w1_.frameGeometry().size() != placedOuter1_ || frameGeometry().size() != placedOuter2_)
+            PlaceWindowPair();
+        const auto framed = [](QWidget& w) { return w.frameGeometry().size() != w.size(); };
+        if (framed(w1_) && framed(*this)) { // placed by both frames: start-up is done
+            w1_.windowHandle()->removeEventFilter(this);
+            windowHandle()->removeEventFilter(this);
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void TW2::closeEvent(QCloseEvent* e) {
     e->accept();
     if (!closing_)
         errors_.Run([this] { FormClose(); });
+}
+
+void TW2::EndWithMainWindow() {
+    closing_ = true;
+    if (links_.Com1.IsOpen())
+        links_.Com1.Close();
+    qApp->quit();
 }
 
 void TW2::FormClose() {

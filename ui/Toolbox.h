@@ -7,6 +7,7 @@
 #include "Knob.h"
 
 #include <QLabel>
+#include <QSize>
 #include <QWidget>
 #include <functional>
 
@@ -82,8 +83,13 @@ class TW2 : public QWidget, public ControlsView {
     // Centres the window pair on the work area, main window on the left.
     void PlaceWindowPair();
 
+    // The main window's close request: the port closed and the program ended at once;
+    // the quitting closes this window too, but not with its own close and pause.
+    void EndWithMainWindow();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     void FormCreate();
@@ -127,4 +133,5 @@ class TW2 : public QWidget, public ControlsView {
     ToolboxLinks links_;
     AcquisitionCycle* cycle_ = nullptr;
     bool closing_ = false;
+    QSize placedOuter1_, placedOuter2_; // the outer sizes the last placement used
 };

@@ -3,6 +3,9 @@
 #include "Glyphs.h"
 #include "Toolbox.h"
 
+#include <QFontMetrics>
+#include <vector>
+
 namespace {
 
 QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, const QString& text,
@@ -20,10 +23,31 @@ struct DialLabel {
     const char* text;
 };
 
-// The captions around a knob, one per position.
+// The captions around a knob, one per position, in the largest size up to 10 pixels
+// at which no two run together (a gap of 2 pixels at least).
 void DialLabels(QWidget* panel, std::initializer_list<DialLabel> labels) {
-    for (const auto& d : labels)
-        MakeLabel(panel, "", d.left, d.top, QString::fromUtf8(d.text))->setFont(UiFont(10));
+    const auto apart = [&](const QFont& font) {
+        const QFontMetrics fm(font);
+        std::vector<QRect> taken;
+        for (const auto& d : labels) {
+            const QString text = QString::fromUtf8(d.text);
+            const QRect r(d.left, d.top, fm.horizontalAdvance(text) + 2, fm.height());
+            for (const QRect& other : taken)
+                if (r.intersects(other))
+                    return false;
+            taken.push_back(r);
+        }
+        return true;
+    };
+    QFont font = UiFont(10);
+    while (font.pixelSize() > 6 && !apart(font))
+        font.setPixelSize(font.pixelSize() - 1);
+    for (const auto& d : labels) {
+        auto* l = Place<QLabel>(panel, "", d.left, d.top, 10, 10);
+        l->setFont(font);
+        l->setText(QString::fromUtf8(d.text));
+        l->adjustSize();
+    }
 }
 
 TSmoothFlatButton* GlyphButton(QWidget* parent, const char* name, int left, const QImage& glyph,

@@ -1,17 +1,22 @@
 // The built program as a user runs it: under a real X server, with the
-// simulator, clicked with xdotool, checked on a screenshot.
+// simulator, clicked with xdotool, checked on a screenshot. With DRGANIK_E2E_WM
+// set (to "openbox") the same runs happen under that window manager, which
+// frames the windows and offers a close box on each.
 
 #include "TempDir.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -52,6 +57,114 @@ bool WaitForLog(const std::string& log, const std::string& what, int n, int ms) 
     return false;
 }
 
+int Number(const QString& text, const char* pattern) {
+    return QRegularExpression(QString::fromLatin1(pattern)).match(text).captured(1).toInt();
+}
+
+// A top-level window as the X server and the window manager see it.
+struct WindowBox {
+    QRect client;   // in root coordinates
+    QMargins frame; // what the window manager adds (nothing without one)
+    QRect Frame() const { return client.marginsAdded(frame); }
+};
+
+std::optional<WindowBox> FindWindow(const QString& title) {
+    QString ids, info, extents;
+    if (!Run("xdotool", {"search", "--name", title}, &ids) || ids.trimmed().isEmpty())
+        return std::nullopt;
+    const QString id = ids.split('\n').first().trimmed();
+    if (!Run("xwininfo", {"-id", id}, &info))
+        return std::nullopt;
+    WindowBox w;
+    w.client = QRect(Number(info, R"(Absolute upper-left X:\s+(-?\d+))"),
+                     Number(info, R"(Absolute upper-left Y:\s+(-?\d+))"), Number(info, R"(Width:\s+(\d+))"),
+                     Number(info, R"(Height:\s+(\d+))"));
+    Run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"}, &extents); // left, right, top, bottom
+    const auto m = QRegularExpression(R"(= (\d+), (\d+), (\d+), (\d+))").match(extents);
+    if (m.hasMatch())
+        w.frame = {m.captured(1).toInt(), m.captured(3).toInt(), m.captured(2).toInt(),
+                   m.captured(4).toInt()};
+    return w;
+}
+
+// The work area's size: what a window manager announces, else the whole screen.
+QSize WorkArea() {
+    QString out;
+    Run("xprop", {"-root", "_NET_WORKAREA"}, &out);
+    const auto m = QRegularExpression(R"(= -?\d+, -?\d+, (\d+), (\d+))").match(out);
+    return m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize(1024, 768);
+}
+
+struct Pair {
+    WindowBox main, tool;
+    std::string seen; // the frames last seen, for a failure message
+};
+
+// Waits until both windows stand where the placement rule puts them, by their frames:
+// the main window left of the tool window, touching, same top, the pair centred
+// horizontally and the tool window vertically on the work area.
+bool WaitForPlacedPair(Pair& pair, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const auto w1 = FindWindow("Zentak Drganik");
+        const auto w2 = FindWindow("Narzędzia");
+        if (w1 && w2) {
+            pair = {*w1, *w2, {}};
+            const QRect f1 = w1->Frame(), f2 = w2->Frame();
+            const QSize area = WorkArea();
+            pair.seen = QString("main window's frame at %1,%2 (%3x%4), tool window's at %5,%6 (%7x%8)")
+                            .arg(f1.x())
+                            .arg(f1.y())
+                            .arg(f1.width())
+                            .arg(f1.height())
+                            .arg(f2.x())
+                            .arg(f2.y())
+                            .arg(f2.width())
+                            .arg(f2.height())
+                            .toStdString();
+            if (f1.top() == f2.top() && f1.right() + 1 == f2.left() &&
+                f2.left() == area.width() / 2 + f1.width() - (f1.width() + f2.width()) / 2 &&
+                f2.top() == area.height() / 2 - f2.height() / 2)
+                return true;
+        }
+        if (clock.elapsed() > ms)
+            return false;
+        QThread::msleep(100);
+    }
+}
+
+bool UnderWindowManager() {
+    return !qEnvironmentVariableIsEmpty("DRGANIK_E2E_WM");
+}
+
+// The program in a folder of its own with its pictures and a settings file mapping
+// Com1 to the simulator, so its settings file is the test's.
+struct Session {
+    TempDir dir;
+    std::string link = dir.File("com1");
+    std::string log = dir.File("sim.log");
+    QProcess sim, app;
+
+    Session() {
+        std::filesystem::copy_file(DRGANIK_BIN, dir.File("drganik"));
+        std::filesystem::copy(DRGANIK_SOURCE_DIR "/data", dir.path / "data");
+        sim.start(DRGANIK_SIM, {QString::fromStdString(link), "--signal", "square", "--freq", "1000", "--amp",
+                                "2", "--offset", "5", "--log", QString::fromStdString(log)});
+        for (int i = 0; i < 250 && !std::filesystem::is_symlink(link); ++i)
+            QThread::msleep(20);
+        TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
+        app.setWorkingDirectory(QString::fromStdString(dir.path.string()));
+        app.start(QString::fromStdString(dir.File("drganik")), {});
+    }
+    ~Session() {
+        app.terminate();
+        app.waitForFinished(3000);
+        sim.terminate();
+        sim.waitForFinished(3000);
+    }
+};
+
 bool Black(QRgb c) {
     return qRed(c) < 12 && qGreen(c) < 12 && qBlue(c) < 12;
 } // the trace colour, 0
@@ -59,47 +172,32 @@ bool Black(QRgb c) {
 } // namespace
 
 TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
-    TempDir dir;
-    // The program and its pictures in a folder of their own, so its settings file is the test's.
-    std::filesystem::copy_file(DRGANIK_BIN, dir.File("drganik"));
-    std::filesystem::copy(DRGANIK_SOURCE_DIR "/data", dir.path / "data");
-    const std::string link = dir.File("com1");
-    QProcess sim;
-    sim.start(DRGANIK_SIM, {QString::fromStdString(link), "--signal", "square", "--freq", "1000", "--amp",
-                            "2", "--offset", "5", "--log", QString::fromStdString(dir.File("sim.log"))});
-    ASSERT_TRUE(sim.waitForStarted());
-    for (int i = 0; i < 50 && !std::filesystem::is_symlink(link); ++i)
-        QThread::msleep(20);
-    TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
-
-    QProcess app;
-    app.setWorkingDirectory(QString::fromStdString(dir.path.string()));
-    app.start(QString::fromStdString(dir.File("drganik")), {});
-    ASSERT_TRUE(app.waitForStarted());
+    Session session;
+    ASSERT_TRUE(session.sim.waitForStarted());
+    ASSERT_TRUE(session.app.waitForStarted());
     ASSERT_TRUE(WaitForWindow("Narzędzia", 10000)) << "the tool window did not appear";
-    QThread::msleep(500);
+    Pair pair;
+    ASSERT_TRUE(WaitForPlacedPair(pair, 10000)) << pair.seen;
+    const QPoint tool = pair.tool.client.topLeft();
 
-    // The tool window stands at (720, 125) on a 1024 x 768 screen; connect, then Start.
-    const std::string log = dir.File("sim.log");
-    Click(720 + 16, 125 + 16);
+    // Connect, then Start.
+    const std::string& log = session.log;
+    Click(tool.x() + 16, tool.y() + 16);
     ASSERT_TRUE(WaitForLog(log, "rx probe", 1, 5000)) << "connect did not probe";
     QThread::msleep(500); // the reply is taken at the next tick
-    Click(720 + 28, 125 + 45);
+    Click(tool.x() + 28, tool.y() + 45);
     ASSERT_TRUE(WaitForLog(log, "rx request", 6, 10000)) << "blocks do not keep coming";
     QThread::msleep(300);
 
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     shot.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
-    app.terminate();
-    app.waitForFinished(3000);
-    sim.terminate();
-    sim.waitForFinished(3000);
     ASSERT_EQ(shot.size(), QSize(1024, 768));
 
     // The main window sits left of the tool window: the time view's green background at its place.
-    const QPoint view(142 + 30, 125 + 30);
+    const QPoint client = pair.main.client.topLeft();
+    const QPoint view = client + QPoint(30, 30);
     const QRgb background = shot.pixel(view + QPoint(3, 3));
-    EXPECT_GT(qGreen(background), qRed(background) + 40) << "green time view expected at (172, 155)";
+    EXPECT_GT(qGreen(background), qRed(background) + 40) << "green time view expected at its place";
 
     // A square wave between 3 V and 7 V (307 and 717 counts): black trace pixels on rows 175 and 74 of the
     // view.
@@ -118,7 +216,7 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     }
 
     // Spectrum: the tallest bar at bin 10 (1 kHz at 100 Hz per bin).
-    const QPoint spectrum(142 + 30, 125 + 346);
+    const QPoint spectrum = client + QPoint(30, 346);
     int bestBin = -1, bestHeight = 0;
     for (int k = 1; k < 500; ++k) {
         int h = 0;
@@ -133,8 +231,47 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     EXPECT_GT(bestHeight, 20);
 }
 
+// The main window has no close box, but a window manager may offer one anyway: its
+// close request closes the port and ends the program.
+TEST(EndToEnd, ClosingTheMainWindowThroughTheWindowManagerEndsTheProgram) {
+    if (!UnderWindowManager())
+        GTEST_SKIP() << "only a window manager delivers a close request";
+    Session session;
+    ASSERT_TRUE(session.sim.waitForStarted());
+    ASSERT_TRUE(session.app.waitForStarted());
+    Pair pair;
+    ASSERT_TRUE(WaitForPlacedPair(pair, 10000)) << pair.seen;
+    Click(pair.tool.client.x() + 16, pair.tool.client.y() + 16); // connect: the port is open
+    ASSERT_TRUE(WaitForLog(session.log, "rx probe", 1, 5000)) << "connect did not probe";
+    ASSERT_TRUE(::Run("wmctrl", {"-c", "Zentak Drganik"}));
+    ASSERT_TRUE(session.app.waitForFinished(10000)) << "the program still runs";
+    EXPECT_EQ(session.app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(session.app.exitCode(), 0);
+}
+
+// Starts the window manager named by DRGANIK_E2E_WM and waits until it manages the screen.
+bool StartWindowManager(QProcess& wm) {
+    wm.start(qEnvironmentVariable("DRGANIK_E2E_WM"), {});
+    QElapsedTimer clock;
+    clock.start();
+    while (!Run("wmctrl", {"-m"})) {
+        if (clock.elapsed() > 20000)
+            return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     QGuiApplication app(argc, argv); // on the X server the program runs on, to take the screenshot
-    return RUN_ALL_TESTS();
+    QProcess wm;
+    if (UnderWindowManager() && !StartWindowManager(wm)) {
+        std::fprintf(stderr, "the window manager did not start\n");
+        return 1;
+    }
+    const int result = RUN_ALL_TESTS();
+    wm.terminate();
+    wm.waitForFinished(3000);
+    return result;
 }
