@@ -5,6 +5,7 @@
 
 #include "ErrorBox.h"
 #include "FileSizeLimit.h"
+#include "PlainTextBoxes.h"
 #include "Prefs.h"
 #include "ProgramState.h"
 #include "QtTranslation.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
     InstallQtTranslation(app); // whatever the system locale
+    InstallPlainTextMessageBoxes(app);
     ErrorBox errors(QStringLiteral("Drganik"));
     ProgramState state;
 
