@@ -2,6 +2,7 @@
 // hidden settings dialog, in that order), then runs the event loop.
 
 #include "FileSizeLimit.h"
+#include "PlainTextBoxes.h"
 #include "Program.h"
 #include "QtTranslation.h"
 #include "SettingsLocation.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drganik"));
     InstallQtTranslation(app); // whatever the system locale
+    InstallPlainTextMessageBoxes(app);
     const auto programDir = QCoreApplication::applicationDirPath().toStdString();
     const auto settingsPath = SettingsFilePath(
         programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());

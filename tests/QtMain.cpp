@@ -1,5 +1,6 @@
 // Test entry for suites that need a QApplication (offscreen platform).
 
+#include "PlainTextBoxes.h"
 #include "QtTranslation.h"
 
 #include <QApplication>
@@ -13,5 +14,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     InstallQtTranslation(app); // as the program does
+    InstallPlainTextMessageBoxes(app);
     return RUN_ALL_TESTS();
 }

@@ -21,9 +21,8 @@ class BoxWatcher {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible() && !closeLater_) {
-                    if (ownBoxes_)
-                        EXPECT_EQ(box->textFormat(), Qt::PlainText)
-                            << "renders markup: " << box->text().toStdString();
+                    EXPECT_EQ(box->textFormat(), Qt::PlainText)
+                        << "renders markup: " << box->text().toStdString();
                     seen.push_back({box->windowTitle(), box->text(), box->icon()});
                     box->accept();
                 }
@@ -32,12 +31,9 @@ class BoxWatcher {
     }
     // Leave boxes open (to test stacking); they are answered when this is cleared.
     void HoldBoxes(bool hold) { closeLater_ = hold; }
-    // The boxes come from Qt's own dialogs, whose text format is Qt's choice.
-    void QtsOwnBoxes() { ownBoxes_ = false; }
     std::vector<SeenBox> seen;
 
   private:
     QTimer timer_;
     bool closeLater_ = false;
-    bool ownBoxes_ = true;
 };
