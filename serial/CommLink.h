@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <sys/types.h>
 #include <thread>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct TCustomCommPort::Link {
     FdHandle txWake;
     std::size_t readSize = 0;
     std::size_t writeSize = 0;
+    int holdoffMs = 0;
     bool trace = false; // errno and hang-up events on standard error
 
     std::mutex deviceLock; // input queue, reads, purges
@@ -43,6 +45,11 @@ struct TCustomCommPort::Link {
         std::lock_guard lock(deviceLock);
         return input.size();
     }
+    // Moves what the device holds into the input queue as far as there is room; the caller
+    // holds deviceLock. The bytes moved, or -1 (errno set) when the device failed first.
+    ssize_t PullLocked();
+    // The receive thread's pause after taking bytes; only a stop ends it early.
+    void HoldOff();
 };
 
 // Replaces the first "%d" of a pattern; no printf, so a pattern can never read stray arguments.

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
@@ -86,6 +87,11 @@ void TCustomCommPort::Open() {
             ApplyPriority(prio);
             WriteLoop(*raw);
         });
+    // Named for anyone counting wake-ups per thread.
+    if (link->rx.joinable())
+        pthread_setname_np(link->rx.native_handle(), "comm-rx");
+    if (link->tx.joinable())
+        pthread_setname_np(link->tx.native_handle(), "comm-tx");
 
     // Last, when nothing can fail any more: the flag outlives a closed descriptor on a
     // pseudo-terminal, so only a successful open sets it and Close clears it again.
@@ -173,10 +179,11 @@ std::string TCustomCommPort::ReadAll() {
     std::string out;
     {
         std::lock_guard lock(link.deviceLock);
+        link.PullLocked(); // what came while the receive thread held off
         out.assign(link.input.begin(), link.input.end());
         link.input.clear();
     }
-    if (!out.empty())
+    if (out.size() >= link.readSize)
         Wake(link.rxWake.Get()); // room again for a receive thread that waited on a full queue
     return out;
 }

@@ -58,6 +58,11 @@ class TCustomCommPort {
     TThreadPriority WritePriority = tpHighest;
     bool AutoOpen = false;
     int ClosePauseMs = 300; // the pause Close makes before returning; tests shorten it
+    // After taking bytes from the device the receive thread leaves it alone this long, so a
+    // block that comes in many small pieces costs a few wake-ups and notifications, not one
+    // per piece. ReadAll and the notification take what the device holds meanwhile, so the
+    // bytes are never late, only their announcement, and by much less than a poll tick.
+    int RxHoldoffMs = 8;
 
     TCommRxCharEvent OnRxChar;
     TNotifyEvent OnOpen;

@@ -6,7 +6,9 @@
 #include "CommLink.h"
 #include "CommTrace.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <poll.h>
 #include <unistd.h>
 
@@ -25,8 +27,33 @@ std::string Revents(short revents) {
 
 } // namespace
 
+void TCustomCommPort::Link::HoldOff() {
+    using namespace std::chrono;
+    const auto until = steady_clock::now() + milliseconds(holdoffMs);
+    while (!stop) {
+        const auto left = ceil<milliseconds>(until - steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd wake{rxWake.Get(), POLLIN, 0};
+        if (poll(&wake, 1, int(left.count())) > 0)
+            Drain(rxWake.Get());
+    }
+}
+
+ssize_t TCustomCommPort::Link::PullLocked() {
+    ssize_t moved = 0;
+    std::uint8_t chunk[1024];
+    while (input.size() < readSize) {
+        const ssize_t n = ::read(fd.Get(), chunk, std::min(sizeof chunk, readSize - input.size()));
+        if (n <= 0)
+            return moved > 0 ? moved : n; // 0: nothing there (VMIN and VTIME 0)
+        input.insert(input.end(), chunk, chunk + n);
+        moved += n;
+    }
+    return moved;
+}
+
 void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
-    std::vector<std::uint8_t> chunk(link.readSize);
     while (!link.stop) {
         const bool room = link.Queued() < link.readSize;
         pollfd fds[2] = {{link.rxWake.Get(), POLLIN, 0}, {link.fd.Get(), short(room ? POLLIN : 0), 0}};
@@ -42,15 +69,15 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
             break;
         if (fds[1].revents & POLLIN) {
             std::unique_lock lock(link.deviceLock);
-            const std::size_t space = link.readSize - link.input.size();
-            const ssize_t n = space ? ::read(link.fd.Get(), chunk.data(), space) : 0;
+            const bool space = link.input.size() < link.readSize;
+            const ssize_t n = space ? link.PullLocked() : 0;
             const int err = errno;
+            lock.unlock();
             if (n > 0) {
-                link.input.insert(link.input.end(), chunk.begin(), chunk.begin() + n);
-                lock.unlock();
                 // One notification in flight at a time: a slow GUI is never flooded.
                 if (!link.notifyPending.exchange(true))
                     gui_([this, weak] { NotifyReceived(weak); });
+                link.HoldOff();
                 continue;
             }
             // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
@@ -77,7 +104,12 @@ void TCustomCommPort::NotifyReceived(const std::weak_ptr<Link>& weak) {
     if (!alive || alive != link_)
         return; // closed or reopened since
     alive->notifyPending = false;
-    const auto count = alive->Queued();
+    std::size_t count = 0;
+    {
+        std::lock_guard lock(alive->deviceLock);
+        alive->PullLocked(); // what came while the receive thread held off counts too
+        count = alive->input.size();
+    }
     if (count > 0 && OnRxChar)
         OnRxChar(this, int(count));
 }

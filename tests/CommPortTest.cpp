@@ -6,6 +6,8 @@
 #include <chrono>
 #include <deque>
 #include <dirent.h>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sys/file.h>
@@ -186,6 +188,46 @@ TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
     ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 2; }));
     EXPECT_EQ(lastCount, 502);
     EXPECT_EQ(p.port.ReadAll().size(), 502u);
+}
+
+// A block in small pieces at the line rate, with a GUI that takes every notification at
+// once: the receive thread holds off after each read, so neither it nor the GUI wakes per
+// piece, and the last notification still counts every byte.
+TEST(CommPort, PiecesAtTheLineRateCostFewWakeUpsAndTheCountStaysWhole) {
+    Port p;
+    int calls = 0, lastCount = 0;
+    p.port.OnRxChar = [&](TCustomCommPort*, int count) {
+        ++calls;
+        lastCount = count;
+    };
+    p.port.Open();
+    const auto rxSwitches = [] { // the receive thread's sleeps so far
+        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+            std::ifstream status(task.path() / "status");
+            std::string text((std::istreambuf_iterator<char>(status)), {});
+            if (text.find("Name:\tcomm-rx\n") != std::string::npos)
+                return std::stol(text.substr(text.find("\nvoluntary_ctxt_switches:") + 26));
+        }
+        return -1L;
+    };
+    const long switches0 = rxSwitches();
+    ASSERT_GE(switches0, 0) << "no receive thread";
+    const auto t0 = steady_clock::now();
+    std::thread feeder([&] { // pacing the input, not waiting for a result
+        for (int i = 0; i < 60; ++i) {
+            p.pty.Write(std::string(16, char(i)));
+            std::this_thread::sleep_for(1400us);
+        }
+    });
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return lastCount == 960; }, 5000ms)) << lastCount;
+    feeder.join();
+    // Each read is followed by a hold-off, so however slowly the pieces came there is at
+    // most one read, one notification and two sleeps per hold-off.
+    const long periods =
+        1 + duration_cast<milliseconds>(steady_clock::now() - t0).count() / p.port.RxHoldoffMs;
+    EXPECT_LE(calls, periods);
+    EXPECT_LE(rxSwitches() - switches0, 2 * periods + 2);
+    EXPECT_EQ(p.port.ReadAll().size(), 960u);
 }
 
 TEST(CommPort, InputQueueHoldsOneBlockAndRefillsAfterRead) {

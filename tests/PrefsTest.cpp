@@ -1,4 +1,5 @@
 #include "BoxWatcher.h"
+#include "PaintCounter.h"
 #include "ProgramHarness.h"
 
 #include <QEvent>
@@ -7,15 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Counts the paints a widget receives.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        paints += e->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 struct SettingsFolder {
     TempDir dir;

@@ -1,8 +1,10 @@
 #include "BoxWatcher.h"
+#include "PaintCounter.h"
 #include "ProgramHarness.h"
 #include "RangeTables.h"
 #include "Samples.h"
 
+#include <QProgressBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -26,6 +28,36 @@ void Ramp(SampleBuffer& s) {
 }
 
 } // namespace
+
+// The bar follows the byte count tick by tick, full above the range and empty below it,
+// but paints later and alone: not inside the tick, and not the window or panels beneath.
+TEST(Windows, ProgressBarStepsPaintLaterAndAlone) {
+    Windows p;
+    p.Timer1.stop(); // only this test moves the bar
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
+    p.W1->repaint(); // whatever start-up left to paint, now
+    QCoreApplication::processEvents();
+    auto& bar = Child<QProgressBar>(*p.W1, "ProgressBar1");
+    PaintCounter onBar, onWindow, onPanels;
+    bar.installEventFilter(&onBar);
+    p.W1->installEventFilter(&onWindow);
+    Child<QWidget>(*p.W1, "StatusBar1").installEventFilter(&onPanels);
+
+    int paints = 0;
+    for (const auto& [count, shown] :
+         std::vector<std::pair<int, int>>{{300, 300}, {1200, 1000}, {0, 0}, {1, 1}}) {
+        p.W1->ShowProgress(count);
+        EXPECT_EQ(bar.value(), shown) << count;
+        EXPECT_EQ(onBar.paints, paints) << "painted inside the tick at " << count;
+        ASSERT_TRUE(RunUntil([&] { return onBar.paints > paints; }, 5000)) << count;
+        paints = onBar.paints;
+    }
+    p.W1->ShowProgress(5); // 1 and 5 fill the same pixels
+    QCoreApplication::processEvents();
+    EXPECT_EQ(onBar.paints, paints);
+    EXPECT_EQ(bar.value(), 1);
+    EXPECT_EQ(onWindow.paints + onPanels.paints, 0) << "the bar repaints what lies beneath it";
+}
 
 TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     Windows p;

@@ -163,13 +163,7 @@ void TW1::DrawSpectrum() {
 }
 
 void TW1::ShowProgress(int rxCount) {
-    // The bar's range is 1..1000: smaller counts show it empty.
-    if (rxCount < ProgressBar1->minimum()) {
-        if (ProgressBar1->value() >= ProgressBar1->minimum()) // reset() repaints even when already empty
-            ProgressBar1->reset();
-    } else {
-        ProgressBar1->setValue(std::min(rxCount, ProgressBar1->maximum()));
-    }
+    ProgressBar1->SetPosition(rxCount); // range 1..1000: smaller counts show it empty
 }
 
 void TW1::SetRecoveryCaption(bool red) {
@@ -212,11 +206,16 @@ void TW1::ApplyTimebaseDisplay(int position) {
     RepaintNow(); // still in the mode of the previous time base
 }
 
-void TW1::paintEvent(QPaintEvent*) {
+void TW1::paintEvent(QPaintEvent* e) {
     // On a high-density screen each pixel becomes a block of device pixels: no smoothing, crisp.
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(QRect(QPoint(0, 0), Client.Image().size()), Client.Image());
+    // One rectangle at a time: a block dirties both views, and a copy clipped to a
+    // region of two rectangles takes the painter's slow path (and its thread pool).
+    for (const QRect& r : e->region()) {
+        p.setClipRect(r);
+        p.drawImage(r, Client.Image(), r);
+    }
 }
 
 void TW1::closeEvent(QCloseEvent* e) {

@@ -5,9 +5,9 @@
 #include "AcquisitionView.h"
 #include "Canvas.h"
 #include "Controls.h"
+#include "ProgressBar.h"
 
 #include <QLabel>
-#include <QProgressBar>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -118,7 +118,7 @@ class TW1 : public QWidget, public ScreenView {
     std::array<QLabel*, 5> T{}; // t1..t5
     std::array<QLabel*, 5> F{};
     TStatusBar* StatusBar1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+    TProgressBar* ProgressBar1 = nullptr;
 
     TMouseArea* Image2 = nullptr;
     TImage* ZnA = nullptr;

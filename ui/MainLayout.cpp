@@ -106,7 +106,7 @@ void TW1::BuildLayout() {
                                        {50, "drg.example", centre, false}});
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setGeometry(0, 500, 578, 19);
-    ProgressBar1 = Place<QProgressBar>(this, "ProgressBar1", 304, 502, 110, 16);
+    ProgressBar1 = Place<TProgressBar>(this, "ProgressBar1", 304, 502, 110, 16);
     ProgressBar1->setRange(1, 1000);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->reset();

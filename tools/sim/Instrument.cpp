@@ -198,7 +198,45 @@ void Instrument::ScheduleBlock(int mode, int timebase, int level, Clock::time_po
     }
 }
 
+std::size_t Instrument::SendDue(std::size_t limit) {
+    // One write for the whole piece, so the other side sees it arrive at once.
+    std::string piece;
+    const auto now = Clock::now();
+    for (const Chunk& c : out_) {
+        if (c.due > now || piece.size() >= limit)
+            break;
+        piece += c.bytes.substr(0, limit - piece.size());
+    }
+    if (piece.empty())
+        return 0;
+    const ssize_t n = write(master_, piece.data(), piece.size());
+    if (n < 0) {
+        if (errno != EAGAIN)
+            Log("write failed");
+        return 0;
+    }
+    for (std::size_t left = std::size_t(n); left > 0;) {
+        Chunk& c = out_.front();
+        const std::size_t k = std::min(left, c.bytes.size());
+        c.bytes.erase(0, k);
+        left -= k;
+        if (!c.bytes.empty())
+            break;
+        const bool blockDone = c.endsBlock;
+        out_.pop_front();
+        if (blockDone && ++blocks_ == opt_.faults.hangupAfter) {
+            Log("hang-up after " + std::to_string(blocks_) + " blocks");
+            blocks_ = 0;
+            DestroyDevice();
+            break;
+        }
+    }
+    return std::size_t(n);
+}
+
 int Instrument::Run() {
+    const bool adapter = opt_.pieceBytes > 0;
+    const auto pieceEvery = Dur<Clock::duration>(opt_.pieceMs / 1000);
     while (!simStop) {
         if (master_ < 0) {
             if (opt_.faults.recreateMs < 0)
@@ -207,11 +245,17 @@ int Instrument::Run() {
             CreateDevice();
             continue;
         }
+        // Sleep until a byte comes in, the next piece is due, or (when one is due but the
+        // program is not reading) there is room again; never poll with a zero time-out.
+        const auto nextSend = [&] {
+            return adapter ? std::max(out_.front().due, nextPiece_) : out_.front().due;
+        };
+        const auto now = Clock::now();
+        const bool due = !out_.empty() && nextSend() <= now;
         int timeout = 200;
-        if (!out_.empty())
-            timeout = int(
-                std::max<long long>(0, duration_cast<milliseconds>(out_.front().due - Clock::now()).count()));
-        pollfd p{master_, POLLIN, 0};
+        if (!out_.empty() && !due)
+            timeout = int(ceil<milliseconds>(nextSend() - now).count());
+        pollfd p{master_, short(POLLIN | (due ? POLLOUT : 0)), 0};
         if (poll(&p, 1, timeout) < 0 && errno != EINTR)
             return 1;
         if (p.revents & POLLIN) {
@@ -220,26 +264,12 @@ int Instrument::Run() {
             if (n > 0)
                 OnBytes(std::string(buf, size_t(n)));
         }
-        while (!out_.empty() && out_.front().due <= Clock::now()) {
-            Chunk& c = out_.front();
-            const ssize_t n = write(master_, c.bytes.data(), c.bytes.size());
-            if (n < 0) {
-                if (errno != EAGAIN)
-                    Log("write failed");
-                std::this_thread::sleep_for(milliseconds(2)); // the other side is not reading yet
-                break;
-            }
-            c.bytes.erase(0, size_t(n));
-            if (!c.bytes.empty())
-                break;
-            const bool blockDone = c.endsBlock;
-            out_.pop_front();
-            if (blockDone && ++blocks_ == opt_.faults.hangupAfter) {
-                Log("hang-up after " + std::to_string(blocks_) + " blocks");
-                blocks_ = 0;
-                DestroyDevice();
-                break;
-            }
+        if (out_.empty() || nextSend() > Clock::now())
+            continue;
+        if (SendDue(adapter ? std::size_t(opt_.pieceBytes) : std::string::npos) > 0 && adapter) {
+            // Keep the average pace of the pieces; after a pause start afresh.
+            const auto sent = Clock::now();
+            nextPiece_ = nextPiece_ + pieceEvery < sent ? sent + pieceEvery : nextPiece_ + pieceEvery;
         }
     }
     return 0;

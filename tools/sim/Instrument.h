@@ -26,6 +26,10 @@ struct Options {
     std::string link;
     SignalShape signal;
     bool fast = false; // no line pacing
+    // Delivery like a USB serial adapter: what is due goes out in pieces of at most
+    // pieceBytes, one piece every pieceMs (0: each chunk as soon as it is due).
+    int pieceBytes = 0;
+    double pieceMs = 0;
     Faults faults;
     std::string logFile;
 };
@@ -50,6 +54,8 @@ class Instrument {
     void OnRequest(const std::string& frame);
     void ScheduleBlock(int mode, int timebase, int level, Clock::time_point start);
     void Log(const std::string& line);
+    // Writes due bytes, at most `limit` of them, in one write; returns how many went out.
+    std::size_t SendDue(std::size_t limit);
 
     Options opt_;
     int master_ = -1;
@@ -61,4 +67,5 @@ class Instrument {
     std::mt19937 rng_;
     FILE* log_ = nullptr;
     Clock::time_point epoch_ = Clock::now();
+    Clock::time_point nextPiece_ = epoch_; // the adapter's next delivery
 };

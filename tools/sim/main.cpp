@@ -27,6 +27,8 @@ void Usage() {
                  "  --garble-every N     every Nth block has a second word above 1024\n"
                  "  --extra N            send N extra bytes after each block\n"
                  "  --split              send blocks in odd pieces with gaps\n"
+                 "  --piece BYTES        deliver like a USB adapter: at most BYTES at a time ...\n"
+                 "  --interval MS        ... one piece every MS milliseconds (e.g. 64 and 5.6)\n"
                  "  --stall-every N      delay every Nth reply by --stall-ms (default 1000)\n"
                  "  --stall-ms MS\n"
                  "  --hangup-after N     remove the device after N blocks\n"
@@ -73,6 +75,10 @@ int main(int argc, char** argv) {
             o.faults.garbleEvery = int(Number(i, argc, argv));
         else if (a == "--extra")
             o.faults.extraBytes = int(Number(i, argc, argv));
+        else if (a == "--piece")
+            o.pieceBytes = int(Number(i, argc, argv));
+        else if (a == "--interval")
+            o.pieceMs = Number(i, argc, argv);
         else if (a == "--split")
             o.faults.split = true;
         else if (a == "--stall-every")
@@ -88,6 +94,8 @@ int main(int argc, char** argv) {
         else
             Usage();
     }
+    if ((o.pieceBytes > 0) != (o.pieceMs > 0) || o.pieceBytes < 0)
+        Usage();
     if (o.signal.kind != "sine" && o.signal.kind != "square" && o.signal.kind != "triangle" &&
         o.signal.kind != "noise")
         Usage();

@@ -1,0 +1,229 @@
+// What a block costs the whole process, threads and repaints included, against
+// the simulator: CPU per block, blocks per second at several T/dz next to the
+// protocol's bound, wake-ups per second of each thread, and the idle share with
+// and without the settings dialog. Runs the real windows on the platform at
+// hand: under xvfb-run on X (as users run it), else offscreen.
+// Usage: bench_cost [--sim PATH] [--seconds N]
+
+#include "ProgramHarness.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+double CpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct ThreadSample {
+    std::string name;
+    long switches = 0; // voluntary: each one a sleep, so each return a wake-up
+    long cpuTicks = 0;
+};
+
+// Every thread of this process by id.
+std::map<int, ThreadSample> Threads() {
+    std::map<int, ThreadSample> all;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        const int tid = std::stoi(entry.path().filename().string());
+        ThreadSample t;
+        const std::string status = Slurp(entry.path() / "status");
+        if (const auto at = status.find("Name:\t"); at != std::string::npos)
+            t.name = status.substr(at + 6, status.find('\n', at) - at - 6);
+        if (const auto at = status.find("voluntary_ctxt_switches:\t"); at != std::string::npos)
+            t.switches = std::stol(status.substr(at + 25));
+        const std::string stat = Slurp(entry.path() / "stat");
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string f;
+        for (int i = 3; i <= 15 && fields >> f; ++i)
+            if (i == 14 || i == 15)
+                t.cpuTicks += std::stol(f);
+        all[tid] = t;
+    }
+    return all;
+}
+
+// A timed window of the process: CPU, and wake-ups and CPU of each thread that lived through it.
+struct Window {
+    double wall = 0, cpu = 0;
+    std::vector<std::string> lines;
+};
+
+// Lets the program run undisturbed: an event loop that sleeps between events.
+void Run(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+Window Measure(int ms) {
+    const auto before = Threads();
+    const double cpu0 = CpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    Run(ms);
+    Window w;
+    w.wall = double(clock.elapsed()) / 1000;
+    w.cpu = CpuSeconds() - cpu0;
+    const auto after = Threads();
+    const double tick = double(sysconf(_SC_CLK_TCK));
+    for (const auto& [tid, t] : after) {
+        const auto b = before.find(tid);
+        if (b == before.end())
+            continue;
+        const double wakeups = double(t.switches - b->second.switches) / w.wall;
+        const double share = 100 * double(t.cpuTicks - b->second.cpuTicks) / tick / w.wall;
+        if (wakeups < 0.5 && share < 0.05)
+            continue; // asleep throughout
+        char line[160];
+        std::snprintf(line, sizeof line, "    %-18s %7.1f wake-ups/s %6.2f %% CPU",
+                      (tid == getpid() ? std::string("GUI") : t.name + " " + std::to_string(tid)).c_str(),
+                      wakeups, share);
+        w.lines.emplace_back(line);
+    }
+    return w;
+}
+
+int Requests(const std::string& log) {
+    const std::string text = Slurp(log);
+    int n = 0;
+    for (auto at = text.find("rx request"); at != std::string::npos; at = text.find("rx request", at + 1))
+        ++n;
+    return n;
+}
+
+constexpr double kTdiv[] = {1e-4, 2e-4, 5e-4, 1e-3, 2e-3, 5e-3, 1e-2, 2e-2, 5e-2, 0.1, 0.2};
+
+// Blocks per second that the protocol allows at a time base: a fast block waits 10 ms,
+// sends its request, acquires 20 divisions and sends 1000 bytes; a progressive one
+// sends each sample as it is acquired. Either is taken at the next tick.
+double Bound(int timebase, double tick) {
+    const double byte = 10.0 / 115200;
+    const double wire = timebase < 7 ? 10e-3 + 1005 * byte + 20 * kTdiv[timebase]
+                                     : 5 * byte + 20 * kTdiv[timebase] + 2 * byte;
+    return 1 / (std::ceil(wire / tick) * tick);
+}
+
+struct Feed {
+    const char* name;
+    std::vector<std::string> options;
+};
+
+pid_t StartSimulator(const std::string& sim, const std::string& link, const std::string& log,
+                     const Feed& feed) {
+    std::vector<std::string> args = {sim, link, "--log", log, "--signal", "noise"};
+    args.insert(args.end(), feed.options.begin(), feed.options.end());
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(sim.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void Print(const char* what, const Window& w, int blocks = -1) {
+    std::printf("  %s: %.2f %% of one core", what, 100 * w.cpu / w.wall);
+    if (blocks > 0)
+        std::printf(", %.2f ms CPU per block (%d blocks in %.1f s)", 1000 * w.cpu / blocks, blocks, w.wall);
+    std::printf("\n");
+    for (const auto& line : w.lines)
+        std::printf("%s\n", line.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::string sim = DRGANIK_SIM;
+    int seconds = 15;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--sim"))
+            sim = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--seconds"))
+            seconds = std::atoi(argv[i + 1]);
+    }
+    std::printf("platform %s; load average at start: %s", qPrintable(QGuiApplication::platformName()),
+                Slurp("/proc/loadavg").c_str());
+
+    const Feed feeds[] = {
+        {"simulator's default feed (16-byte chunks at the line rate)", {}},
+        {"adapter-like feed (64-byte pieces every 5.6 ms)", {"--piece", "64", "--interval", "5.6"}}};
+    bool idleDone = false;
+    for (const Feed& feed : feeds) {
+        std::printf("\n%s\n", feed.name);
+        TempDir dir;
+        const std::string link = dir.File("com1"), log = dir.File("sim.log");
+        const pid_t pid = StartSimulator(sim, link, log, feed);
+        RunUntil([&] { return std::filesystem::is_symlink(link); }, 3000);
+        TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
+        {
+            TestProgram p(dir.File("drganik.ini"));
+            RunUntil([] { return false; }, 500);
+            if (!idleDone)
+                Print("idle, not connected", Measure(5000));
+            Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+            RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000);
+            RunUntil([] { return false; }, 300);
+            if (!idleDone) {
+                Print("idle, connected", Measure(5000));
+                p.Form1->show();
+                RunUntil([] { return false; }, 300);
+                Print("idle, connected, settings dialog open", Measure(5000));
+                p.Form1->hide();
+                idleDone = true;
+            }
+            std::printf("  progress display %s, tick %d ms\n", p.state.settings.WYSSTATUS ? "on" : "off",
+                        p.Timer1.interval());
+            for (const int timebase : {0, 3, 6, 7, 8}) {
+                Child<TSmoothButton>(*p.W2, "SmoothButton2").click(); // Stop
+                Child<TKnob>(*p.W2, "Knob2").SetPosition(timebase);
+                RunUntil([&] { return p.state.acq.SeenTimebase == timebase; }, 3000);
+                RunUntil([] { return false; }, 1200); // a block under way ends, an abort settles
+                Child<TSmoothButton>(*p.W2, "SmoothButton1").click(); // Start
+                Run(timebase < 7 ? 1000 : 1500);
+                const int first = Requests(log);
+                const int ms = (timebase == 0 ? seconds : std::max(8, seconds / 2)) * 1000;
+                const Window w = Measure(ms);
+                const int blocks = Requests(log) - first;
+                char what[120];
+                std::snprintf(what, sizeof what, "T/dz index %d: %.2f blocks/s (protocol bound %.2f)",
+                              timebase, blocks / w.wall, Bound(timebase, p.Timer1.interval() / 1000.0));
+                Print(what, w, blocks);
+            }
+        }
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    std::printf("\nload average at the end: %s", Slurp("/proc/loadavg").c_str());
+    return 0;
+}
