@@ -1,9 +1,11 @@
 #pragma once
-// The block's progress bar: a QProgressBar that never repaints at once and
-// hides what lies beneath it, so a step of the count costs one paint of the
-// bar alone, merged into the window's next paint.
+// The block's progress bar: a QProgressBar that never repaints at once, hides
+// what lies beneath it and keeps the style's drawing of each pixel step, so a
+// step of the count costs one small copy, merged into the window's next paint.
 
+#include <QPixmap>
 #include <QProgressBar>
+#include <map>
 
 class TProgressBar : public QProgressBar {
   public:
@@ -14,8 +16,13 @@ class TProgressBar : public QProgressBar {
 
   protected:
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
   private:
-    // The filled width the count gives, in pixels of the bar; -1 when empty.
+    // The filled width a value gives, in pixels of the bar; -1 when empty.
     int Step(int value) const;
+    // The first value of a step: each step is drawn from it, so a kept drawing is exact.
+    int FirstValueOf(int step) const;
+
+    std::map<int, QPixmap> looks_; // by step; the style draws its stripes slowly
 };
