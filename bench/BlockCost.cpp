@@ -3,7 +3,8 @@
 // protocol's bound, wake-ups per second of each thread, and the idle share with
 // and without the settings dialog. Runs the real windows on the platform at
 // hand: under xvfb-run on X (as users run it), else offscreen.
-// Usage: bench_cost [--sim PATH] [--seconds N]
+// Usage: bench_cost [--sim PATH] [--seconds N] [--quick]
+//   --quick: only the default feed at 0,1 ms/div, for repeated side-by-side runs
 
 #include "ProgramHarness.h"
 
@@ -166,11 +167,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::string sim = DRGANIK_SIM;
     int seconds = 15;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--sim"))
-            sim = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--seconds"))
-            seconds = std::atoi(argv[i + 1]);
+    bool quick = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--sim") && i + 1 < argc)
+            sim = argv[++i];
+        else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc)
+            seconds = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--quick"))
+            quick = true;
     }
     std::printf("platform %s; load average at start: %s", qPrintable(QGuiApplication::platformName()),
                 Slurp("/proc/loadavg").c_str());
@@ -178,8 +182,10 @@ int main(int argc, char** argv) {
     const Feed feeds[] = {
         {"simulator's default feed (16-byte chunks at the line rate)", {}},
         {"adapter-like feed (64-byte pieces every 5.6 ms)", {"--piece", "64", "--interval", "5.6"}}};
-    bool idleDone = false;
+    bool idleDone = quick;
     for (const Feed& feed : feeds) {
+        if (quick && &feed != feeds)
+            break;
         std::printf("\n%s\n", feed.name);
         TempDir dir;
         const std::string link = dir.File("com1"), log = dir.File("sim.log");
@@ -205,6 +211,8 @@ int main(int argc, char** argv) {
             std::printf("  progress display %s, tick %d ms\n", p.state.settings.WYSSTATUS ? "on" : "off",
                         p.Timer1.interval());
             for (const int timebase : {0, 3, 6, 7, 8}) {
+                if (quick && timebase > 0)
+                    break;
                 Child<TSmoothButton>(*p.W2, "SmoothButton2").click(); // Stop
                 Child<TKnob>(*p.W2, "Knob2").SetPosition(timebase);
                 RunUntil([&] { return p.state.acq.SeenTimebase == timebase; }, 3000);
