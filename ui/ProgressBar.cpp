@@ -12,12 +12,13 @@ bool TProgressBar::event(QEvent* e) {
     const bool handled = QProgressBar::event(e);
     switch (e->type()) {
     case QEvent::Polish:
-        // After the style's polish, which clears it: the style paints the whole bar but for
-        // its rounded corners, which keep what the status bar left there. Without this every
-        // step repaints the window and the status panels beneath.
+        // After the style's polish, which clears it. Without it every step repaints the
+        // window and the status panels beneath; the rounded corners that the style leaves
+        // out get what lies beneath from the kept drawings instead.
         setAttribute(Qt::WA_OpaquePaintEvent);
         looks_.clear();
         break;
+    case QEvent::Move:
     case QEvent::StyleChange:
     case QEvent::PaletteChange:
     case QEvent::EnabledChange:
@@ -57,14 +58,25 @@ void TProgressBar::SetPosition(int count) {
     setUpdatesEnabled(true); // this alone asks for a paint
 }
 
+QPixmap TProgressBar::Beneath() {
+    // The parent and the bar's siblings as they are drawn here, the bar drawing nothing.
+    capturing_ = true;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    QPixmap picture = parentWidget() ? parentWidget()->grab(geometry()) : QPixmap(size());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    capturing_ = false;
+    return picture;
+}
+
 void TProgressBar::paintEvent(QPaintEvent*) {
+    if (capturing_)
+        return;
     const int step = Step(value());
     auto look = looks_.find(step);
     if (look == looks_.end()) {
-        const qreal ratio = devicePixelRatioF();
-        QPixmap picture(size() * ratio);
-        picture.setDevicePixelRatio(ratio);
-        picture.fill(Qt::transparent);
+        if (looks_.empty())
+            beneath_ = Beneath();
+        QPixmap picture = beneath_;
         QStyleOptionProgressBar option;
         initStyleOption(&option);
         option.progress = FirstValueOf(step);

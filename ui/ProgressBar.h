@@ -24,5 +24,10 @@ class TProgressBar : public QProgressBar {
     // The first value of a step: each step is drawn from it, so a kept drawing is exact.
     int FirstValueOf(int step) const;
 
+    // What lies beneath the bar, for the corners the style leaves out.
+    QPixmap Beneath();
+
     std::map<int, QPixmap> looks_; // by step; the style draws its stripes slowly
+    QPixmap beneath_;
+    bool capturing_ = false;
 };
