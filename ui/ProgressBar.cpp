@@ -16,19 +16,28 @@ bool TProgressBar::event(QEvent* e) {
         // window and the status panels beneath; the rounded corners that the style leaves
         // out get what lies beneath from the kept drawings instead.
         setAttribute(Qt::WA_OpaquePaintEvent);
-        looks_.clear();
+        Forget();
+        break;
+    case QEvent::Show:
+        Forget();
+        beneath_ = Beneath(); // now, outside any paint: grabbing inside one recurses
         break;
     case QEvent::Move:
+    case QEvent::Resize:
     case QEvent::StyleChange:
     case QEvent::PaletteChange:
     case QEvent::EnabledChange:
-    case QEvent::Resize:
-        looks_.clear();
+        Forget();
         break;
     default:
         break;
     }
     return handled;
+}
+
+void TProgressBar::Forget() {
+    looks_.clear();
+    beneath_ = QPixmap();
 }
 
 int TProgressBar::Step(int value) const {
@@ -45,6 +54,10 @@ int TProgressBar::FirstValueOf(int step) const {
 }
 
 void TProgressBar::SetPosition(int count) {
+    if (beneath_.isNull() && isVisible()) {
+        beneath_ = Beneath();
+        update();
+    }
     const int value = count < minimum() ? minimum() - 1 : std::min(count, maximum());
     if (Step(value) == Step(this->value()))
         return; // the bar would look the same
@@ -68,14 +81,16 @@ QPixmap TProgressBar::Beneath() {
     return picture;
 }
 
-void TProgressBar::paintEvent(QPaintEvent*) {
+void TProgressBar::paintEvent(QPaintEvent* e) {
     if (capturing_)
         return;
+    if (beneath_.isNull()) { // until the next step: drawn as the style draws it
+        QProgressBar::paintEvent(e);
+        return;
+    }
     const int step = Step(value());
     auto look = looks_.find(step);
     if (look == looks_.end()) {
-        if (looks_.empty())
-            beneath_ = Beneath();
         QPixmap picture = beneath_;
         QStyleOptionProgressBar option;
         initStyleOption(&option);

@@ -26,6 +26,8 @@ class TProgressBar : public QProgressBar {
 
     // What lies beneath the bar, for the corners the style leaves out.
     QPixmap Beneath();
+    // Drops the kept drawings when the bar, its place or its looks change.
+    void Forget();
 
     std::map<int, QPixmap> looks_; // by step; the style draws its stripes slowly
     QPixmap beneath_;
