@@ -20,6 +20,7 @@ struct Dialog : SettingsFolder, Program {
     }
     std::string Ini() const { return TempDir::Get(dir.File("drganik.ini")); }
     QRgb TimeBackgroundPixel() const { return w1->TimeBackground.Image().pixel(10, 10); }
+    QRgb SpectrumBackgroundPixel() const { return w1->SpectrumBackground.Image().pixel(10, 4); }
 };
 
 } // namespace
@@ -81,15 +82,20 @@ TEST(Prefs, WidthBoxWithoutASelectionKeepsTheWidth) {
 TEST(Prefs, BackgroundReachesTheMainWindowOnlyOnSave) {
     Dialog d;
     const QRgb green = d.TimeBackgroundPixel();
+    const QRgb grey = d.SpectrumBackgroundPixel();
     d.form1->ChooseTimeBackground(1);
+    d.form1->ChooseSpectrumBackground(2);
     EXPECT_EQ(d.TimeBackgroundPixel(), green);
+    EXPECT_EQ(d.SpectrumBackgroundPixel(), grey);
     EXPECT_NE(d.form1->Image1->Picture().pixel(100, 100), d.form1->TimePictures[0].pixel(240, 180));
     d.form1->Button1->click();
     EXPECT_EQ(d.TimeBackgroundPixel(), d.form1->TimePictures[1].pixel(10, 10));
     EXPECT_EQ(d.w1->Client.Image().pixel(40, 40), d.form1->TimePictures[1].pixel(10, 10))
         << "repainted at once";
+    EXPECT_NE(d.form1->SpectrumPictures[2].pixel(10, 4), grey);
+    EXPECT_EQ(d.w1->Client.Image().pixel(40, 350), d.form1->SpectrumPictures[2].pixel(10, 4));
     EXPECT_FALSE(d.form1->isVisible());
-    EXPECT_EQ(d.Ini(), "[DISP]\nLW=1\nBG=1\nBFG=0\nCP=1\nPC=0\nPCF=0\nFW=1\n[MISC]\nWYSSTATUS=1\n"
+    EXPECT_EQ(d.Ini(), "[DISP]\nLW=1\nBG=1\nBFG=2\nCP=1\nPC=0\nPCF=0\nFW=1\n[MISC]\nWYSSTATUS=1\n"
                        "[ADVANCED]\nTimeout1=20\nCzekaj1=20\nTimer=25\nSpow=1\n");
 }
 
@@ -154,7 +160,7 @@ TEST(Prefs, WebLinksOpenThePlaceholderAddresses) {
     d.form1->OpenUrl = [&](const QString& url) { opened.push_back(url); };
     d.form1->findChild<TImage*>("Banner")->OnClick();
     d.form1->findChild<TImage*>("Image13")->OnClick();
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_TRUE(opened[0].contains(".example"));
-    EXPECT_TRUE(opened[1].contains(".example"));
+    const std::vector<QString> expected = {"https://drganik.example/", "https://dystrybutor.example/"};
+    EXPECT_EQ(opened, expected) << "the maker's banner, then the distributor's logo";
+    EXPECT_EQ(d.form1->findChild<TImage*>("Banner")->toolTip(), expected[0]);
 }

@@ -50,6 +50,9 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     // The spectrum is redrawn at the new divisor: bar of 100 rows on bin 100.
     EXPECT_EQ(p.At(130, 346 + 124 - 99), 0u);
     EXPECT_NE(p.At(130, 346 + 124 - 100), 0u);
+    p.state.settings.FW = false; // a line through the bin tops: nothing inside the bar
+    p.w1->DrawSpectrum();
+    EXPECT_NE(p.At(130, 346 + 100), 0u);
     // Tick marks: black, end points excluded.
     EXPECT_EQ(p.At(24, 55), 0u);
     EXPECT_NE(p.At(29, 55), 0u);
@@ -91,6 +94,55 @@ TEST(Windows, ProgressiveRepaintShowsExactlyThePartReceived) {
     EXPECT_EQ(p.At(beyond, row), p.Background(beyond, row));
 }
 
+TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
+    for (const int width : {1, 2}) {
+        Windows p;
+        p.state.settings.LW = width;
+        p.state.settings.PC = 0x0000FF;
+        const QRgb red = 0xFF0000;
+        const auto fastBlock = [&](std::uint16_t sample) {
+            p.state.samples.fill(sample);
+            p.w1->SetFastTracePen();
+            p.w1->DrawFastTrace();
+            p.w1->ShowFastTrace();
+        };
+        fastBlock(512); // row 125
+        EXPECT_EQ(p.At(200, 154), red);
+        EXPECT_EQ(p.At(200, 153) == red, width == 2) << "width " << width;
+        fastBlock(205); // row 50
+        EXPECT_EQ(p.At(200, 229), red);
+        EXPECT_EQ(p.At(200, 154), p.Background(200, 154)) << "the previous block is gone";
+
+        p.w1->FormPaint(); // the scale's ticks are as wide as the trace
+        EXPECT_EQ(p.At(27, 55), 0u);
+        EXPECT_EQ(p.At(27, 54) == 0u, width == 2) << "width " << width;
+
+        // Progressive, live, at 0,1 V per division: rows truncate and stop at the top row.
+        p.w2->Knob1->SetPosition(3);
+        p.state.acq.SlowMode = true;
+        p.w1->BeginProgressiveBlock();
+        p.state.samples.fill(0);
+        std::fill_n(p.state.samples.begin(), 4, std::uint16_t(9)); // 87,89 mV: row 21, not 22
+        std::fill_n(p.state.samples.begin() + 4, 4, std::uint16_t(1023));
+        p.state.acq.RxLength = 20;
+        p.w1->DrawProgressiveTrace();
+        EXPECT_EQ(p.At(31, 258), red);
+        EXPECT_EQ(p.At(32, 257) == red, width == 2) << "width " << width;
+        EXPECT_EQ(p.At(36, 30), red);
+        for (int x = 30; x < 40; ++x)
+            for (int y = 0; y < 29; ++y)
+                ASSERT_NE(p.At(x, y), red) << "drawn above the view at " << x << "," << y;
+    }
+}
+
+TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {
+    Windows p;
+    p.w1->ShowProgress(600);
+    EXPECT_EQ(p.w1->ProgressBar1->value(), 600);
+    p.w1->ShowProgress(0);
+    EXPECT_LT(p.w1->ProgressBar1->value(), p.w1->ProgressBar1->minimum());
+}
+
 TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
     Windows p;
     Ramp(p.state.samples);
@@ -123,6 +175,7 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
     EXPECT_EQ(k.MaxValue(), 500);
     try {
         k.SetMinValue(501);
+        ADD_FAILURE() << "a minimum above the maximum was taken";
     } catch (const EKnobError& e) {
         EXPECT_STREQ(e.what(), "Value out of range.");
     }
