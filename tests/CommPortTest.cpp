@@ -131,6 +131,9 @@ TEST(CommPort, OpenSetsARawLineAndTheExclusiveFlagThatCloseClears) {
     termios cooked{};
     tcgetattr(probe, &cooked);
     cooked.c_cflag |= HUPCL | PARENB;
+    cooked.c_iflag |= ICRNL | IXON;
+    cooked.c_oflag |= OPOST;
+    cooked.c_lflag |= ICANON | ECHO | ISIG;
     cfsetspeed(&cooked, B9600);
     tcsetattr(probe, TCSANOW, &cooked);
 
@@ -229,7 +232,9 @@ TEST(CommPort, InputQueueHoldsOneBlockAndRefillsAfterRead) {
     int waiting = 0;
     p.port.OnRxChar = [&](TCustomCommPort*, int count) { waiting = count; };
     p.port.Open();
-    p.pty.Write(std::string(1500, 'a'));
+    p.pty.Write(std::string(600, 'a'));
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 600; }, 10s));
+    p.pty.Write(std::string(900, 'a')); // only 400 of them fit
     ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 1000; }, 10s));
     const double cpu0 = CpuSeconds();
     std::this_thread::sleep_for(200ms); // a full queue must not make the thread spin
