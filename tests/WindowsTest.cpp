@@ -292,4 +292,6 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(p.state.markers.MarkerAHeight, 48);
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
     EXPECT_EQ(w1.ZnBY->y(), 278 - 250);
+    w1.Image2MouseMove({Qt::NoButton, Qt::NoModifier}, 300, 125);
+    EXPECT_EQ(w2.lY->text(), "2,5V") << "the pointer read-out follows the V/dz";
 }
