@@ -186,8 +186,8 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
             watcher.HoldBoxes(false);
     });
     sampler.start(2);
-    pty.reset(); // the adapter is unplugged: its device disappears
-    std::filesystem::remove(link);
+    std::filesystem::remove(link); // the adapter is unplugged: its device disappears
+    pty.reset();
     ASSERT_TRUE(RunUntil([&] { return sinceOpen.isValid() && p.errors.OpenBoxes() == 0; }, 2 * kLong));
     EXPECT_EQ(watcher.seen.at(0).text.toStdString(), "Specified device not found (" + link + ").");
     EXPECT_GT(waits.size(), 5u) << "ticks stopped while the box was open";
