@@ -46,6 +46,7 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     const SampleBuffer saved = p.state.samples;
     p.state.samples.fill(0);
     Child<TKnob>(*p.W2, "Knob2").SetPosition(0);
+    p.state.settings.PC = 0x00FF00; // the trace colour chosen since the last block
     p.Open(p.dir.File("block.drg"));
     EXPECT_EQ(p.state.samples, saved);
     EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 5);
@@ -54,12 +55,12 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     Spectrum expected{};
     p.state.transform->ComputeSpectrum(saved, expected);
     EXPECT_EQ(p.state.spectrum, expected);
-    // Drawn with rounding, as the repaint draws it.
+    // Drawn in the trace colour with rounding, as the repaint draws it.
     for (int i = 1; i < 498; ++i)
         ASSERT_EQ(
             p.W1->ClientImage().pixel(31 + i, 279 - SampleToRow(saved[size_t(i)], Rounding::Nearest, 40)) &
                 0xFFFFFF,
-            0u)
+            0x00FF00u)
             << i;
     // The tick takes the file's position as a time-base change.
     p.W2->Timer1Timer();

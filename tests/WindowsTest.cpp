@@ -48,6 +48,9 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     // The spectrum is redrawn at the new divisor: bar of 100 rows on bin 100.
     EXPECT_EQ(p.At(130, 346 + 124 - 99), 0u);
     EXPECT_NE(p.At(130, 346 + 124 - 100), 0u);
+    p.state.settings.FW = false; // a line through the bin tops: nothing inside the bar
+    p.W1->DrawSpectrum();
+    EXPECT_NE(p.At(130, 346 + 100), 0u);
     // Tick marks: black, end points excluded.
     EXPECT_EQ(p.At(24, 55), 0u);
     EXPECT_NE(p.At(29, 55), 0u);
@@ -91,6 +94,56 @@ TEST(Windows, ProgressiveRepaintShowsExactlyThePartReceived) {
     EXPECT_EQ(p.At(beyond, row), p.Background(beyond, row));
 }
 
+TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
+    for (const int width : {1, 2}) {
+        Windows p;
+        p.state.settings.LW = width;
+        p.state.settings.PC = 0x0000FF;
+        const QRgb red = 0xFF0000;
+        const auto fastBlock = [&](std::uint16_t sample) {
+            p.state.samples.fill(sample);
+            p.W1->SetFastTracePen();
+            p.W1->DrawFastTrace();
+            p.W1->ShowFastTrace();
+        };
+        fastBlock(512); // row 125
+        EXPECT_EQ(p.At(200, 154), red);
+        EXPECT_EQ(p.At(200, 153) == red, width == 2) << "width " << width;
+        fastBlock(205); // row 50
+        EXPECT_EQ(p.At(200, 229), red);
+        EXPECT_EQ(p.At(200, 154), p.Background(200, 154)) << "the previous block is gone";
+
+        p.W1->FormPaint(); // the scale's ticks are as wide as the trace
+        EXPECT_EQ(p.At(27, 55), 0u);
+        EXPECT_EQ(p.At(27, 54) == 0u, width == 2) << "width " << width;
+
+        // Progressive, live, at 0,1 V per division: rows truncate and stop at the top row.
+        Child<TKnob>(*p.W2, "Knob1").SetPosition(3);
+        p.state.acq.SlowMode = true;
+        p.W1->BeginProgressiveBlock();
+        p.state.samples.fill(0);
+        std::fill_n(p.state.samples.begin(), 4, std::uint16_t(9)); // 87,89 mV: row 21, not 22
+        std::fill_n(p.state.samples.begin() + 4, 4, std::uint16_t(1023));
+        p.state.acq.RxLength = 20;
+        p.W1->DrawProgressiveTrace();
+        EXPECT_EQ(p.At(31, 258), red);
+        EXPECT_EQ(p.At(32, 257) == red, width == 2) << "width " << width;
+        EXPECT_EQ(p.At(36, 30), red);
+        for (int x = 30; x < 40; ++x)
+            for (int y = 0; y < 29; ++y)
+                ASSERT_NE(p.At(x, y), red) << "drawn above the view at " << x << "," << y;
+    }
+}
+
+TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {
+    Windows p;
+    p.W1->ShowProgress(600);
+    EXPECT_EQ(Child<QProgressBar>(*p.W1, "ProgressBar1").value(), 600);
+    p.W1->ShowProgress(0);
+    EXPECT_LT(Child<QProgressBar>(*p.W1, "ProgressBar1").value(),
+              Child<QProgressBar>(*p.W1, "ProgressBar1").minimum());
+}
+
 TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
     Windows p;
     Ramp(p.state.samples);
@@ -123,6 +176,7 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
     EXPECT_EQ(k.MaxValue(), 500);
     try {
         k.SetMinValue(501);
+        ADD_FAILURE() << "a minimum above the maximum was taken";
     } catch (const EKnobError& e) {
         EXPECT_STREQ(e.what(), "Value out of range.");
     }
@@ -265,31 +319,6 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(p.state.markers.MarkerAHeight, 48);
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
     EXPECT_EQ(Child<TImage>(w1, "ZnBY").y(), 278 - 250);
-}
-
-TEST(Windows, TextsFitTheirPanelsAndDialLabelsStandApart) {
-    Windows p;
-    const int widths[] = {30, 30, 30, 40, 40, 40, 50, 45, 110, 40, 50}; // the status panels
-    for (int i = 0; i < 11; ++i) {
-        const QFontMetrics fm(Child<TStatusBar>(*p.W1, "StatusBar1").PanelFont(i));
-        EXPECT_LE(fm.horizontalAdvance(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(i)), widths[i] - 6)
-            << Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(i).toStdString();
-    }
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelFont(1),
-              Child<TStatusBar>(*p.W1, "StatusBar1").font())
-        << "a text that fits keeps the font";
-
-    for (const char* panel : {"Napiecie", "Dzialki"}) {
-        std::vector<QLabel*> dial;
-        for (auto* l : p.W2->findChild<QWidget*>(panel)->findChildren<QLabel*>())
-            if (l->objectName().isEmpty())
-                dial.push_back(l);
-        ASSERT_EQ(dial.size(), panel == std::string("Dzialki") ? 16u : 4u);
-        for (size_t i = 0; i < dial.size(); ++i) {
-            EXPECT_GE(dial[i]->width(), QFontMetrics(dial[i]->font()).horizontalAdvance(dial[i]->text()));
-            for (size_t j = i + 1; j < dial.size(); ++j)
-                EXPECT_FALSE(dial[i]->geometry().adjusted(-1, 0, 1, 0).intersects(dial[j]->geometry()))
-                    << dial[i]->text().toStdString() << " runs into " << dial[j]->text().toStdString();
-        }
-    }
+    w1.Image2MouseMove({Qt::NoButton, Qt::NoModifier}, 300, 125);
+    EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "2,5V") << "the pointer read-out follows the V/dz";
 }

@@ -45,9 +45,10 @@ class TW1 : public QWidget, public ScreenView {
     std::function<void(const QString& x, const QString& y)> OnPointerReadout;
 
     // What the window shows, for printing and for checks: the client picture,
-    // the time view's background, the spectrum pen and the trigger-switch pictures.
+    // the views' backgrounds, the spectrum pen and the trigger-switch pictures.
     const QImage& ClientImage() const { return Client.Image(); }
     const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
+    const QImage& SpectrumBackgroundImage() const { return SpectrumBackground.Image(); }
     QColor SpectrumColor() const { return SpectrumOverlay.PenColor; }
     const QImage& SwitchPicture(int mode) const { return SwitchPictures[size_t(mode)]; }
     // The time base whose captions stand under the views.

@@ -207,12 +207,14 @@ int Instrument::Run() {
             CreateDevice();
             continue;
         }
+        // Sleep until a byte comes in, the next chunk is due, or (when one is due but the
+        // program is not reading) there is room again; never poll with a zero time-out.
+        const bool due = !out_.empty() && out_.front().due <= Clock::now();
         int timeout = 200;
-        if (!out_.empty())
-            timeout = int(
-                std::max<long long>(0, duration_cast<milliseconds>(out_.front().due - Clock::now()).count()));
-        pollfd p{master_, POLLIN, 0};
-        if (poll(&p, 1, timeout) < 0 && errno != EINTR)
+        if (!out_.empty() && !due)
+            timeout = int(ceil<milliseconds>(out_.front().due - Clock::now()).count());
+        pollfd p{master_, short(POLLIN | (due ? POLLOUT : 0)), 0};
+        if (poll(&p, 1, due ? 200 : timeout) < 0 && errno != EINTR)
             return 1;
         if (p.revents & POLLIN) {
             char buf[256];
@@ -226,14 +228,15 @@ int Instrument::Run() {
             if (n < 0) {
                 if (errno != EAGAIN)
                     Log("write failed");
-                std::this_thread::sleep_for(milliseconds(2)); // the other side is not reading yet
-                break;
+                break; // the next poll waits for room
             }
             c.bytes.erase(0, size_t(n));
             if (!c.bytes.empty())
                 break;
             const bool blockDone = c.endsBlock;
             out_.pop_front();
+            if (blockDone)
+                Log("tx block");
             if (blockDone && ++blocks_ == opt_.faults.hangupAfter) {
                 Log("hang-up after " + std::to_string(blocks_) + " blocks");
                 blocks_ = 0;
