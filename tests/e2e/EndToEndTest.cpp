@@ -232,9 +232,22 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     // F2 opens the measurements beside the pair: the picture of the screen in the README.
     ASSERT_TRUE(::Run("xdotool", {"key", "F2"}));
     ASSERT_TRUE(WaitForWindow("Pomiary", 5000)) << "F2 did not open the measurements window";
-    QThread::msleep(500); // a few blocks measured
-    QGuiApplication::primaryScreen()->grabWindow(0).toImage().save(
-        QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
+    // Drawn beside the tool window, on the black root: its light top margin shows.
+    const QPoint margin = pair.tool.client.topRight() + QPoint(10, 2);
+    QImage withMeasurements;
+    for (int waited = 0; waited < 5000; waited += 100) {
+        const QImage now = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        int light = 0;
+        for (int x = 0; x < 100; ++x)
+            light += qGray(now.pixel(margin + QPoint(x, 0))) > 150;
+        if (light > 90) {
+            withMeasurements = now;
+            break;
+        }
+        QThread::msleep(100);
+    }
+    ASSERT_FALSE(withMeasurements.isNull()) << "no measurements window beside the tool window";
+    withMeasurements.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
 }
 
 // The main window has no close box, but a window manager may offer one anyway: its
