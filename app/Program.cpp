@@ -20,6 +20,7 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     Cycle->SetTransform(state.transform.get());
     W2->UseCycle(*Cycle);
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, Timer1);
+    Pomiary = std::make_unique<TMeasurementsWindow>(*W2);
     ConnectWindows();
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
 }
@@ -49,6 +50,10 @@ void Program::ConnectWindows() {
     Com1.OnRxChar = [w2](TCustomCommPort* sender, int count) { w2->Com1RxChar(sender, count); };
     W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
     W1->OnFormClose = [w2] { w2->EndWithMainWindow(); };
+    W1->OnBlockShown = [this](int timebase) { Pomiary->ShowBlock(state.samples, timebase); };
+    W2->OnToggleMeasurements = [this] { Pomiary->Toggle(); };
+    W2->AddKeysTo(*W1);
+    W2->AddKeysTo(*W2);
     W2->OnShowSettings = [form1 = Form1.get()] {
         form1->show();
         form1->raise();

@@ -1,13 +1,15 @@
 #pragma once
 // The one place that builds the program: its state, the settings file, the
-// serial port, the poll timer, the printer, the main window, the tool window
-// and the settings dialog, created in that order and connected here. The entry
+// serial port, the poll timer, the printer, the main window, the tool window,
+// the settings dialog and the measurements window, created in that order and
+// connected here. The entry
 // point and the window tests both run it.
 
 #include "AcquisitionCycle.h"
 #include "CommPort.h"
 #include "ErrorBox.h"
 #include "Main.h"
+#include "MeasurementsWindow.h"
 #include "PollTimer.h"
 #include "Prefs.h"
 #include "ProgramState.h"
@@ -35,6 +37,7 @@ class Program {
     std::unique_ptr<TW2> W2;
     std::unique_ptr<AcquisitionCycle> Cycle;
     std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TMeasurementsWindow> Pomiary; // hidden until asked for
 
   private:
     void ConfigurePort();

@@ -19,7 +19,8 @@ struct FakeView : ControlsView, ScreenView {
     bool connectReleased = false, markersHidden = false, markerButtons = false;
     int probeFailures = 0, fastTraces = 0, progressiveDraws = 0, spectra = 0, newProgressive = 0;
     int triggerPlacements = 0, timebaseDisplays = 0, lastProgress = -1;
-    bool captionRed = false;
+    bool captionRed = false, waitingForTrigger = false;
+    int blocksComplete = 0;
     std::vector<int> pauses;
     std::function<void()> duringPause;
     std::function<void()> whileDecoding; // between reading a fast block and the purge
@@ -38,6 +39,8 @@ struct FakeView : ControlsView, ScreenView {
     }
     void ShowProgress(int rx) override { lastProgress = rx; }
     void SetRecoveryCaption(bool red) override { captionRed = red; }
+    void SetWaitingForTrigger(bool waiting) override { waitingForTrigger = waiting; }
+    void BlockComplete() override { ++blocksComplete; }
     void PlaceTriggerLine() override { ++triggerPlacements; }
     void ApplyTimebaseDisplay(int) override { ++timebaseDisplays; }
     void SetFastTracePen() override {
@@ -326,6 +329,33 @@ TEST(AcquisitionCycle, FromHalfASecondPerDivisionTheNextRequestWaits500ms) {
         const std::vector<int> pauses = timebase == 11 ? std::vector<int>{502, 500} : std::vector<int>{502};
         EXPECT_EQ(r.view.pauses, pauses) << "T/dz " << timebase;
         EXPECT_EQ(r.Sent(), RequestFrame(0, true, timebase, 1, 0));
+    }
+}
+
+TEST(AcquisitionCycle, WaitingForATriggerShowsFromTheRedCaptionToTheNextBlock) {
+    for (const int mode : {0, 1}) {
+        Rig r;
+        SetTriggerMode(r.trigger, mode);
+        r.settings.Timeout1 = 2;
+        r.settings.Czekaj1 = 6;
+        r.Connected();
+        r.cycle.Start();
+        r.Sent();
+        r.Ticks(3); // silent: closed, then the first tick of the wait
+        EXPECT_TRUE(r.view.captionRed);
+        EXPECT_EQ(r.view.waitingForTrigger, mode != 0) << "trigger mode " << mode;
+        r.Ticks(5);
+        EXPECT_FALSE(r.view.captionRed);
+        EXPECT_EQ(r.view.waitingForTrigger, mode != 0) << "still nothing drawn";
+        ASSERT_EQ(r.Sent(), RequestFrame(mode ? 0x60 : 0, true, 0, 1, 0));
+        r.Send(Block());
+        r.cycle.Tick();
+        EXPECT_EQ(r.view.blocksComplete, 1);
+        EXPECT_FALSE(r.view.waitingForTrigger);
+        r.Ticks(3);
+        EXPECT_EQ(r.view.waitingForTrigger, mode != 0);
+        r.cycle.Stop();
+        EXPECT_FALSE(r.view.waitingForTrigger);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Pty.h"
 #include "Samples.h"
 
+#include <QTest>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -117,10 +118,43 @@ TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
     ASSERT_TRUE(
         RunUntil([&] { return p.state.acq.RecoveryWait > 0 && p.state.acq.RecoveryWait < 8; }, kLong));
     EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_TRUE(Child<QLabel>(*p.W1, "WaitingNote").isVisible());
+    EXPECT_EQ(Child<QLabel>(*p.W1, "WaitingNote").text(), "Czekam na wyzwolenie…");
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait == 0; }, kLong));
     EXPECT_TRUE(p.Com1.IsOpen());
     EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_TRUE(p.W1->WaitingForTrigger()) << "until a block comes";
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong)) << "a fresh request follows";
+}
+
+TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresTheStream) {
+    TempDir dir;
+    Simulator sim(dir, {"--signal", "sine", "--freq", "1500", "--amp", "4", "--offset", "5"});
+    TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n");
+    TestProgram p(dir.File("drganik.ini"));
+    auto& connect = Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5");
+    connect.click();
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
+    p.Pomiary->Toggle();
+
+    // The connect toggle has the focus: Space starts, and does not also release it.
+    p.W2->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.W2.get()));
+    connect.setFocus();
+    QTest::keyClick(&connect, Qt::Key_Space);
+    EXPECT_TRUE(p.state.acq.Running);
+    EXPECT_TRUE(connect.isChecked());
+    ASSERT_TRUE(RunUntil([&] { return p.Pomiary->Updates() >= 2; }, kLong)) << "blocks are not measured";
+    // 1500 Hz at 0,1 ms/dz; the sine spans 1..9 V.
+    EXPECT_EQ(Child<QLabel>(*p.Pomiary, "Frequency").text(), "1,5kHz");
+    const QString vpp = Child<QLabel>(*p.Pomiary, "Vpp").text();
+    EXPECT_NEAR(QString(vpp).replace(',', '.').chopped(1).toDouble(), 8.0, 0.1) << vpp.toStdString();
+
+    p.W1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.W1.get()));
+    QTest::keyClick(p.W1.get(), Qt::Key_Space);
+    EXPECT_FALSE(p.state.acq.Running);
+    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
 }
 
 TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {

@@ -3,7 +3,10 @@
 #include "RangeTables.h"
 #include "Samples.h"
 
+#include <QAction>
 #include <QTest>
+#include <QWheelEvent>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -321,4 +324,117 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(Child<TImage>(w1, "ZnBY").y(), 278 - 250);
     w1.Image2MouseMove({Qt::NoButton, Qt::NoModifier}, 300, 125);
     EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "2,5V") << "the pointer read-out follows the V/dz";
+}
+
+namespace {
+
+// A square wave of 5 periods a block, 60 % high: 100 samples a period.
+void Square(SampleBuffer& s, int high = 1000, int low = 100) {
+    for (int i = 0; i < 500; ++i)
+        s[size_t(i)] = std::uint16_t(i % 100 < 60 ? high : low);
+}
+
+QString Reading(const QWidget& w, const char* name) {
+    return Child<QLabel>(w, name).text();
+}
+
+void Press(QWidget& window, QKeyCombination keys) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, keys.key(),
+                    keys.keyboardModifiers());
+}
+
+} // namespace
+
+TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTenTimesASecond) {
+    Windows p;
+    TMeasurementsWindow& m = *p.Pomiary;
+    EXPECT_FALSE(m.isVisible());
+    Square(p.state.samples);
+    p.W1->BlockComplete(); // hidden: nothing is measured
+    EXPECT_EQ(m.Updates(), 0);
+    Press(*p.W1, Qt::Key_F2);
+    ASSERT_TRUE(m.isVisible());
+    EXPECT_EQ(m.windowTitle(), "Pomiary");
+    EXPECT_EQ(m.Updates(), 1) << "the block that came while hidden";
+    // 0,1 ms/dz: a block is 2 ms, a period 0,4 ms.
+    EXPECT_EQ(Reading(m, "Frequency"), "2,5kHz");
+    EXPECT_EQ(Reading(m, "Period"), "0,4ms");
+    EXPECT_EQ(Reading(m, "Vmax"), "9,766V");
+    EXPECT_EQ(Reading(m, "Duty"), "59,8%"); // edges interpolated at the mean level between samples
+
+    // A quick run of blocks: at most one read-out per 100 ms, and the last block is shown in the end.
+    QElapsedTimer run;
+    run.start();
+    for (int k = 0; k < 50; ++k) {
+        Square(p.state.samples, 1000 - k);
+        p.W1->BlockComplete();
+    }
+    EXPECT_LE(m.Updates(), 2 + run.elapsed() / 100);
+    ASSERT_TRUE(RunUntil([&] { return Reading(m, "Vmax") == "9,287V"; }, 3000))
+        << Reading(m, "Vmax").toStdString();
+    const int updates = m.Updates();
+    RunUntil([] { return false; }, 250);
+    EXPECT_EQ(m.Updates(), updates) << "no read-out without a block";
+
+    p.state.samples.fill(0); // constant: no period to measure
+    p.W1->BlockShown(15);
+    ASSERT_TRUE(RunUntil([&] { return Reading(m, "Frequency") == "—"; }, 3000));
+    EXPECT_EQ(Reading(m, "Duty"), "—");
+
+    Press(*p.W2, Qt::Key_F2);
+    EXPECT_FALSE(m.isVisible());
+    ASSERT_EQ(p.W2->actions().size(), 1);
+    p.W2->actions()[0]->trigger(); // the tool window's context menu
+    EXPECT_TRUE(m.isVisible());
+    Press(m, Qt::Key_F2);
+    EXPECT_FALSE(m.isVisible());
+}
+
+TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
+    Windows p;
+    BoxWatcher watcher;
+    int prints = 0, opens = 0;
+    p.W2->AskPrinter = [&](QPrinter&) { return ++prints, false; };
+    p.W2->AskOpenFileName = [&] { return ++opens, QString(); };
+    const std::string saved = p.dir.File("keys.csv");
+    p.W2->AskSaveFileName = [&] { return QString::fromStdString(saved); };
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton6").setFocus(); // wherever the focus is
+    Press(*p.W2, Qt::CTRL | Qt::Key_S);
+    EXPECT_TRUE(std::filesystem::exists(saved));
+    Press(*p.W1, Qt::CTRL | Qt::Key_O);
+    Press(*p.W2, Qt::CTRL | Qt::Key_P);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(prints, 1);
+    EXPECT_FALSE(p.Form1->isVisible()) << "the focused button was not pressed";
+    EXPECT_TRUE(watcher.seen.empty());
+
+    const auto wheel = [](TKnob& knob, int delta) {
+        QWheelEvent e(QPointF(40, 40), QPointF(40, 40), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&knob, &e);
+    };
+    TKnob& volts = Child<TKnob>(*p.W2, "Knob1");
+    wheel(volts, 120);
+    EXPECT_EQ(volts.Position(), 1);
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(1), "0,5V") << "through its change handler";
+    wheel(volts, 60);
+    EXPECT_EQ(volts.Position(), 1) << "half a notch";
+    wheel(volts, 60);
+    EXPECT_EQ(volts.Position(), 2);
+    wheel(volts, 3 * -120);
+    EXPECT_EQ(volts.Position(), 0) << "stops at the end";
+    EXPECT_EQ(p.state.volt.FullScaleVolts, 10);
+
+    TKnob& time = Child<TKnob>(*p.W2, "Knob2");
+    wheel(time, 120);
+    ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 1; }, 3000)) << "the tick takes the change";
+
+    TKnob& level = Child<TKnob>(*p.W2, "Knob3");
+    wheel(level, -120);
+    EXPECT_EQ(level.Position(), 1);
+    wheel(level, 120);
+    EXPECT_EQ(level.Position(), 2);
+    EXPECT_EQ(p.state.trigger.TriggerLevel, 2) << "one step, as \"+\" takes";
 }

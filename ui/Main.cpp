@@ -116,6 +116,15 @@ void TW1::RepaintNow() {
     repaint();
 }
 
+QImage TW1::ShownPicture() const {
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == 1.0)
+        return Client.Image();
+    // As paintEvent shows it: each pixel a block of device pixels, not smoothed.
+    return Client.Image().scaled(Client.Image().size() * ratio, Qt::IgnoreAspectRatio,
+                                 Qt::FastTransformation);
+}
+
 void TW1::EraseTimeView() {
     Client.CopyRect(TimeViewRect, TimeBackground.Image());
 }
@@ -170,6 +179,20 @@ void TW1::ShowProgress(int rxCount) {
     } else {
         ProgressBar1->setValue(std::min(rxCount, ProgressBar1->maximum()));
     }
+}
+
+void TW1::SetWaitingForTrigger(bool waiting) {
+    if (WaitingNote->isVisibleTo(this) != waiting)
+        WaitingNote->setVisible(waiting);
+}
+
+bool TW1::WaitingForTrigger() const {
+    return WaitingNote->isVisibleTo(this);
+}
+
+void TW1::BlockShown(int timebase) {
+    if (OnBlockShown)
+        OnBlockShown(timebase);
 }
 
 void TW1::SetRecoveryCaption(bool red) {

@@ -43,10 +43,14 @@ class TW1 : public QWidget, public ScreenView {
     std::function<void()> OnFormClose; // a system close request
     // The pointer read-out of the tool window: time and voltage texts.
     std::function<void(const QString& x, const QString& y)> OnPointerReadout;
+    // A whole block is on the screen, received or loaded, taken at a T/dz position.
+    std::function<void(int timebase)> OnBlockShown;
 
     // What the window shows, for printing and for checks: the client picture,
     // the views' backgrounds, the spectrum pen and the trigger-switch pictures.
     const QImage& ClientImage() const { return Client.Image(); }
+    // The client picture as the screen shows it: scaled to its pixel density.
+    QImage ShownPicture() const;
     const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
     const QImage& SpectrumBackgroundImage() const { return SpectrumBackground.Image(); }
     QColor SpectrumColor() const { return SpectrumOverlay.PenColor; }
@@ -84,6 +88,10 @@ class TW1 : public QWidget, public ScreenView {
     void DrawSpectrum() override;
     void ShowProgress(int rxCount) override;
     void SetRecoveryCaption(bool red) override;
+    void SetWaitingForTrigger(bool waiting) override;
+    bool WaitingForTrigger() const;
+    void BlockComplete() override { BlockShown(labelledTimebase_); }
+    void BlockShown(int timebase);
     void PlaceTriggerLine() override;
     void ApplyTimebaseDisplay(int position) override;
     void UpdateAxisLabels(int position);
@@ -120,6 +128,7 @@ class TW1 : public QWidget, public ScreenView {
     std::array<QLabel*, 5> F{};
     TStatusBar* StatusBar1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    QLabel* WaitingNote = nullptr; // over ProgressBar1, shown only while a trigger is awaited
 
     TMouseArea* Image2 = nullptr;
     TImage* ZnA = nullptr;

@@ -190,7 +190,6 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     QThread::msleep(300);
 
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    shot.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
     ASSERT_EQ(shot.size(), QSize(1024, 768));
 
     // The main window sits left of the tool window: the time view's green background at its place.
@@ -229,6 +228,26 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     }
     EXPECT_NEAR(bestBin, 10, 1);
     EXPECT_GT(bestHeight, 20);
+
+    // F2 opens the measurements beside the pair: the picture of the screen in the README.
+    ASSERT_TRUE(::Run("xdotool", {"key", "F2"}));
+    ASSERT_TRUE(WaitForWindow("Pomiary", 5000)) << "F2 did not open the measurements window";
+    // Drawn beside the tool window, on the black root: its light top margin shows.
+    const QPoint margin = pair.tool.client.topRight() + QPoint(10, 2);
+    QImage withMeasurements;
+    for (int waited = 0; waited < 5000; waited += 100) {
+        const QImage now = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        int light = 0;
+        for (int x = 0; x < 100; ++x)
+            light += qGray(now.pixel(margin + QPoint(x, 0))) > 150;
+        if (light > 90) {
+            withMeasurements = now;
+            break;
+        }
+        QThread::msleep(100);
+    }
+    ASSERT_FALSE(withMeasurements.isNull()) << "no measurements window beside the tool window";
+    withMeasurements.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
 }
 
 // The main window has no close box, but a window manager may offer one anyway: its
