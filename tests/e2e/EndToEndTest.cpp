@@ -184,10 +184,15 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     const std::string& log = session.log;
     Click(tool.x() + 16, tool.y() + 16);
     ASSERT_TRUE(WaitForLog(log, "rx probe", 1, 5000)) << "connect did not probe";
-    QThread::msleep(500); // the reply is taken at the next tick
-    Click(tool.x() + 28, tool.y() + 45);
-    ASSERT_TRUE(WaitForLog(log, "rx request", 6, 10000)) << "blocks do not keep coming";
-    QThread::msleep(300);
+    // Start is enabled once a tick has taken the probe reply: until then a click does nothing.
+    bool started = false;
+    for (int i = 0; i < 20 && !started; ++i) {
+        Click(tool.x() + 28, tool.y() + 45);
+        started = WaitForLog(log, "rx request", 1, 500);
+    }
+    ASSERT_TRUE(started) << "Start did not ask for a block";
+    // Each request goes out before its predecessor is drawn: two more mean the sixth block is on screen.
+    ASSERT_TRUE(WaitForLog(log, "rx request", 8, 10000)) << "blocks do not keep coming";
 
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     ASSERT_EQ(shot.size(), QSize(1024, 768));
