@@ -8,7 +8,8 @@
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
-    std::string port;  // --port DEVICE: the selected port's device for this run only; empty: as the settings say
+    // --port DEVICE: the selected port's device for this run only; empty: as the settings say.
+    std::string port;
     std::string error; // what was wrong, for Action::Error
 };
 

@@ -4,7 +4,8 @@
 
 #include <QApplication>
 
-Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath, std::string portDevice)
+Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath,
+                 std::string portDevice)
     : Ini(settingsPath, sharedSettingsPath), Com1([this](std::function<void()> task) {
           // Port events reach the GUI thread through the event queue, guarded like every handler.
           QMetaObject::invokeMethod(

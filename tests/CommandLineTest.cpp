@@ -22,7 +22,8 @@ TEST(CommandLine, PortHelpVersionAndMistakes) {
     EXPECT_EQ(ParseCommandLine({"--version", "--help"}).action, Action::Help);
     EXPECT_EQ(ParseCommandLine({"-V"}).action, Action::Version);
 
-    for (const auto& wrong : std::vector<std::vector<std::string>>{{"--port"}, {"--port="}, {"--prot", "x"}, {"x"}}) {
+    for (const auto& wrong :
+         std::vector<std::vector<std::string>>{{"--port"}, {"--port="}, {"--prot", "x"}, {"x"}}) {
         const auto c = ParseCommandLine(wrong);
         EXPECT_EQ(c.action, Action::Error) << wrong[0];
         EXPECT_FALSE(c.error.empty());

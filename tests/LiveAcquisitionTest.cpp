@@ -182,7 +182,8 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     EXPECT_EQ(openMax, 1) << "the same error is not stacked";
 }
 
-// The adapter picked for Com1 in the settings: taken back by "Anuluj", kept by "Zapisz", used at the next connect.
+// The adapter picked for Com1 in the settings: taken back by "Anuluj", kept by "Zapisz", used at the next
+// connect.
 TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     TempDir dir;
     Simulator sim(dir, {});
@@ -194,10 +195,13 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     EXPECT_EQ(status.PanelHint(9), "/dev/ttyS0");
     auto& chooser = Child<TPortChooser>(*p.Form1, "PortChooser");
     chooser.Discover = [] {
-        return std::vector<SerialDevice>{{"", "/dev/ttyS0", ""}, {"/dev/serial/by-id/usb-X", "/dev/ttyUSB0", "X"}};
+        return std::vector<SerialDevice>{{"", "/dev/ttyS0", ""},
+                                         {"/dev/serial/by-id/usb-X", "/dev/ttyUSB0", "X"}};
     };
     auto& path = Child<QLineEdit>(chooser, "Path");
-    const auto com = [&](int i) { return Child<QWidget>(*p.Form1, "RadioGroup1").findChildren<QRadioButton*>().at(i); };
+    const auto com = [&](int i) {
+        return Child<QWidget>(*p.Form1, "RadioGroup1").findChildren<QRadioButton*>().at(i);
+    };
     const auto openChooser = [&] {
         Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton6").click();
         Child<QPushButton>(*p.Form1, "PortDeviceButton").click();

@@ -1,7 +1,7 @@
 #include "Controls.h"
 
-#include <QMouseEvent>
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 

@@ -20,14 +20,20 @@ QString Preferred(const SerialDevice& d) {
 TPortChooser::TPortChooser(QWidget* parent) : QDialog(parent) {
     setObjectName("PortChooser");
     setWindowModality(Qt::WindowModal);
-    resize(620, 260);
+    resize(720, 280);
     auto* layout = new QVBoxLayout(this);
     List = new QTreeWidget(this);
     List->setObjectName("List");
     List->setRootIsDecorated(false);
-    List->setHeaderLabels({QStringLiteral("Nazwa stała"), QStringLiteral("Urządzenie"), QStringLiteral("Opis")});
+    List->setHeaderLabels(
+        {QStringLiteral("Nazwa stała"), QStringLiteral("Urządzenie"), QStringLiteral("Opis")});
     List->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(List);
+    NothingFound = new QLabel(
+        QStringLiteral("Nie znaleziono portów szeregowych: podłącz przejściówkę i kliknij \"Odśwież\"."),
+        this);
+    NothingFound->setObjectName("NothingFound");
+    layout->addWidget(NothingFound);
     auto* caption = new QLabel(QStringLiteral("Ścieżka urządzenia (można też wpisać własną):"), this);
     layout->addWidget(caption);
     Path = new QLineEdit(this);
@@ -71,6 +77,7 @@ void TPortChooser::Refresh() {
         if (row->text(0) == current || row->text(1) == current)
             List->setCurrentItem(row);
     }
+    NothingFound->setVisible(List->topLevelItemCount() == 0);
 }
 
 void TPortChooser::RowChosen() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -31,6 +32,7 @@ class TPortChooser : public QDialog {
     void RowChosen();
 
     QTreeWidget* List = nullptr;
+    QLabel* NothingFound = nullptr;
     QLineEdit* Path = nullptr;
     QPushButton* OkButton = nullptr;
     int port_ = 1;

@@ -49,10 +49,11 @@ class TForm1 : public QDialog {
     void Shape2MouseDown();
     void ComboBox2Change();
     void RadioGroup1Click(int index);
-    void PortDeviceButtonClick(); // "…": the device of the selected port
     void CheckBox1Click(); // "Wypełnienie przebiegu"
     void CheckBox2Click(); // "Włączony pasek statusu"
     void CheckBox3Click(); // "Spowolnienie transmisji"
+    // "…" on the port group's caption line: the device of the selected port.
+    void PortDeviceButtonClick();
     void BannerClick();
     void Image13Click();
 

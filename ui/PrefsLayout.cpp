@@ -1,7 +1,7 @@
 // The settings dialog's groups, controls and pictures, placed as its form places them.
 
-#include "Prefs.h"
 #include "PortChooser.h"
+#include "Prefs.h"
 #include "WebLinks.h"
 
 #include <QLabel>
