@@ -223,6 +223,9 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     EXPECT_EQ(TempDir::Get(ini), "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
 
     openChooser();
+    path.setText("/dev/x\nCP=5");
+    Child<QPushButton>(chooser, "OkButton").click();
+    EXPECT_TRUE(chooser.isVisible()) << "a line break never reaches the settings file";
     path.setText(QString::fromStdString(sim.link)); // typed: the simulator's link
     Child<QPushButton>(chooser, "OkButton").click();
     Child<QPushButton>(*p.Form1, "Button1").click(); // "Zapisz"

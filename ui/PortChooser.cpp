@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -87,7 +88,8 @@ void TPortChooser::RowChosen() {
 
 void TPortChooser::accept() {
     const std::string path = Path->text().trimmed().toStdString();
-    if (path.empty())
+    // A line break would end the settings file's line early and start a new entry.
+    if (path.empty() || std::any_of(path.begin(), path.end(), [](unsigned char c) { return c < 0x20; }))
         return;
     QDialog::accept();
     if (OnChosen)
