@@ -23,7 +23,9 @@
 class Program {
   public:
     // sharedSettingsPath: read while the file at settingsPath does not exist yet.
-    explicit Program(const std::string& settingsPath, const std::string& sharedSettingsPath = {});
+    // portDevice: the device for the selected port in this run instead of the one the file maps it to.
+    explicit Program(const std::string& settingsPath, const std::string& sharedSettingsPath = {},
+                     std::string portDevice = {});
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -42,4 +44,6 @@ class Program {
   private:
     void ConfigurePort();
     void ConnectWindows();
+    void ShowPortDevice();
+    std::string portDevice_;
 };

@@ -1,19 +1,24 @@
 #include "CommPort.h"
 
+#include "DeviceAccess.h"
 #include "GuiQueue.h"
 #include "Pty.h"
+#include "TempDir.h"
 
 #include <chrono>
 #include <deque>
 #include <dirent.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <time.h>
+#include <unistd.h>
 
 using namespace std::chrono;
 using namespace std::chrono_literals;
@@ -90,6 +95,21 @@ TEST(CommPort, OpenErrorsLeaveThePortClosed) {
     port.SetDeviceResolver([](const std::string&) { return "/dev/null"; });
     EXPECT_EQ(Message([&] { port.Open(); }).rfind("Error writing dcb (25), ", 0), 0u);
     EXPECT_FALSE(port.IsOpen());
+
+    // Refused by permissions: the message first, then who may use the device (root is never refused).
+    if (geteuid() != 0) {
+        TempDir dir;
+        const std::string node = dir.File("ttyUSB0");
+        TempDir::Put(node, "");
+        chmod(node.c_str(), 0060); // the group may, the owner may not
+        port.SetDeviceResolver([&](const std::string&) { return node; });
+        const group* own = getgrgid(getegid());
+        ASSERT_NE(own, nullptr);
+        EXPECT_EQ(Message([&] { port.Open(); }), "Can't open specified device " + node +
+                                                     " (Error 13, Permission denied)\n" +
+                                                     AccessHintText(node, own->gr_name));
+        EXPECT_FALSE(port.IsOpen());
+    }
 }
 
 TEST(CommPort, UseIsExclusiveWithinAndAcrossProcesses) {

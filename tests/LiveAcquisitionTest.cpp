@@ -1,9 +1,12 @@
 #include "BoxWatcher.h"
+#include "PortChooser.h"
 #include "ProgramHarness.h"
 #include "Pty.h"
 #include "Samples.h"
 
+#include <QRadioButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -227,4 +230,77 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     EXPECT_GT(waits.size(), 5u) << "ticks stopped while the box was open";
     EXPECT_TRUE(waits.count(8)) << "a second recovery wait began";
     EXPECT_EQ(openMax, 1) << "the same error is not stacked";
+}
+
+// The adapter picked for Com1 in the settings: taken back by "Anuluj", kept by "Zapisz", used at the next
+// connect.
+TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
+    TempDir dir;
+    Simulator sim(dir, {});
+    const auto ini = dir.File("drganik.ini");
+    TempDir::Put(ini, "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
+    TestProgram p(ini);
+    BoxWatcher watcher;
+    auto& status = Child<TStatusBar>(*p.W1, "StatusBar1");
+    EXPECT_EQ(status.PanelHint(9), "/dev/ttyS0");
+    auto& chooser = Child<TPortChooser>(*p.Form1, "PortChooser");
+    chooser.Discover = [] {
+        return std::vector<SerialDevice>{{"", "/dev/ttyS0", ""},
+                                         {"/dev/serial/by-id/usb-X", "/dev/ttyUSB0", "X"}};
+    };
+    auto& path = Child<QLineEdit>(chooser, "Path");
+    const auto com = [&](int i) {
+        return Child<QWidget>(*p.Form1, "RadioGroup1").findChildren<QRadioButton*>().at(i);
+    };
+    const auto openChooser = [&] {
+        Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton6").click();
+        Child<QPushButton>(*p.Form1, "PortDeviceButton").click();
+        EXPECT_TRUE(chooser.isVisible());
+        EXPECT_EQ(chooser.windowTitle(), "Urządzenie dla Com1");
+    };
+
+    openChooser();
+    auto& list = Child<QTreeWidget>(chooser, "List");
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.currentItem(), list.topLevelItem(0)) << "the device in use is selected";
+    EXPECT_EQ(com(1)->toolTip(), "/dev/ttyUSB7");
+    list.setCurrentItem(list.topLevelItem(1));
+    EXPECT_EQ(path.text(), "/dev/serial/by-id/usb-X") << "the stable name, when there is one";
+    Child<QPushButton>(chooser, "OkButton").click();
+    EXPECT_EQ(com(0)->toolTip(), "/dev/serial/by-id/usb-X");
+    Child<QPushButton>(*p.Form1, "Button2").click(); // "Anuluj"
+    EXPECT_EQ(com(0)->toolTip(), "/dev/ttyS0");
+    EXPECT_EQ(TempDir::Get(ini), "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
+
+    openChooser();
+    path.setText("/dev/x\nCP=5");
+    Child<QPushButton>(chooser, "OkButton").click();
+    EXPECT_TRUE(chooser.isVisible()) << "a line break never reaches the settings file";
+    path.setText(QString::fromStdString(sim.link)); // typed: the simulator's link
+    Child<QPushButton>(chooser, "OkButton").click();
+    Child<QPushButton>(*p.Form1, "Button1").click(); // "Zapisz"
+    EXPECT_EQ(TempDir::Get(ini).rfind("; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\nCOM1=" + sim.link + "\n", 0), 0u);
+    EXPECT_EQ(status.PanelText(9), "Com1");
+    EXPECT_EQ(status.PanelHint(9), QString::fromStdString(sim.link));
+    EXPECT_TRUE(watcher.seen.empty()) << "a new device for the same port needs no restart";
+
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    ASSERT_TRUE(p.Com1.IsOpen());
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
+    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, 5000)) << "no blocks";
+}
+
+// --port: this run's device for the selected port; the settings file stays as it was.
+TEST(LiveAcquisition, PortGivenForTheRunIsUsedAndNotWritten) {
+    TempDir dir;
+    Simulator sim(dir, {});
+    const auto ini = dir.File("drganik.ini");
+    TempDir::Put(ini, "[PORTS]\nCOM1=/dev/ttyUSB0\n");
+    TestProgram p(ini, true, sim.link);
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelHint(9), QString::fromStdString(sim.link));
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    ASSERT_TRUE(p.Com1.IsOpen());
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
+    EXPECT_EQ(TempDir::Get(ini), "[PORTS]\nCOM1=/dev/ttyUSB0\n");
 }

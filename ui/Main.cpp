@@ -215,6 +215,10 @@ void TW1::SetStatusText(int panel, const QString& text) {
     StatusBar1->SetPanelText(panel, text);
 }
 
+void TW1::SetStatusHint(int panel, const QString& hint) {
+    StatusBar1->SetPanelHint(panel, hint);
+}
+
 void TW1::SetSpectrumColor(QColor color) {
     SpectrumOverlay.PenColor = color;
 }

@@ -60,6 +60,7 @@ class TW1 : public QWidget, public ScreenView {
 
     // Settings and controls that change what the window shows.
     void SetStatusText(int panel, const QString& text);
+    void SetStatusHint(int panel, const QString& hint);
     void SetSpectrumColor(QColor color);
     void SetTimeBackground(const QImage& picture);
     void SetSpectrumBackground(const QImage& picture);
