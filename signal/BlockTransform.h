@@ -16,7 +16,7 @@ class BlockTransform {
     void ComputeSpectrum(const SampleBuffer& samples, Spectrum& out) const;
 
   private:
-    std::array<double, 1000> pairs_{}; // cos and sin of table entry j at 2j and 2j + 1
+    alignas(64) std::array<double, 2000> pairs_{}; // cos and sin of entry j mod 500 at 2j and 2j + 1
     std::array<double, 500> window_{};
     bool avx2_ = false;
 };
