@@ -95,6 +95,7 @@ void SumChunk(const Block& b, const Positions& pos, double* re, double* im, std:
                 const std::size_t i = i0 + s;
                 const char* at = b.table + pos[c][i];
                 const Pair d = {b.d[i], b.d[i]}, w = {b.w[i], b.w[i]};
+#pragma GCC unroll 4
                 for (std::size_t n = 0; n < 4; ++n)
                     acc[n] = acc[n] + LoadPair(at + PairMoves.m[s][n]) * d * w;
             }
