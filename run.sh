@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Builds Drganik (installing missing Debian packages first) and starts it
-# against the bundled instrument simulator, mapped as Com1.
+# Builds Drganik and its instrument simulator (installing missing Debian packages
+# first) and starts the program on the simulator, given as the device of the
+# selected port for this run only: the settings file is left as it is.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/prepare.sh
-prepare build
-link="${XDG_RUNTIME_DIR:-/tmp}/drganik-sim-com1-$(id -u)"
-set_port build/drganik.ini COM1 "$link"
+TARGETS="drganik drganik-sim" prepare build
+link="${XDG_RUNTIME_DIR:-/tmp}/drganik-sim-$(id -u)"
 build/tools/sim/drganik-sim "$link" --log build/sim.log &
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null' EXIT
-build/drganik
+build/drganik --port "$link"

@@ -47,6 +47,7 @@ void AcquisitionCycle::Disconnect() {
     p_.acq.Running = false;
     p_.controls.SetStartStop(false, false);
     p_.acq.RxCount = 0;
+    p_.screen.SetWaitingForTrigger(false);
 }
 
 void AcquisitionCycle::Start() {
@@ -65,6 +66,7 @@ void AcquisitionCycle::Stop() {
     p_.acq.Running = false;
     p_.controls.SetStartStop(true, false);
     p_.controls.EnableMarkerButtons();
+    p_.screen.SetWaitingForTrigger(false);
 }
 
 void AcquisitionCycle::Reset() {
@@ -125,6 +127,8 @@ void AcquisitionCycle::StepRecovery() {
     if (a.RecoveryWait <= 0 || !a.Running)
         return;
     p_.screen.SetRecoveryCaption(true);
+    // Silence under an edge trigger is most likely a signal that never crosses the level.
+    p_.screen.SetWaitingForTrigger(p_.trigger.TriggerEdge != 0);
     a.RxCount = 0;
     a.RxBuffer.clear();
     a.RxLength = 0;
@@ -195,6 +199,11 @@ void AcquisitionCycle::ComputeSpectrum() {
         transform_->ComputeSpectrum(p_.samples, p_.spectrum);
 }
 
+void AcquisitionCycle::ShownBlock() {
+    p_.screen.SetWaitingForTrigger(false);
+    p_.screen.BlockComplete();
+}
+
 void AcquisitionCycle::CollectBlock() {
     auto& a = p_.acq;
     const std::string bytes = p_.port.ReadAll();
@@ -215,6 +224,7 @@ void AcquisitionCycle::CollectBlock() {
     p_.screen.ShowFastTrace();
     if (p_.trigger.TriggerEdge != 0)
         p_.screen.PlaceTriggerLine();
+    ShownBlock();
 }
 
 void AcquisitionCycle::CollectProgressive() {
@@ -241,6 +251,7 @@ void AcquisitionCycle::CollectProgressive() {
         a.RxBuffer.clear();
         ComputeSpectrum();
         p_.screen.DrawSpectrum();
+        ShownBlock();
         if (p_.controls.TimebasePosition() > LastUnpausedTimebase)
             Pause(SlowRequestPauseMs);
         SendRequest();

@@ -27,4 +27,7 @@ class ScreenView {
     virtual void BeginProgressiveBlock() = 0; // erases the trace on the window
     virtual void DrawProgressiveTrace() = 0;  // the part received so far, on the window
     virtual void DrawSpectrum() = 0;
+    virtual void BlockComplete() = 0; // a whole block is on the screen: its read-outs may follow
+    // A quiet note beside the red caption: an edge trigger is set and no block comes.
+    virtual void SetWaitingForTrigger(bool waiting) = 0;
 };

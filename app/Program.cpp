@@ -1,13 +1,17 @@
 #include "Program.h"
 
+#include "PortDevice.h"
+
 #include <QApplication>
 
-Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath)
+Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath,
+                 std::string portDevice)
     : Ini(settingsPath, sharedSettingsPath), Com1([this](std::function<void()> task) {
           // Port events reach the GUI thread through the event queue, guarded like every handler.
           QMetaObject::invokeMethod(
               qApp, [this, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
-      }) {
+      }),
+      portDevice_(std::move(portDevice)) {
     W1 = std::make_unique<TW1>(state, errors);
     W1->show();
     ConfigurePort();
@@ -20,7 +24,9 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     Cycle->SetTransform(state.transform.get());
     W2->UseCycle(*Cycle);
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, Timer1);
+    Pomiary = std::make_unique<TMeasurementsWindow>(*W2);
     ConnectWindows();
+    ShowPortDevice();
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
 }
 
@@ -32,9 +38,9 @@ void Program::ConfigurePort() {
     Com1.Buffers.ReadSize = 1000;
     Com1.Buffers.WriteSize = 10;
     Com1.EventPriority = tpHighest;
+    // Read at every open: a device chosen in the settings dialog takes effect at the next connect.
     Com1.SetDeviceResolver([this](const std::string& name) {
-        const auto mapped = Ini.ReadString("PORTS", name, "");
-        return mapped.empty() ? DefaultDevicePath(name) : mapped;
+        return portDevice_.empty() ? MappedDevicePath(Ini, name) : portDevice_;
     });
 }
 
@@ -49,9 +55,19 @@ void Program::ConnectWindows() {
     Com1.OnRxChar = [w2](TCustomCommPort* sender, int count) { w2->Com1RxChar(sender, count); };
     W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
     W1->OnFormClose = [w2] { w2->EndWithMainWindow(); };
+    W1->OnBlockShown = [this](int timebase) { Pomiary->ShowBlock(state.samples, timebase); };
+    W2->OnToggleMeasurements = [this] { Pomiary->Toggle(); };
+    W2->AddKeysTo(*W1);
+    W2->AddKeysTo(*W2);
+    Form1->OnSaved = [this] { ShowPortDevice(); };
     W2->OnShowSettings = [form1 = Form1.get()] {
         form1->show();
         form1->raise();
         form1->activateWindow();
     };
+}
+
+// Status panel 9 names the port ("Com1"); its hint says which device that is.
+void Program::ShowPortDevice() {
+    W1->SetStatusHint(9, QString::fromStdString(Com1.DevicePath()));
 }

@@ -1,13 +1,15 @@
 #pragma once
 // The one place that builds the program: its state, the settings file, the
-// serial port, the poll timer, the printer, the main window, the tool window
-// and the settings dialog, created in that order and connected here. The entry
+// serial port, the poll timer, the printer, the main window, the tool window,
+// the settings dialog and the measurements window, created in that order and
+// connected here. The entry
 // point and the window tests both run it.
 
 #include "AcquisitionCycle.h"
 #include "CommPort.h"
 #include "ErrorBox.h"
 #include "Main.h"
+#include "MeasurementsWindow.h"
 #include "PollTimer.h"
 #include "Prefs.h"
 #include "ProgramState.h"
@@ -21,7 +23,9 @@
 class Program {
   public:
     // sharedSettingsPath: read while the file at settingsPath does not exist yet.
-    explicit Program(const std::string& settingsPath, const std::string& sharedSettingsPath = {});
+    // portDevice: the device for the selected port in this run instead of the one the file maps it to.
+    explicit Program(const std::string& settingsPath, const std::string& sharedSettingsPath = {},
+                     std::string portDevice = {});
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -35,8 +39,11 @@ class Program {
     std::unique_ptr<TW2> W2;
     std::unique_ptr<AcquisitionCycle> Cycle;
     std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TMeasurementsWindow> Pomiary; // hidden until asked for
 
   private:
     void ConfigurePort();
     void ConnectWindows();
+    void ShowPortDevice();
+    std::string portDevice_;
 };

@@ -3,6 +3,7 @@
 
 #include "CommLink.h"
 #include "CommTrace.h"
+#include "DeviceAccess.h"
 #include "LineTermios.h"
 
 #include <cerrno>
@@ -29,8 +30,12 @@ std::shared_ptr<TCustomCommPort::Link> TCustomCommPort::OpenLink(const std::stri
         CommTrace(link->trace, "open " + path + " refused", err);
         if (err == ENOENT)
             Fail("Specified device not found (" + path + ").");
-        Fail("Can't open specified device " + path + " (Error " + std::to_string(err) + ", " +
-             std::strerror(err) + ")");
+        std::string message = "Can't open specified device " + path + " (Error " + std::to_string(err) +
+                              ", " + std::strerror(err) + ")";
+        // A refusal by permissions: say which group may use the device.
+        if (const auto group = err == EACCES ? AccessGroup(path) : std::string(); !group.empty())
+            message += "\n" + AccessHintText(path, group);
+        Fail(message);
     }
     CommTrace(link->trace, "opened " + path);
 

@@ -21,9 +21,9 @@ class SettingsFile {
     // Raise std::runtime_error "Unable to write to <path>" when the file system refuses.
     void WriteInteger(std::string_view section, std::string_view key, int value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
+    void WriteString(std::string_view section, std::string_view key, const std::string& value);
 
   private:
-    void WriteString(std::string_view section, std::string_view key, const std::string& value);
     std::string Text() const;
     std::string path_;
     std::string shared_;

@@ -6,18 +6,17 @@
 #include "SampleBuffer.h"
 #include "TransformTables.h"
 
-#include <memory>
+#include <array>
 
 class BlockTransform {
   public:
-    explicit BlockTransform(const TransformTables& tables);
-    ~BlockTransform();
-    BlockTransform(const BlockTransform&) = delete;
-    BlockTransform& operator=(const BlockTransform&) = delete;
+    // Without useAvx2 the portable loop runs even where the processor has AVX2.
+    explicit BlockTransform(const TransformTables& tables, bool useAvx2 = true);
 
     void ComputeSpectrum(const SampleBuffer& samples, Spectrum& out) const;
 
   private:
-    struct Precomputed;
-    std::unique_ptr<Precomputed> pre_;
+    alignas(64) std::array<double, 2000> pairs_{}; // cos and sin of entry j mod 500 at 2j and 2j + 1
+    std::array<double, 500> window_{};
+    bool avx2_ = false;
 };

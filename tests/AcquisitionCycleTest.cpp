@@ -19,8 +19,11 @@ struct FakeView : ControlsView, ScreenView {
     bool connectReleased = false, markersHidden = false, markerButtons = false;
     int probeFailures = 0, fastTraces = 0, progressiveDraws = 0, spectra = 0, newProgressive = 0;
     int triggerPlacements = 0, timebaseDisplays = 0, lastProgress = -1;
-    bool captionRed = false;
+    bool captionRed = false, waitingForTrigger = false;
+    int blocksComplete = 0;
+    std::vector<int> pauses;
     std::function<void()> duringPause;
+    std::function<void()> whileDecoding; // between reading a fast block and the purge
 
     int TimebasePosition() const override { return timebase; }
     void SetStartStop(bool s, bool t) override { startEnabled = s, stopEnabled = t; }
@@ -29,15 +32,21 @@ struct FakeView : ControlsView, ScreenView {
     void EnableMarkerButtons() override { markerButtons = true; }
     void ShowProbeFailure() override { ++probeFailures; }
     void Pause(int ms) override {
+        pauses.push_back(ms);
         gui->PumpUntil([] { return false; }, std::chrono::milliseconds(ms));
         if (duringPause)
             duringPause();
     }
     void ShowProgress(int rx) override { lastProgress = rx; }
     void SetRecoveryCaption(bool red) override { captionRed = red; }
+    void SetWaitingForTrigger(bool waiting) override { waitingForTrigger = waiting; }
+    void BlockComplete() override { ++blocksComplete; }
     void PlaceTriggerLine() override { ++triggerPlacements; }
     void ApplyTimebaseDisplay(int) override { ++timebaseDisplays; }
-    void SetFastTracePen() override {}
+    void SetFastTracePen() override {
+        if (whileDecoding)
+            whileDecoding();
+    }
     void DrawFastTrace() override { ++fastTraces; }
     void ShowFastTrace() override {}
     void BeginProgressiveBlock() override { ++newProgressive; }
@@ -86,9 +95,11 @@ struct Rig {
     void Send(const std::string& bytes) {
         acq.DataArrived = false; // the probe phase leaves it set
         pty.Write(bytes);
-        ASSERT_TRUE(gui.PumpUntil([&] { return acq.DataArrived; }));
+        ASSERT_TRUE(gui.PumpUntil([&] { return acq.DataArrived; }, 10s));
     }
-    std::string Sent(size_t n = 5) { return pty.Read(n, 500); }
+    // What the cycle sent: bytes that must come are waited for long; silence is looked for briefly.
+    std::string Sent(size_t n = 5) { return pty.Read(n, 10000); }
+    bool NothingSent() { return pty.Read(1, 300).empty(); }
     void Connected() {
         cycle.Connect();
         ASSERT_EQ(Sent(), ProbeFrame());
@@ -107,6 +118,7 @@ struct Rig {
 TEST(AcquisitionCycle, ProbeAnsweredWithExactlyUConnects) {
     Rig r;
     r.cycle.Connect();
+    EXPECT_EQ(r.view.pauses, std::vector<int>{502}) << "the probe waits for the instrument to settle";
     EXPECT_EQ(r.Sent(), ProbeFrame());
     EXPECT_TRUE(r.view.startEnabled) << "Start is usable before the reply";
     EXPECT_FALSE(r.view.stopEnabled);
@@ -148,9 +160,21 @@ TEST(AcquisitionCycle, StartRequestsAndEachFastBlockRequestsTheNext) {
     r.cycle.Tick();
     EXPECT_EQ(r.acq.RxCount, 600);
     EXPECT_EQ(r.view.fastTraces, 0);
-    EXPECT_EQ(r.Sent(1), "") << "no request before the block is complete";
+    EXPECT_TRUE(r.NothingSent()) << "no request before the block is complete";
 
-    r.Send(Block().substr(600, 398)); // 998 bytes complete a fast block
+    r.Send(Block().substr(600, 397));
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.lastProgress, 600) << "the bar shows what the tick found";
+    EXPECT_EQ(r.acq.RxCount, 997);
+    EXPECT_EQ(r.view.fastTraces, 0) << "997 bytes are not a block";
+
+    // 998 bytes complete a fast block; the rest of it, arriving meanwhile, is purged.
+    r.view.whileDecoding = [&] {
+        r.view.whileDecoding = nullptr;
+        r.pty.Write("\x05\x06");
+        ASSERT_TRUE(r.gui.PumpUntil([&] { return r.acq.DataArrived; }, 10s));
+    };
+    r.Send(Block().substr(997, 1));
     r.cycle.Tick();
     EXPECT_EQ(r.acq.RxCount, 0);
     EXPECT_EQ(r.view.fastTraces, 1);
@@ -162,20 +186,24 @@ TEST(AcquisitionCycle, StartRequestsAndEachFastBlockRequestsTheNext) {
     r.transform->ComputeSpectrum(r.samples, expected);
     EXPECT_EQ(r.spectrum, expected);
 
+    SetTriggerMode(r.trigger, 2);
     r.Send(Block(7) + "extra"); // more than a block: the rest is dropped
     r.cycle.Tick();
-    EXPECT_EQ(r.samples[0], 7);
+    EXPECT_EQ(r.view.triggerPlacements, 1) << "with an edge the trigger line is placed over the new trace";
+    EXPECT_EQ(r.samples[0], 7) << "bytes of the previous block shifted this one";
+    EXPECT_EQ(r.samples[499], 7 + 998);
     EXPECT_EQ(r.acq.RxBuffer, "");
     EXPECT_EQ(r.view.fastTraces, 2);
 }
 
 TEST(AcquisitionCycle, ProgressiveBlocksNeedExactly1000Bytes) {
     Rig r;
+    r.settings.Timeout1 = 3; // only arriving bytes keep it from expiring before the block's end
     r.Connected();
     r.view.timebase = 9;
     r.cycle.Tick(); // the time-base change: fast to progressive, no abort
     EXPECT_TRUE(r.acq.SlowMode);
-    EXPECT_EQ(r.Sent(1), "");
+    EXPECT_TRUE(r.NothingSent());
     r.cycle.Start();
     EXPECT_EQ(r.Sent(), RequestFrame(0, true, 9, 1, 0));
 
@@ -190,13 +218,16 @@ TEST(AcquisitionCycle, ProgressiveBlocksNeedExactly1000Bytes) {
     EXPECT_EQ(r.acq.RxLength, 1000) << "kept for the repaint";
     EXPECT_EQ(r.view.spectra, 1);
     EXPECT_EQ(r.Sent(), RequestFrame(0, true, 9, 1, 0));
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.newProgressive, 1) << "a tick without data begins no block";
+    EXPECT_TRUE(r.port.IsOpen());
 
     r.Send(Block().substr(0, 600)); // 1002 bytes never complete a progressive block
     r.cycle.Tick();
     r.Send(Block().substr(0, 402));
     r.cycle.Tick();
     EXPECT_EQ(r.acq.RxCount, 1002);
-    EXPECT_EQ(r.Sent(1), "");
+    EXPECT_TRUE(r.NothingSent());
     EXPECT_EQ(r.view.newProgressive, 2);
 }
 
@@ -253,10 +284,79 @@ TEST(AcquisitionCycle, SilentInstrumentIsClosedReopenedAndAskedAgain) {
     EXPECT_TRUE(r.port.IsOpen());
     r.Ticks(4);
     EXPECT_TRUE(r.view.captionRed);
-    EXPECT_EQ(r.Sent(1), "");
+    EXPECT_TRUE(r.NothingSent());
     r.cycle.Tick(); // and 0
     EXPECT_FALSE(r.view.captionRed);
     EXPECT_EQ(r.Sent(), RequestFrame(0, true, 0, 1, 0));
+    r.Ticks(18); // the tick that ends the wait already counted one
+    EXPECT_TRUE(r.port.IsOpen());
+    r.cycle.Tick();
+    EXPECT_FALSE(r.port.IsOpen()) << "the fresh request is timed out like the first";
+}
+
+TEST(AcquisitionCycle, StartAfterAStopInTheRecoveryWaitAsksAtOnce) {
+    Rig r;
+    r.settings.Timeout1 = 2;
+    r.settings.Czekaj1 = 8;
+    r.Connected();
+    r.cycle.Start();
+    r.Sent();
+    r.Ticks(6); // timed out, reopened, 4 ticks of the wait left
+    ASSERT_TRUE(r.port.IsOpen());
+    r.cycle.Stop();
+    r.Ticks(10);
+    EXPECT_EQ(r.acq.RecoveryWait, 4) << "a stopped wait does not count";
+    EXPECT_TRUE(r.view.captionRed);
+    r.cycle.Start();
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 0, 1, 0));
+    r.Send(Block(3)); // the reply is taken, not purged by a wait left running
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.fastTraces, 1);
+    EXPECT_EQ(r.samples[0], 3);
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 0, 1, 0));
+}
+
+TEST(AcquisitionCycle, FromHalfASecondPerDivisionTheNextRequestWaits500ms) {
+    for (const int timebase : {10, 11}) {
+        Rig r;
+        r.Connected();
+        r.view.timebase = timebase;
+        r.cycle.Tick();
+        r.cycle.Start();
+        r.Sent();
+        r.Send(Block());
+        r.cycle.Tick();
+        const std::vector<int> pauses = timebase == 11 ? std::vector<int>{502, 500} : std::vector<int>{502};
+        EXPECT_EQ(r.view.pauses, pauses) << "T/dz " << timebase;
+        EXPECT_EQ(r.Sent(), RequestFrame(0, true, timebase, 1, 0));
+    }
+}
+
+TEST(AcquisitionCycle, WaitingForATriggerShowsFromTheRedCaptionToTheNextBlock) {
+    for (const int mode : {0, 1}) {
+        Rig r;
+        SetTriggerMode(r.trigger, mode);
+        r.settings.Timeout1 = 2;
+        r.settings.Czekaj1 = 6;
+        r.Connected();
+        r.cycle.Start();
+        r.Sent();
+        r.Ticks(3); // silent: closed, then the first tick of the wait
+        EXPECT_TRUE(r.view.captionRed);
+        EXPECT_EQ(r.view.waitingForTrigger, mode != 0) << "trigger mode " << mode;
+        r.Ticks(5);
+        EXPECT_FALSE(r.view.captionRed);
+        EXPECT_EQ(r.view.waitingForTrigger, mode != 0) << "still nothing drawn";
+        ASSERT_EQ(r.Sent(), RequestFrame(mode ? 0x60 : 0, true, 0, 1, 0));
+        r.Send(Block());
+        r.cycle.Tick();
+        EXPECT_EQ(r.view.blocksComplete, 1);
+        EXPECT_FALSE(r.view.waitingForTrigger);
+        r.Ticks(3);
+        EXPECT_EQ(r.view.waitingForTrigger, mode != 0);
+        r.cycle.Stop();
+        EXPECT_FALSE(r.view.waitingForTrigger);
+    }
 }
 
 TEST(AcquisitionCycle, RecoveryReopensOnlyWhenTheWaitPassesFive) {
@@ -291,15 +391,16 @@ TEST(AcquisitionCycle, LeavingProgressiveModeSendsTheAbortCommandOnce) {
     r.Connected();
     r.view.timebase = 9;
     r.cycle.Tick();
-    EXPECT_EQ(r.Sent(1), "") << "3 -> 9 style change: the old mode was fast";
+    EXPECT_TRUE(r.NothingSent()) << "3 -> 9 style change: the old mode was fast";
     r.view.timebase = 3;
     r.cycle.Tick(); // stopped, but the port is open: "q" still goes out
-    EXPECT_EQ(r.Sent(2), "q");
+    EXPECT_EQ(r.Sent(1), "q");
+    EXPECT_TRUE(r.NothingSent());
     EXPECT_EQ(r.acq.RecoveryWait, r.settings.Czekaj1);
     EXPECT_FALSE(r.acq.SlowMode);
     EXPECT_EQ(r.view.timebaseDisplays, 2);
     r.cycle.Tick();
-    EXPECT_EQ(r.Sent(1), "");
+    EXPECT_TRUE(r.NothingSent());
 }
 
 TEST(AcquisitionCycle, LevelChangeAbortsOnlyInProgressiveModeWithAnEdge) {
@@ -307,10 +408,14 @@ TEST(AcquisitionCycle, LevelChangeAbortsOnlyInProgressiveModeWithAnEdge) {
     r.Connected();
     r.trigger.TriggerLevel = 100;
     r.cycle.Tick();
-    EXPECT_EQ(r.view.triggerPlacements, 1);
-    EXPECT_EQ(r.Sent(1), "") << "fast mode: the next request carries the level";
+    r.cycle.Tick();
+    EXPECT_EQ(r.view.triggerPlacements, 1) << "a change is handled once";
+    EXPECT_TRUE(r.NothingSent()) << "fast mode: the next request carries the level";
     r.view.timebase = 8;
     r.cycle.Tick();
+    r.trigger.TriggerLevel = 150;
+    r.cycle.Tick();
+    EXPECT_TRUE(r.NothingSent()) << "no edge selected: no abort";
     r.trigger.TriggerEdge = 0x60;
     r.trigger.TriggerLevel = 200;
     r.acq.DataArrived = true;
@@ -332,7 +437,22 @@ TEST(AcquisitionCycle, StopLetsTheBlockFinishAndSendsNothingMore) {
     r.cycle.Tick();
     EXPECT_EQ(r.view.fastTraces, 1);
     EXPECT_EQ(r.samples[0], 5);
-    EXPECT_EQ(r.Sent(1), "");
+    EXPECT_TRUE(r.NothingSent());
+    r.Ticks(30);
+    EXPECT_TRUE(r.port.IsOpen()) << "silence while stopped is no time-out";
+}
+
+TEST(AcquisitionCycle, DisconnectMidBlockLeavesTheCycleIdleAndThePortClosed) {
+    Rig r;
+    r.Connected();
+    r.cycle.Start();
+    r.Sent();
+    r.Send(Block().substr(0, 300));
+    r.cycle.Tick();
+    r.cycle.Disconnect();
+    EXPECT_TRUE(Idle(r.acq)) << "saving works again";
+    r.Ticks(60);
+    EXPECT_FALSE(r.port.IsOpen()) << "no recovery reopens a port the user let go";
 }
 
 TEST(AcquisitionCycle, ATickInsideACollectionsPauseCollectsNothing) {
@@ -346,14 +466,15 @@ TEST(AcquisitionCycle, ATickInsideACollectionsPauseCollectsNothing) {
             return;
         nested = true;
         r.pty.Write("ab"); // arrives during the 10 ms pause
-        r.gui.PumpUntil([&] { return r.acq.DataArrived; });
+        r.gui.PumpUntil([&] { return r.acq.DataArrived; }, 10s);
         r.cycle.Tick();
     };
     r.Send(Block());
     r.cycle.Tick();
     EXPECT_TRUE(nested);
     EXPECT_EQ(r.view.fastTraces, 1);
-    EXPECT_EQ(r.Sent(10), RequestFrame(0, true, 0, 1, 0)) << "one request, not two";
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 0, 1, 0));
+    EXPECT_TRUE(r.NothingSent()) << "one request, not two";
     EXPECT_TRUE(r.acq.DataArrived) << "left for the next tick";
 }
 

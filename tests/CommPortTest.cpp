@@ -1,19 +1,26 @@
 #include "CommPort.h"
 
+#include "DeviceAccess.h"
 #include "GuiQueue.h"
 #include "Pty.h"
+#include "TempDir.h"
 
 #include <chrono>
 #include <deque>
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <thread>
 #include <time.h>
+#include <unistd.h>
 
 using namespace std::chrono;
 using namespace std::chrono_literals;
@@ -53,6 +60,13 @@ int CountEntries(const char* dir) {
     return n;
 }
 
+// Whether the terminal refuses new opens by anyone but root.
+int ExclusiveFlag(int fd) {
+    int on = -1;
+    ioctl(fd, TIOCGEXCL, &on);
+    return on;
+}
+
 double CpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -83,6 +97,21 @@ TEST(CommPort, OpenErrorsLeaveThePortClosed) {
     port.SetDeviceResolver([](const std::string&) { return "/dev/null"; });
     EXPECT_EQ(Message([&] { port.Open(); }).rfind("Error writing dcb (25), ", 0), 0u);
     EXPECT_FALSE(port.IsOpen());
+
+    // Refused by permissions: the message first, then who may use the device (root is never refused).
+    if (geteuid() != 0) {
+        TempDir dir;
+        const std::string node = dir.File("ttyUSB0");
+        TempDir::Put(node, "");
+        chmod(node.c_str(), 0060); // the group may, the owner may not
+        port.SetDeviceResolver([&](const std::string&) { return node; });
+        const group* own = getgrgid(getegid());
+        ASSERT_NE(own, nullptr);
+        EXPECT_EQ(Message([&] { port.Open(); }), "Can't open specified device " + node +
+                                                     " (Error 13, Permission denied)\n" +
+                                                     AccessHintText(node, own->gr_name));
+        EXPECT_FALSE(port.IsOpen());
+    }
 }
 
 TEST(CommPort, UseIsExclusiveWithinAndAcrossProcesses) {
@@ -93,9 +122,10 @@ TEST(CommPort, UseIsExclusiveWithinAndAcrossProcesses) {
     // The lock refuses with EAGAIN; for users other than root the terminal's exclusive flag refuses first.
     const std::string refused = Message([&] { b.Open(); });
     const std::string prefix = "Can't open specified device " + a.pty.SlavePath();
-    EXPECT_TRUE(refused == prefix + " (Error 11, Resource temporarily unavailable)" ||
-                refused == prefix + " (Error 16, Device or resource busy)")
-        << refused;
+    if (geteuid() == 0)
+        EXPECT_EQ(refused, prefix + " (Error 11, Resource temporarily unavailable)");
+    else
+        EXPECT_EQ(refused, prefix + " (Error 16, Device or resource busy)");
     EXPECT_FALSE(b.IsOpen());
 
     const pid_t child = fork();
@@ -117,20 +147,51 @@ TEST(CommPort, UseIsExclusiveWithinAndAcrossProcesses) {
     EXPECT_TRUE(b.IsOpen());
 }
 
+TEST(CommPort, OpenSetsARawLineAndTheExclusiveFlagThatCloseClears) {
+    Port p;
+    // Opened first: the flag keeps later opens out, for everyone but root.
+    const int probe = open(p.pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(probe, 0);
+    termios cooked{};
+    tcgetattr(probe, &cooked);
+    cooked.c_cflag |= HUPCL | PARENB;
+    cooked.c_iflag |= ICRNL | IXON;
+    cooked.c_oflag |= OPOST;
+    cooked.c_lflag |= ICANON | ECHO | ISIG;
+    cfsetspeed(&cooked, B9600);
+    tcsetattr(probe, TCSANOW, &cooked);
+
+    p.port.Open();
+    EXPECT_EQ(ExclusiveFlag(probe), 1);
+    termios t{};
+    ASSERT_EQ(tcgetattr(probe, &t), 0);
+    EXPECT_EQ(cfgetispeed(&t), speed_t(B115200));
+    EXPECT_EQ(cfgetospeed(&t), speed_t(B115200));
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL), tcflag_t(CS8))
+        << "8N1, no hang-up on close";
+    EXPECT_EQ(t.c_cflag & (CREAD | CLOCAL), tcflag_t(CREAD | CLOCAL));
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | INLCR | IGNCR | ISTRIP | INPCK), 0u)
+        << "bytes pass unchanged";
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+
+    p.port.Close();
+    EXPECT_EQ(ExclusiveFlag(probe), 0) << "the flag outlives the descriptor on a pseudo-terminal";
+    close(probe);
+}
+
 TEST(CommPort, ZeroBytesAreDataBothWays) {
     Port p;
+    int waiting = 0;
+    p.port.OnRxChar = [&](TCustomCommPort*, int count) { waiting = count; };
     p.port.Open();
     const std::string probe("\x00\x55\x00\x00\x55", 5);
     EXPECT_TRUE(p.port.WriteString(probe));
-    EXPECT_EQ(p.pty.Read(5, 1000), probe);
+    EXPECT_EQ(p.pty.Read(5, 5000), probe);
 
     p.pty.Write(std::string("\x00\xff\x00", 3));
-    ASSERT_TRUE(p.gui.PumpUntil([&] { return p.port.IsOpen(); }));
-    std::string got;
-    const auto end = steady_clock::now() + 1s;
-    while (got.size() < 3 && steady_clock::now() < end)
-        got += p.port.ReadAll();
-    EXPECT_EQ(got, std::string("\x00\xff\x00", 3));
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 3; }, 10s));
+    EXPECT_EQ(p.port.ReadAll(), std::string("\x00\xff\x00", 3));
 }
 
 TEST(CommPort, ClosedPortOperationsAreSilentAndQuick) {
@@ -141,7 +202,7 @@ TEST(CommPort, ClosedPortOperationsAreSilentAndQuick) {
     EXPECT_EQ(port.WriteBuffer("abc", 3), 0);
     EXPECT_FALSE(port.WriteString("abc"));
     port.PurgeAll();
-    EXPECT_LT(steady_clock::now() - t0, 50ms);
+    EXPECT_LT(steady_clock::now() - t0, 250ms) << "no close pause on a closed port";
 }
 
 TEST(CommPort, ReadAllOnNothingReturnsAtOnceAndCloseWaits300ms) {
@@ -150,12 +211,12 @@ TEST(CommPort, ReadAllOnNothingReturnsAtOnceAndCloseWaits300ms) {
     p.port.Open();
     auto t0 = steady_clock::now();
     EXPECT_EQ(p.port.ReadAll(), "");
-    EXPECT_LT(steady_clock::now() - t0, 20ms);
+    EXPECT_LT(steady_clock::now() - t0, 500ms) << "no wait for the read time-out of 1000 ms";
     t0 = steady_clock::now();
     p.port.Close();
     const auto took = steady_clock::now() - t0;
     EXPECT_GE(took, 300ms);
-    EXPECT_LT(took, 600ms);
+    EXPECT_LT(took, 900ms);
     EXPECT_FALSE(p.port.IsOpen());
 }
 
@@ -172,10 +233,10 @@ TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
         p.pty.Write(std::string(10, char(i)));
         std::this_thread::sleep_for(1ms);
     }
-    std::this_thread::sleep_for(50ms);
+    // Each notification counts everything waiting, so the last one counts all 500.
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return lastCount == 500; }, 10s));
     EXPECT_EQ(p.gui.MaxQueued(), 1u) << "notifications must not pile up";
-    ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 1; }));
-    EXPECT_EQ(lastCount, 500);
+    const int callsForTheBlock = calls;
 
     // Nothing read: no new notification and no busy thread.
     const double cpu0 = CpuSeconds();
@@ -185,8 +246,8 @@ TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
 
     // New bytes give one new notification counting all that waits.
     p.pty.Write("xy");
-    ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 2; }));
-    EXPECT_EQ(lastCount, 502);
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return lastCount == 502; }, 10s));
+    EXPECT_EQ(calls, callsForTheBlock + 1);
     EXPECT_EQ(p.port.ReadAll().size(), 502u);
 }
 
@@ -232,18 +293,20 @@ TEST(CommPort, PiecesAtTheLineRateCostFewWakeUpsAndTheCountStaysWhole) {
 
 TEST(CommPort, InputQueueHoldsOneBlockAndRefillsAfterRead) {
     Port p;
+    int waiting = 0;
+    p.port.OnRxChar = [&](TCustomCommPort*, int count) { waiting = count; };
     p.port.Open();
-    p.pty.Write(std::string(1500, 'a'));
-    std::this_thread::sleep_for(100ms);
+    p.pty.Write(std::string(600, 'a'));
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 600; }, 10s));
+    p.pty.Write(std::string(900, 'a')); // only 400 of them fit
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 1000; }, 10s));
     const double cpu0 = CpuSeconds();
     std::this_thread::sleep_for(200ms); // a full queue must not make the thread spin
     EXPECT_LT(CpuSeconds() - cpu0, 0.03);
     EXPECT_EQ(p.port.ReadAll().size(), 1000u);
-    std::string rest;
-    const auto end = steady_clock::now() + 1s;
-    while (rest.size() < 500 && steady_clock::now() < end)
-        rest += p.port.ReadAll();
-    EXPECT_EQ(rest.size(), 500u);
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 500; }, 10s))
+        << "the rest comes in once there is room";
+    EXPECT_EQ(p.port.ReadAll().size(), 500u);
 }
 
 TEST(CommPort, OutputFullRaisesAfterWriteTimeoutAndPurgeClearsBothDirections) {
@@ -261,32 +324,39 @@ TEST(CommPort, OutputFullRaisesAfterWriteTimeoutAndPurgeClearsBothDirections) {
     EXPECT_EQ(error, "Output buffer is full. Please check comm status.");
     EXPECT_GE(steady_clock::now() - t0, 1000ms);
 
+    bool stale = false;
+    p.port.OnRxChar = [&](TCustomCommPort*, int) { stale = true; };
     p.pty.Write("stale input");
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return stale; }, 10s));
     p.port.PurgeAll();
     EXPECT_EQ(p.port.ReadAll(), "");
-    // What already crossed to the other end stays there; the queued rest is dropped.
-    const size_t delivered = p.pty.Read(accepted, 300).size();
-    EXPECT_LE(delivered + chunk.size(), accepted);
+    // What already crossed to the other end stays there; what was still queued is dropped.
     EXPECT_TRUE(p.port.WriteString("fresh"));
-    EXPECT_EQ(p.pty.Read(5, 1000), "fresh");
+    std::string out;
+    const auto end = steady_clock::now() + 10s;
+    while (out.find("fresh") == std::string::npos && steady_clock::now() < end)
+        out += p.pty.Read(1 << 20, 100);
+    ASSERT_EQ(out.size() >= 5 ? out.substr(out.size() - 5) : out, "fresh");
+    EXPECT_EQ(out.find_first_not_of('z'), out.size() - 5) << "only whole bytes of the old data come before";
+    EXPECT_LT(out.size() - 5, accepted) << "the queued rest was not dropped";
 }
 
 TEST(CommPort, HangupEndsTheThreadsQuietly) {
     Port p;
-    p.port.OnRxChar = [](TCustomCommPort*, int) {};
+    int waiting = 0;
+    p.port.OnRxChar = [&](TCustomCommPort*, int count) { waiting = count; };
     const int threadsBefore = CountEntries("/proc/self/task");
     p.port.Open();
     EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore + 2);
+    p.pty.Write("last");
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 4; }, 10s));
     p.pty.Hangup();
-    const auto end = steady_clock::now() + 1s;
+    const auto end = steady_clock::now() + 10s;
     while (CountEntries("/proc/self/task") > threadsBefore && steady_clock::now() < end)
         std::this_thread::sleep_for(5ms);
     EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore);
-    const double cpu0 = CpuSeconds();
-    std::this_thread::sleep_for(100ms);
-    EXPECT_LT(CpuSeconds() - cpu0, 0.02);
     EXPECT_TRUE(p.port.IsOpen());
+    EXPECT_EQ(p.port.ReadAll(), "last") << "what came before the unplug can still be read";
     EXPECT_NO_THROW(p.port.WriteString(std::string(5, 'x')));
     EXPECT_NO_THROW(p.port.WriteString(std::string(5, 'x')));
     EXPECT_NO_THROW(p.port.WriteString(std::string(5, 'x')));

@@ -5,6 +5,7 @@
 #include "Samples.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,6 +47,7 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     const SampleBuffer saved = p.state.samples;
     p.state.samples.fill(0);
     Child<TKnob>(*p.W2, "Knob2").SetPosition(0);
+    p.state.settings.PC = 0x00FF00; // the trace colour chosen since the last block
     p.Open(p.dir.File("block.drg"));
     EXPECT_EQ(p.state.samples, saved);
     EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 5);
@@ -54,12 +56,12 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     Spectrum expected{};
     p.state.transform->ComputeSpectrum(saved, expected);
     EXPECT_EQ(p.state.spectrum, expected);
-    // Drawn with rounding, as the repaint draws it.
+    // Drawn in the trace colour with rounding, as the repaint draws it.
     for (int i = 1; i < 498; ++i)
         ASSERT_EQ(
             p.W1->ClientImage().pixel(31 + i, 279 - SampleToRow(saved[size_t(i)], Rounding::Nearest, 40)) &
                 0xFFFFFF,
-            0u)
+            0x00FF00u)
             << i;
     // The tick takes the file's position as a time-base change.
     p.W2->Timer1Timer();
@@ -173,4 +175,50 @@ TEST(DataFileWindow, SaveDialogIsPolishStartsAtThePatternAndWantsAnExistingFolde
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_TRUE(watcher.seen[0].text.contains("no/such/folder")) << watcher.seen[0].text.toStdString();
     EXPECT_EQ(chosen.toStdString(), dir.File("block.drg"));
+}
+
+TEST(DataFileWindow, SavesCsvOrPngByExtensionOrFilterAndTheDialogsRememberTheFolder) {
+    Files p;
+    for (int i = 0; i < 500; ++i)
+        p.state.samples[size_t(i)] = std::uint16_t((i * 37) % 1024);
+    p.SaveAs(p.dir.File("block.CSV"));
+    const std::string csv = TempDir::Get(p.dir.File("block.CSV"));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 501);
+    const std::string start = "t [s],U [V]\r\n0,0\r\n0.000004,0.361328125\r\n"; // sample 1: 37
+    EXPECT_EQ(csv.substr(0, start.size()), start);
+    p.SaveAs(p.dir.File("shot.png"));
+    QImage shot(QString::fromStdString(p.dir.File("shot.png")));
+    EXPECT_EQ(shot.convertToFormat(QImage::Format_RGB32), p.W1->ShownPicture());
+    EXPECT_EQ(shot.size(), QSize(578, 519));
+
+    p.state.acq.Running = true; // saving while acquiring does nothing, whatever the kind
+    p.SaveAs(p.dir.File("running.csv"));
+    EXPECT_FALSE(std::filesystem::exists(p.dir.File("running.csv")));
+    p.state.acq.Running = false;
+}
+
+TEST(DataFileWindow, OpenAndSaveDialogsStartInTheFolderLastChosen) {
+    Files q; // with the program's own dialogs
+    const std::string sub = q.dir.File("sub");
+    std::filesystem::create_directory(sub);
+    QString saveStartedIn, openStartedIn;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        saveStartedIn = d->directory().canonicalPath();
+        d->selectNameFilter(QStringLiteral("Obraz PNG (*.png)"));
+        d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(sub + "/a"));
+        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+    });
+    Child<TSmoothFlatButton>(*q.W2, "SmoothFlatButton8").click();
+    EXPECT_EQ(saveStartedIn, QDir::current().canonicalPath());
+    EXPECT_FALSE(QImage(QString::fromStdString(sub + "/a.png")).isNull()) << "the filter gave the kind";
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        openStartedIn = d->directory().canonicalPath();
+        d->reject();
+    });
+    Child<TSmoothFlatButton>(*q.W2, "SmoothFlatButton7").click();
+    EXPECT_EQ(openStartedIn.toStdString(), std::filesystem::canonical(sub).string());
 }

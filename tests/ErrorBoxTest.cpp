@@ -9,12 +9,17 @@
 TEST(ErrorBox, AnErrorInAHandlerIsShownAndEndsOnlyThatHandler) {
     ErrorBox errors(QStringLiteral("Drganik"));
     BoxWatcher watcher;
-    bool after = false;
-    errors.Run([&] {
-        throw std::runtime_error("Specified device not found (/dev/ttyS0).");
-        after = true;
-    });
-    EXPECT_FALSE(after);
+    const auto openPort = [](bool present) {
+        if (!present)
+            throw std::runtime_error("Specified device not found (/dev/ttyS0).");
+    };
+    int steps = 0;
+    EXPECT_NO_THROW(errors.Run([&] {
+        ++steps;
+        openPort(false);
+        ++steps;
+    }));
+    EXPECT_EQ(steps, 1) << "the handler ends at the error";
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text, "Specified device not found (/dev/ttyS0).");

@@ -1,8 +1,12 @@
 #include "BoxWatcher.h"
+#include "PortChooser.h"
 #include "ProgramHarness.h"
 #include "Pty.h"
 #include "Samples.h"
 
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -43,7 +47,17 @@ struct Simulator {
             n += line.find(what) != std::string::npos;
         return n;
     }
+    bool LastLineHas(const std::string& what) const {
+        std::ifstream in(log);
+        std::string last;
+        for (std::string line; std::getline(in, line);)
+            last = line;
+        return last.find(what) != std::string::npos;
+    }
 };
+
+// Generous: the suites run two at a time beside other builds.
+constexpr int kLong = 20000;
 
 QRgb Pixel(const TW1& w1, int x, int y) {
     return w1.ClientImage().pixel(x, y) & 0xFFFFFF;
@@ -60,20 +74,19 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
 
     Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
     ASSERT_TRUE(p.Com1.IsOpen());
-    ASSERT_TRUE(RunUntil([&] { return acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
+    ASSERT_TRUE(RunUntil([&] { return acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
     EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
 
     Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
     EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton2").isEnabled());
-    ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 6; }, 5000)) << "blocks do not keep coming";
-
-    Child<TSmoothButton>(*p.W2, "SmoothButton2")
-        .click(); // Stop: the block under way still arrives, nothing more is asked
-    RunUntil([] { return false; }, 400);
+    // Stop while the instrument sends a block: the block is still taken, nothing more is asked.
+    ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 6 && !sim.LastLineHas("tx block"); }, kLong))
+        << "blocks do not keep coming";
     const int requests = sim.Count("rx request");
-    RunUntil([] { return false; }, 300);
-    EXPECT_EQ(sim.Count("rx request"), requests);
-    EXPECT_EQ(acq.RxCount, 0);
+    Child<TSmoothButton>(*p.W2, "SmoothButton2").click();
+    ASSERT_TRUE(
+        RunUntil([&] { return sim.LastLineHas("tx block") && Idle(acq) && !acq.DataArrived; }, kLong));
+    EXPECT_FALSE(RunUntil([&] { return sim.Count("rx request") > requests; }, 500)) << "a request after Stop";
 
     // The sine spans 1..9 V: 102..921 counts; every vertex of the trace is on the window in red.
     const auto& s = p.state.samples;
@@ -101,16 +114,50 @@ TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
                  "[PORTS]\nCOM1=" + sim.link + "\n[ADVANCED]\nTimeout1=8\nCzekaj1=8\n");
     TestProgram p(dir.File("drganik.ini"));
     Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
-    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong));
     p.state.trigger.TriggerEdge = 0x60;
     Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
-    ASSERT_TRUE(RunUntil([&] { return !p.Com1.IsOpen(); }, 3000)) << "the time-out closes the port";
-    ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait > 0 && p.state.acq.RecoveryWait < 8; }, 1000));
+    ASSERT_TRUE(RunUntil([&] { return !p.Com1.IsOpen(); }, kLong)) << "the time-out closes the port";
+    ASSERT_TRUE(
+        RunUntil([&] { return p.state.acq.RecoveryWait > 0 && p.state.acq.RecoveryWait < 8; }, kLong));
     EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait == 0; }, 3000));
+    EXPECT_TRUE(Child<QLabel>(*p.W1, "WaitingNote").isVisible());
+    EXPECT_EQ(Child<QLabel>(*p.W1, "WaitingNote").text(), "Czekam na wyzwolenie…");
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait == 0; }, kLong));
     EXPECT_TRUE(p.Com1.IsOpen());
     EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, 2000)) << "a fresh request follows";
+    EXPECT_TRUE(p.W1->WaitingForTrigger()) << "until a block comes";
+    ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong)) << "a fresh request follows";
+}
+
+TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresTheStream) {
+    TempDir dir;
+    Simulator sim(dir, {"--signal", "sine", "--freq", "1500", "--amp", "4", "--offset", "5"});
+    TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n");
+    TestProgram p(dir.File("drganik.ini"));
+    auto& connect = Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5");
+    connect.click();
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
+    p.Pomiary->Toggle();
+
+    // The connect toggle has the focus: Space starts, and does not also release it.
+    p.W2->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.W2.get()));
+    connect.setFocus();
+    QTest::keyClick(&connect, Qt::Key_Space);
+    EXPECT_TRUE(p.state.acq.Running);
+    EXPECT_TRUE(connect.isChecked());
+    ASSERT_TRUE(RunUntil([&] { return p.Pomiary->Updates() >= 2; }, kLong)) << "blocks are not measured";
+    // 1500 Hz at 0,1 ms/dz; the sine spans 1..9 V.
+    EXPECT_EQ(Child<QLabel>(*p.Pomiary, "Frequency").text(), "1,5kHz");
+    const QString vpp = Child<QLabel>(*p.Pomiary, "Vpp").text();
+    EXPECT_NEAR(QString(vpp).replace(',', '.').chopped(1).toDouble(), 8.0, 0.1) << vpp.toStdString();
+
+    p.W1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.W1.get()));
+    QTest::keyClick(p.W1.get(), Qt::Key_Space);
+    EXPECT_FALSE(p.state.acq.Running);
+    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
 }
 
 TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {
@@ -120,10 +167,10 @@ TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {
     TestProgram p(dir.File("drganik.ini"));
     BoxWatcher watcher;
     Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
-    ASSERT_TRUE(RunUntil([&] { return !watcher.seen.empty(); }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return !watcher.seen.empty(); }, kLong));
     EXPECT_EQ(watcher.seen[0].caption, "Błąd!");
     EXPECT_EQ(watcher.seen[0].text, "Sprawdź czy urządzenie jest podpięte do komputera");
-    RunUntil([&] { return !p.Com1.IsOpen(); }, 1000);
+    RunUntil([&] { return !p.Com1.IsOpen(); }, kLong);
     EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isChecked());
     EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
     EXPECT_FALSE(p.Com1.IsOpen());
@@ -145,18 +192,22 @@ TEST(LiveAcquisition, APortThatCannotOpenIsReportedAndTheButtonStaysPressed) {
 
 TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     TempDir dir;
+    // The port is a link of the test's own: once the adapter is gone nothing else can answer there.
     auto pty = std::make_unique<Pty>();
+    const std::string link = dir.File("com1");
+    std::filesystem::create_symlink(pty->SlavePath(), link);
     TempDir::Put(dir.File("drganik.ini"),
-                 "[PORTS]\nCOM1=" + pty->SlavePath() + "\n[ADVANCED]\nTimer=5\nTimeout1=6\nCzekaj1=8\n");
+                 "[PORTS]\nCOM1=" + link + "\n[ADVANCED]\nTimer=5\nTimeout1=6\nCzekaj1=8\n");
     TestProgram p(dir.File("drganik.ini"));
     Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
     pty->Write("U");
-    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong));
     Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
     BoxWatcher watcher;
     watcher.HoldBoxes(true);
     // The reopen fails and its message stays open; behind it the cycle keeps counting and retrying.
-    // The box runs its own event loop, so the watching is done by a timer inside that loop.
+    // The box runs its own event loop, so the watching is done by a timer inside that loop: it lets
+    // the box go once a second recovery wait has begun behind it, or when the deadline has passed.
     std::set<int> waits;
     int openMax = 0;
     QElapsedTimer sinceOpen;
@@ -168,13 +219,88 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
             sinceOpen.start();
         openMax = std::max(openMax, p.errors.OpenBoxes());
         waits.insert(p.state.acq.RecoveryWait);
-        if (sinceOpen.elapsed() > 1500)
+        if ((waits.count(8) && waits.size() > 5) || sinceOpen.elapsed() > kLong)
             watcher.HoldBoxes(false);
     });
     sampler.start(2);
-    pty.reset(); // the adapter is unplugged: its device disappears
-    ASSERT_TRUE(RunUntil([&] { return sinceOpen.isValid() && p.errors.OpenBoxes() == 0; }, 8000));
+    std::filesystem::remove(link); // the adapter is unplugged: its device disappears
+    pty.reset();
+    ASSERT_TRUE(RunUntil([&] { return sinceOpen.isValid() && p.errors.OpenBoxes() == 0; }, 2 * kLong));
+    EXPECT_EQ(watcher.seen.at(0).text.toStdString(), "Specified device not found (" + link + ").");
     EXPECT_GT(waits.size(), 5u) << "ticks stopped while the box was open";
     EXPECT_TRUE(waits.count(8)) << "a second recovery wait began";
     EXPECT_EQ(openMax, 1) << "the same error is not stacked";
+}
+
+// The adapter picked for Com1 in the settings: taken back by "Anuluj", kept by "Zapisz", used at the next
+// connect.
+TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
+    TempDir dir;
+    Simulator sim(dir, {});
+    const auto ini = dir.File("drganik.ini");
+    TempDir::Put(ini, "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
+    TestProgram p(ini);
+    BoxWatcher watcher;
+    auto& status = Child<TStatusBar>(*p.W1, "StatusBar1");
+    EXPECT_EQ(status.PanelHint(9), "/dev/ttyS0");
+    auto& chooser = Child<TPortChooser>(*p.Form1, "PortChooser");
+    chooser.Discover = [] {
+        return std::vector<SerialDevice>{{"", "/dev/ttyS0", ""},
+                                         {"/dev/serial/by-id/usb-X", "/dev/ttyUSB0", "X"}};
+    };
+    auto& path = Child<QLineEdit>(chooser, "Path");
+    const auto com = [&](int i) {
+        return Child<QWidget>(*p.Form1, "RadioGroup1").findChildren<QRadioButton*>().at(i);
+    };
+    const auto openChooser = [&] {
+        Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton6").click();
+        Child<QPushButton>(*p.Form1, "PortDeviceButton").click();
+        EXPECT_TRUE(chooser.isVisible());
+        EXPECT_EQ(chooser.windowTitle(), "Urządzenie dla Com1");
+    };
+
+    openChooser();
+    auto& list = Child<QTreeWidget>(chooser, "List");
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.currentItem(), list.topLevelItem(0)) << "the device in use is selected";
+    EXPECT_EQ(com(1)->toolTip(), "/dev/ttyUSB7");
+    list.setCurrentItem(list.topLevelItem(1));
+    EXPECT_EQ(path.text(), "/dev/serial/by-id/usb-X") << "the stable name, when there is one";
+    Child<QPushButton>(chooser, "OkButton").click();
+    EXPECT_EQ(com(0)->toolTip(), "/dev/serial/by-id/usb-X");
+    Child<QPushButton>(*p.Form1, "Button2").click(); // "Anuluj"
+    EXPECT_EQ(com(0)->toolTip(), "/dev/ttyS0");
+    EXPECT_EQ(TempDir::Get(ini), "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
+
+    openChooser();
+    path.setText("/dev/x\nCP=5");
+    Child<QPushButton>(chooser, "OkButton").click();
+    EXPECT_TRUE(chooser.isVisible()) << "a line break never reaches the settings file";
+    path.setText(QString::fromStdString(sim.link)); // typed: the simulator's link
+    Child<QPushButton>(chooser, "OkButton").click();
+    Child<QPushButton>(*p.Form1, "Button1").click(); // "Zapisz"
+    EXPECT_EQ(TempDir::Get(ini).rfind("; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\nCOM1=" + sim.link + "\n", 0), 0u);
+    EXPECT_EQ(status.PanelText(9), "Com1");
+    EXPECT_EQ(status.PanelHint(9), QString::fromStdString(sim.link));
+    EXPECT_TRUE(watcher.seen.empty()) << "a new device for the same port needs no restart";
+
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    ASSERT_TRUE(p.Com1.IsOpen());
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
+    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, 5000)) << "no blocks";
+}
+
+// --port: this run's device for the selected port; the settings file stays as it was.
+TEST(LiveAcquisition, PortGivenForTheRunIsUsedAndNotWritten) {
+    TempDir dir;
+    Simulator sim(dir, {});
+    const auto ini = dir.File("drganik.ini");
+    TempDir::Put(ini, "[PORTS]\nCOM1=/dev/ttyUSB0\n");
+    TestProgram p(ini, true, sim.link);
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelHint(9), QString::fromStdString(sim.link));
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    ASSERT_TRUE(p.Com1.IsOpen());
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
+    EXPECT_EQ(TempDir::Get(ini), "[PORTS]\nCOM1=/dev/ttyUSB0\n");
 }

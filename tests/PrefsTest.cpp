@@ -24,6 +24,7 @@ struct Dialog : SettingsFolder, TestProgram {
     }
     std::string IniText() const { return TempDir::Get(dir.File("drganik.ini")); }
     QRgb TimeBackgroundPixel() const { return W1->TimeBackgroundImage().pixel(10, 10); }
+    QRgb SpectrumBackgroundPixel() const { return W1->SpectrumBackgroundImage().pixel(10, 4); }
 };
 
 // The port choices Com1..Com8 of the "Ustawienia portu" group, in order.
@@ -110,16 +111,21 @@ TEST(Prefs, WidthBoxWithoutASelectionKeepsTheWidth) {
 TEST(Prefs, BackgroundReachesTheMainWindowOnlyOnSave) {
     Dialog d;
     const QRgb green = d.TimeBackgroundPixel();
+    const QRgb grey = d.SpectrumBackgroundPixel();
     d.Form1->ChooseTimeBackground(1);
+    d.Form1->ChooseSpectrumBackground(2);
     EXPECT_EQ(d.TimeBackgroundPixel(), green);
+    EXPECT_EQ(d.SpectrumBackgroundPixel(), grey);
     EXPECT_NE(Child<TImage>(*d.Form1, "Image1").Picture().pixel(100, 100),
               d.Form1->TimePicture(0).pixel(240, 180));
     Child<QPushButton>(*d.Form1, "Button1").click();
     EXPECT_EQ(d.TimeBackgroundPixel(), d.Form1->TimePicture(1).pixel(10, 10));
     EXPECT_EQ(d.W1->ClientImage().pixel(40, 40), d.Form1->TimePicture(1).pixel(10, 10))
         << "repainted at once";
+    EXPECT_NE(d.Form1->SpectrumPicture(2).pixel(10, 4), grey);
+    EXPECT_EQ(d.W1->ClientImage().pixel(40, 350), d.Form1->SpectrumPicture(2).pixel(10, 4));
     EXPECT_FALSE(d.Form1->isVisible());
-    EXPECT_EQ(d.IniText(), "[DISP]\nLW=1\nBG=1\nBFG=0\nCP=1\nPC=0\nPCF=0\nFW=1\n[MISC]\nWYSSTATUS=1\n"
+    EXPECT_EQ(d.IniText(), "[DISP]\nLW=1\nBG=1\nBFG=2\nCP=1\nPC=0\nPCF=0\nFW=1\n[MISC]\nWYSSTATUS=1\n"
                            "[ADVANCED]\nTimeout1=20\nCzekaj1=20\nTimer=25\nSpow=1\n");
 }
 
@@ -184,9 +190,9 @@ TEST(Prefs, WebLinksOpenThePlaceholderAddresses) {
     d.Form1->OpenUrl = [&](const QString& url) { opened.push_back(url); };
     d.Form1->findChild<TImage*>("Banner")->OnClick();
     d.Form1->findChild<TImage*>("Image13")->OnClick();
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_TRUE(opened[0].contains(".example"));
-    EXPECT_TRUE(opened[1].contains(".example"));
+    const std::vector<QString> expected = {"https://drganik.example/", "https://dystrybutor.example/"};
+    EXPECT_EQ(opened, expected) << "the maker's banner, then the distributor's logo";
+    EXPECT_EQ(d.Form1->findChild<TImage*>("Banner")->toolTip(), expected[0]);
 }
 
 TEST(Prefs, GroupFramesStayClearOfTheirControls) {

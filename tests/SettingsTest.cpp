@@ -20,11 +20,13 @@ TEST(Settings, DefaultsWithoutAFileAndSavedInTheDialogsOrder) {
     EXPECT_FALSE(std::filesystem::exists(ini.FileName())) << "reading never creates the file";
 
     int applied = 0;
-    SaveSettings(ini, s, {"25", "20", "20"}, [&](int ms) { applied = ms; });
-    EXPECT_EQ(applied, 25);
+    SaveSettings(ini, s, {"30", "21", "22"}, [&](int ms) { applied = ms; }); // Timer, Timeout, Czekaj
+    EXPECT_EQ(applied, 30);
+    EXPECT_EQ(s.Timeout1, 21);
+    EXPECT_EQ(s.Czekaj1, 22);
     EXPECT_EQ(TempDir::Get(ini.FileName()), "[DISP]\nLW=1\nBG=0\nBFG=0\nCP=1\nPC=0\nPCF=0\nFW=1\n"
                                             "[MISC]\nWYSSTATUS=1\n"
-                                            "[ADVANCED]\nTimeout1=20\nCzekaj1=20\nTimer=25\nSpow=1\n");
+                                            "[ADVANCED]\nTimeout1=21\nCzekaj1=22\nTimer=30\nSpow=1\n");
 }
 
 TEST(Settings, HandWrittenValuesAreRead) {

@@ -47,7 +47,7 @@ TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
     EXPECT_EQ(p.state.trigger.LevelLow, 1);
     EXPECT_EQ(p.state.time.TimeUnit, "ms");
     EXPECT_FLOAT_EQ(p.state.tables.CosTable[0], 1.0f);
-    EXPECT_EQ(p.state.tables.SinTable[125], float(std::sin(125 * 6.283L / 500)));
+    EXPECT_NEAR(p.state.tables.SinTable[250], 9.2654e-5f, 1e-8f) << "sin(6.283 / 2), not sin(pi)";
 
     const char* volts[] = {"10V", "9V", "8V", "7V", "6V", "5V", "4V", "3V", "2V", "1V", "0V"};
     for (int i = 0; i < 11; ++i)
@@ -124,7 +124,7 @@ TEST(Startup, ClosingTheToolWindowClosesThePortAndEndsAfterItsPause) {
     });
     EXPECT_EQ(QApplication::exec(), 0) << "the application was asked to terminate";
     EXPECT_GE(clock.elapsed(), 800); // 300 ms port close + 500 ms pause
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_FALSE(p.Com1.IsOpen());
     EXPECT_EQ(pty.Read(1, 50), "") << "nothing is sent to the instrument at shutdown";
 }

@@ -29,14 +29,20 @@ Spectrum DirectSpectrum(const SampleBuffer& s, const TransformTables& t) {
 
 struct Fixture {
     TransformTables tables;
-    std::unique_ptr<BlockTransform> transform;
+    std::unique_ptr<BlockTransform> transform, portable;
     Fixture() {
         BuildSpectrumTables(tables);
         transform = std::make_unique<BlockTransform>(tables);
+        portable = std::make_unique<BlockTransform>(tables, false);
     }
     Spectrum Fast(const SampleBuffer& s) const {
         Spectrum out{};
         transform->ComputeSpectrum(s, out);
+        return out;
+    }
+    Spectrum Portable(const SampleBuffer& s) const {
+        Spectrum out{};
+        portable->ComputeSpectrum(s, out);
         return out;
     }
 };
@@ -62,26 +68,30 @@ TEST(Spectrum, TablesUseTheAngleStep6283Over500) {
 TEST(Spectrum, FastTransformEqualsTheDirectDefinitionOnRandomBlocks) {
     Fixture f;
     std::mt19937 rng(12345);
-    std::uniform_int_distribution<int> tenBit(0, 1023), full(0, 65535), kind(0, 3);
+    std::uniform_int_distribution<int> tenBit(0, 1023), full(0, 65535), kind(0, 5), coin(0, 1);
     for (int block = 0; block < 2000; ++block) {
         SampleBuffer s{};
         const int k = kind(rng);
+        // Noise over 16 and 10 bits, sparse bit patterns, and blocks of the extremes only.
         for (int i = 0; i < 500; ++i)
             s[i] = std::uint16_t(k == 0   ? full(rng)
                                  : k == 1 ? tenBit(rng)
-                                          : (tenBit(rng) & (k == 2 ? 0x3FF : 0x201)));
-        const Spectrum fast = f.Fast(s);
+                                 : k <= 3 ? (tenBit(rng) & (k == 2 ? 0x3FF : 0x201))
+                                          : coin(rng) * (k == 4 ? 1023 : 65535));
         const Spectrum direct = DirectSpectrum(s, f.tables);
-        ASSERT_EQ(fast, direct) << "block " << block;
+        ASSERT_EQ(f.Fast(s), direct) << "block " << block;
+        ASSERT_EQ(f.Portable(s), direct) << "block " << block;
     }
 }
 
 TEST(Spectrum, KnownShapes) {
     Fixture f;
-    SampleBuffer flat{};
-    flat.fill(700);
-    const Spectrum zero = f.Fast(flat);
-    EXPECT_TRUE(std::all_of(zero.begin(), zero.end(), [](int v) { return v == 0; }));
+    for (const std::uint16_t level : {0, 700, 1023, 65535}) {
+        SampleBuffer flat{};
+        flat.fill(level);
+        const Spectrum zero = f.Fast(flat);
+        EXPECT_TRUE(std::all_of(zero.begin(), zero.end(), [](int v) { return v == 0; })) << level;
+    }
 
     const Spectrum s25 = f.Fast(Sine(25));
     EXPECT_EQ(std::max_element(s25.begin(), s25.end()) - s25.begin(), 125);

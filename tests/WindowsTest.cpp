@@ -4,8 +4,11 @@
 #include "RangeTables.h"
 #include "Samples.h"
 
+#include <QAction>
 #include <QProgressBar>
 #include <QTest>
+#include <QWheelEvent>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -80,6 +83,9 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     // The spectrum is redrawn at the new divisor: bar of 100 rows on bin 100.
     EXPECT_EQ(p.At(130, 346 + 124 - 99), 0u);
     EXPECT_NE(p.At(130, 346 + 124 - 100), 0u);
+    p.state.settings.FW = false; // a line through the bin tops: nothing inside the bar
+    p.W1->DrawSpectrum();
+    EXPECT_NE(p.At(130, 346 + 100), 0u);
     // Tick marks: black, end points excluded.
     EXPECT_EQ(p.At(24, 55), 0u);
     EXPECT_NE(p.At(29, 55), 0u);
@@ -123,6 +129,56 @@ TEST(Windows, ProgressiveRepaintShowsExactlyThePartReceived) {
     EXPECT_EQ(p.At(beyond, row), p.Background(beyond, row));
 }
 
+TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
+    for (const int width : {1, 2}) {
+        Windows p;
+        p.state.settings.LW = width;
+        p.state.settings.PC = 0x0000FF;
+        const QRgb red = 0xFF0000;
+        const auto fastBlock = [&](std::uint16_t sample) {
+            p.state.samples.fill(sample);
+            p.W1->SetFastTracePen();
+            p.W1->DrawFastTrace();
+            p.W1->ShowFastTrace();
+        };
+        fastBlock(512); // row 125
+        EXPECT_EQ(p.At(200, 154), red);
+        EXPECT_EQ(p.At(200, 153) == red, width == 2) << "width " << width;
+        fastBlock(205); // row 50
+        EXPECT_EQ(p.At(200, 229), red);
+        EXPECT_EQ(p.At(200, 154), p.Background(200, 154)) << "the previous block is gone";
+
+        p.W1->FormPaint(); // the scale's ticks are as wide as the trace
+        EXPECT_EQ(p.At(27, 55), 0u);
+        EXPECT_EQ(p.At(27, 54) == 0u, width == 2) << "width " << width;
+
+        // Progressive, live, at 0,1 V per division: rows truncate and stop at the top row.
+        Child<TKnob>(*p.W2, "Knob1").SetPosition(3);
+        p.state.acq.SlowMode = true;
+        p.W1->BeginProgressiveBlock();
+        p.state.samples.fill(0);
+        std::fill_n(p.state.samples.begin(), 4, std::uint16_t(9)); // 87,89 mV: row 21, not 22
+        std::fill_n(p.state.samples.begin() + 4, 4, std::uint16_t(1023));
+        p.state.acq.RxLength = 20;
+        p.W1->DrawProgressiveTrace();
+        EXPECT_EQ(p.At(31, 258), red);
+        EXPECT_EQ(p.At(32, 257) == red, width == 2) << "width " << width;
+        EXPECT_EQ(p.At(36, 30), red);
+        for (int x = 30; x < 40; ++x)
+            for (int y = 0; y < 29; ++y)
+                ASSERT_NE(p.At(x, y), red) << "drawn above the view at " << x << "," << y;
+    }
+}
+
+TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {
+    Windows p;
+    p.W1->ShowProgress(600);
+    EXPECT_EQ(Child<QProgressBar>(*p.W1, "ProgressBar1").value(), 600);
+    p.W1->ShowProgress(0);
+    EXPECT_LT(Child<QProgressBar>(*p.W1, "ProgressBar1").value(),
+              Child<QProgressBar>(*p.W1, "ProgressBar1").minimum());
+}
+
 TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
     Windows p;
     Ramp(p.state.samples);
@@ -155,6 +211,7 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
     EXPECT_EQ(k.MaxValue(), 500);
     try {
         k.SetMinValue(501);
+        ADD_FAILURE() << "a minimum above the maximum was taken";
     } catch (const EKnobError& e) {
         EXPECT_STREQ(e.what(), "Value out of range.");
     }
@@ -297,31 +354,119 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(p.state.markers.MarkerAHeight, 48);
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
     EXPECT_EQ(Child<TImage>(w1, "ZnBY").y(), 278 - 250);
+    w1.Image2MouseMove({Qt::NoButton, Qt::NoModifier}, 300, 125);
+    EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "2,5V") << "the pointer read-out follows the V/dz";
 }
 
-TEST(Windows, TextsFitTheirPanelsAndDialLabelsStandApart) {
-    Windows p;
-    const int widths[] = {30, 30, 30, 40, 40, 40, 50, 45, 110, 40, 50}; // the status panels
-    for (int i = 0; i < 11; ++i) {
-        const QFontMetrics fm(Child<TStatusBar>(*p.W1, "StatusBar1").PanelFont(i));
-        EXPECT_LE(fm.horizontalAdvance(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(i)), widths[i] - 6)
-            << Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(i).toStdString();
-    }
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelFont(1),
-              Child<TStatusBar>(*p.W1, "StatusBar1").font())
-        << "a text that fits keeps the font";
+namespace {
 
-    for (const char* panel : {"Napiecie", "Dzialki"}) {
-        std::vector<QLabel*> dial;
-        for (auto* l : p.W2->findChild<QWidget*>(panel)->findChildren<QLabel*>())
-            if (l->objectName().isEmpty())
-                dial.push_back(l);
-        ASSERT_EQ(dial.size(), panel == std::string("Dzialki") ? 16u : 4u);
-        for (size_t i = 0; i < dial.size(); ++i) {
-            EXPECT_GE(dial[i]->width(), QFontMetrics(dial[i]->font()).horizontalAdvance(dial[i]->text()));
-            for (size_t j = i + 1; j < dial.size(); ++j)
-                EXPECT_FALSE(dial[i]->geometry().adjusted(-1, 0, 1, 0).intersects(dial[j]->geometry()))
-                    << dial[i]->text().toStdString() << " runs into " << dial[j]->text().toStdString();
-        }
+// A square wave of 5 periods a block, 60 % high: 100 samples a period.
+void Square(SampleBuffer& s, int high = 1000, int low = 100) {
+    for (int i = 0; i < 500; ++i)
+        s[size_t(i)] = std::uint16_t(i % 100 < 60 ? high : low);
+}
+
+QString Reading(const QWidget& w, const char* name) {
+    return Child<QLabel>(w, name).text();
+}
+
+void Press(QWidget& window, QKeyCombination keys) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, keys.key(),
+                    keys.keyboardModifiers());
+}
+
+} // namespace
+
+TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTenTimesASecond) {
+    Windows p;
+    TMeasurementsWindow& m = *p.Pomiary;
+    EXPECT_FALSE(m.isVisible());
+    Square(p.state.samples);
+    p.W1->BlockComplete(); // hidden: nothing is measured
+    EXPECT_EQ(m.Updates(), 0);
+    Press(*p.W1, Qt::Key_F2);
+    ASSERT_TRUE(m.isVisible());
+    EXPECT_EQ(m.windowTitle(), "Pomiary");
+    EXPECT_EQ(m.Updates(), 1) << "the block that came while hidden";
+    // 0,1 ms/dz: a block is 2 ms, a period 0,4 ms.
+    EXPECT_EQ(Reading(m, "Frequency"), "2,5kHz");
+    EXPECT_EQ(Reading(m, "Period"), "0,4ms");
+    EXPECT_EQ(Reading(m, "Vmax"), "9,766V");
+    EXPECT_EQ(Reading(m, "Duty"), "59,8%"); // edges interpolated at the mean level between samples
+
+    // A quick run of blocks: at most one read-out per 100 ms, and the last block is shown in the end.
+    QElapsedTimer run;
+    run.start();
+    for (int k = 0; k < 50; ++k) {
+        Square(p.state.samples, 1000 - k);
+        p.W1->BlockComplete();
     }
+    EXPECT_LE(m.Updates(), 2 + run.elapsed() / 100);
+    ASSERT_TRUE(RunUntil([&] { return Reading(m, "Vmax") == "9,287V"; }, 3000))
+        << Reading(m, "Vmax").toStdString();
+    const int updates = m.Updates();
+    RunUntil([] { return false; }, 250);
+    EXPECT_EQ(m.Updates(), updates) << "no read-out without a block";
+
+    p.state.samples.fill(0); // constant: no period to measure
+    p.W1->BlockShown(15);
+    ASSERT_TRUE(RunUntil([&] { return Reading(m, "Frequency") == "—"; }, 3000));
+    EXPECT_EQ(Reading(m, "Duty"), "—");
+
+    Press(*p.W2, Qt::Key_F2);
+    EXPECT_FALSE(m.isVisible());
+    ASSERT_EQ(p.W2->actions().size(), 1);
+    p.W2->actions()[0]->trigger(); // the tool window's context menu
+    EXPECT_TRUE(m.isVisible());
+    Press(m, Qt::Key_F2);
+    EXPECT_FALSE(m.isVisible());
+}
+
+TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
+    Windows p;
+    BoxWatcher watcher;
+    int prints = 0, opens = 0;
+    p.W2->AskPrinter = [&](QPrinter&) { return ++prints, false; };
+    p.W2->AskOpenFileName = [&] { return ++opens, QString(); };
+    const std::string saved = p.dir.File("keys.csv");
+    p.W2->AskSaveFileName = [&] { return QString::fromStdString(saved); };
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton6").setFocus(); // wherever the focus is
+    Press(*p.W2, Qt::CTRL | Qt::Key_S);
+    EXPECT_TRUE(std::filesystem::exists(saved));
+    Press(*p.W1, Qt::CTRL | Qt::Key_O);
+    Press(*p.W2, Qt::CTRL | Qt::Key_P);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(prints, 1);
+    EXPECT_FALSE(p.Form1->isVisible()) << "the focused button was not pressed";
+    EXPECT_TRUE(watcher.seen.empty());
+
+    const auto wheel = [](TKnob& knob, int delta) {
+        QWheelEvent e(QPointF(40, 40), QPointF(40, 40), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&knob, &e);
+    };
+    TKnob& volts = Child<TKnob>(*p.W2, "Knob1");
+    wheel(volts, 120);
+    EXPECT_EQ(volts.Position(), 1);
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(1), "0,5V") << "through its change handler";
+    wheel(volts, 60);
+    EXPECT_EQ(volts.Position(), 1) << "half a notch";
+    wheel(volts, 60);
+    EXPECT_EQ(volts.Position(), 2);
+    wheel(volts, 3 * -120);
+    EXPECT_EQ(volts.Position(), 0) << "stops at the end";
+    EXPECT_EQ(p.state.volt.FullScaleVolts, 10);
+
+    TKnob& time = Child<TKnob>(*p.W2, "Knob2");
+    wheel(time, 120);
+    ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 1; }, 3000)) << "the tick takes the change";
+
+    TKnob& level = Child<TKnob>(*p.W2, "Knob3");
+    wheel(level, -120);
+    EXPECT_EQ(level.Position(), 1);
+    wheel(level, 120);
+    EXPECT_EQ(level.Position(), 2);
+    EXPECT_EQ(p.state.trigger.TriggerLevel, 2) << "one step, as \"+\" takes";
 }

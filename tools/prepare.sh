@@ -1,5 +1,6 @@
 # Shared by run.sh and test.sh: install what the build needs, then configure and build.
-# Usage: source tools/prepare.sh; prepare <build-dir> [extra cmake args...]
+# Usage: source tools/prepare.sh; [TARGETS="a b"] prepare <build-dir> [extra cmake args...]
+# (TARGETS: build only these; everything when unset)
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 xvfb xauth xdotool poppler-utils openbox wmctrl x11-utils
@@ -23,22 +24,7 @@ prepare() {
     shift
     install_missing
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$dir" -j "$(nproc)"
-}
-
-# Points COMn of the [PORTS] section of a settings file at a device path,
-# keeping every other line as it is.
-set_port() {
-    local ini=$1 key=$2 path=$3 tmp
-    tmp=$(mktemp "$ini.XXXXXX")
-    [ -f "$ini" ] || : >"$ini"
-    awk -v key="$key" -v path="$path" '
-        BEGIN { IGNORECASE = 1 }
-        /^[ \t]*\[/ { if (inside && !done) { print key "=" path; done = 1 }
-                      inside = (tolower($0) ~ /^[ \t]*\[ports\]/) }
-        inside && tolower($0) ~ "^[ \t]*" tolower(key) "[ \t]*=" { if (!done) print key "=" path; done = 1; next }
-        { print }
-        END { if (!done) { if (!inside) print "[PORTS]"; print key "=" path } }
-    ' "$ini" >"$tmp"
-    mv "$tmp" "$ini"
+    local targets=()
+    [ -n "${TARGETS:-}" ] && targets=(--target $TARGETS)
+    cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 }

@@ -1,7 +1,9 @@
 #include "Controls.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -56,6 +58,10 @@ void TGroupBox::paintEvent(QPaintEvent*) {
     p.drawRect(frame.adjusted(1, 1, 0, 0));
     const QRect caption(6, 0, fm.horizontalAdvance(title_) + 4, fm.height());
     p.fillRect(caption, palette().color(QPalette::Window));
+    // A small control on the caption line interrupts the frame as the caption does.
+    for (const QWidget* c : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (c->y() < fm.height())
+            p.fillRect(c->geometry().adjusted(-2, 0, 2, 0), palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(caption, Qt::AlignCenter, title_);
 }
@@ -139,7 +145,26 @@ void TShapeControl::mousePressEvent(QMouseEvent*) {
 }
 
 TStatusBar::TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels)
-    : QWidget(parent), panels_(std::move(panels)) {}
+    : QWidget(parent), panels_(std::move(panels)), hints_(panels_.size()) {}
+
+void TStatusBar::SetPanelHint(int index, const QString& hint) {
+    hints_.at(size_t(index)) = hint;
+}
+
+bool TStatusBar::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip)
+        return QWidget::event(e);
+    const auto* help = static_cast<QHelpEvent*>(e);
+    int left = 0;
+    for (size_t i = 0; i < panels_.size(); left += panels_[i++].width)
+        if (help->pos().x() >= left && help->pos().x() < left + panels_[i].width && !hints_[i].isEmpty()) {
+            QToolTip::showText(help->globalPos(), hints_[i], this);
+            return true;
+        }
+    QToolTip::hideText();
+    e->ignore();
+    return true;
+}
 
 void TStatusBar::SetPanelText(int index, const QString& text) {
     auto& panel = panels_.at(size_t(index));

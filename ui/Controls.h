@@ -118,14 +118,18 @@ class TStatusBar : public QWidget {
     TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels);
     QString PanelText(int index) const { return panels_.at(size_t(index)).text; }
     void SetPanelText(int index, const QString& text);
+    QString PanelHint(int index) const { return hints_.at(size_t(index)); }
+    void SetPanelHint(int index, const QString& hint);
     // The bar's font, smaller where a panel's text would not fit its panel.
     QFont PanelFont(int index) const;
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    bool event(QEvent* e) override; // the hint of the panel under the mouse
 
   private:
     std::vector<TStatusPanel> panels_;
+    std::vector<QString> hints_;
 };
 
 // The font made smaller, down to 6 pixels, until the text fits the width.

@@ -11,8 +11,10 @@ namespace {
 // at the pattern, a pattern is no file name, and the folder of the name must exist.
 class DataFileDialog : public QFileDialog {
   public:
-    DataFileDialog(QWidget* parent, const QString& title, const QString& filter, AcceptMode mode)
-        : QFileDialog(parent, title, QString(), filter) {
+    DataFileDialog(QWidget* parent, const QString& title, const QString& filter, AcceptMode mode,
+                   const QString& folder)
+        // Qt would start in the folder its last dialog visited: the current folder is asked for.
+        : QFileDialog(parent, title, folder.isEmpty() ? QDir::currentPath() : folder, filter) {
         setOption(QFileDialog::DontUseNativeDialog);
         setAcceptMode(mode);
         setFileMode(mode == AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -22,6 +24,9 @@ class DataFileDialog : public QFileDialog {
     }
 
     void accept() override {
+        // A name typed without an extension takes the chosen kind's: "Obraz PNG (*.png)" gives "png".
+        const QString filter = selectedNameFilter();
+        setDefaultSuffix(filter.mid(filter.lastIndexOf(QLatin1String("*.")) + 2).chopped(1));
         const QFileInfo name(selectedFiles().value(0));
         if (name.fileName().contains(QLatin1Char('*')) || name.fileName().contains(QLatin1Char('?')))
             return;
@@ -38,14 +43,15 @@ class DataFileDialog : public QFileDialog {
 
 } // namespace
 
-QString AskSaveDataFile(QWidget* parent) {
+QString AskSaveDataFile(QWidget* parent, const QString& folder) {
     DataFileDialog d(parent, QStringLiteral("Podaj nazwę pliku do zapisu"),
-                     QStringLiteral("Plik danych drganika (*.drg)"), QFileDialog::AcceptSave);
+                     QStringLiteral("Plik danych drganika (*.drg);;Plik CSV (*.csv);;Obraz PNG (*.png)"),
+                     QFileDialog::AcceptSave, folder);
     return d.exec() == QDialog::Accepted ? d.selectedFiles().value(0) : QString();
 }
 
-QString AskOpenDataFile(QWidget* parent) {
+QString AskOpenDataFile(QWidget* parent, const QString& folder) {
     DataFileDialog d(parent, QStringLiteral("Wybierz plik do otwarcia"),
-                     QStringLiteral("Pliki danych Drganika (*.drg)"), QFileDialog::AcceptOpen);
+                     QStringLiteral("Pliki danych Drganika (*.drg)"), QFileDialog::AcceptOpen, folder);
     return d.exec() == QDialog::Accepted ? d.selectedFiles().value(0) : QString();
 }

@@ -116,6 +116,15 @@ void TW1::RepaintNow() {
     repaint();
 }
 
+QImage TW1::ShownPicture() const {
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == 1.0)
+        return Client.Image();
+    // As paintEvent shows it: each pixel a block of device pixels, not smoothed.
+    return Client.Image().scaled(Client.Image().size() * ratio, Qt::IgnoreAspectRatio,
+                                 Qt::FastTransformation);
+}
+
 void TW1::EraseTimeView() {
     Client.CopyRect(TimeViewRect, TimeBackground.Image());
 }
@@ -166,6 +175,20 @@ void TW1::ShowProgress(int rxCount) {
     ProgressBar1->SetPosition(rxCount); // range 1..1000: smaller counts show it empty
 }
 
+void TW1::SetWaitingForTrigger(bool waiting) {
+    if (WaitingNote->isVisibleTo(this) != waiting)
+        WaitingNote->setVisible(waiting);
+}
+
+bool TW1::WaitingForTrigger() const {
+    return WaitingNote->isVisibleTo(this);
+}
+
+void TW1::BlockShown(int timebase) {
+    if (OnBlockShown)
+        OnBlockShown(timebase);
+}
+
 void TW1::SetRecoveryCaption(bool red) {
     QPalette pal = Label1->palette();
     pal.setColor(QPalette::WindowText, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
@@ -184,6 +207,10 @@ void TW1::ShowTriggerLine(bool visible) {
 
 void TW1::SetStatusText(int panel, const QString& text) {
     StatusBar1->SetPanelText(panel, text);
+}
+
+void TW1::SetStatusHint(int panel, const QString& hint) {
+    StatusBar1->SetPanelHint(panel, hint);
 }
 
 void TW1::SetSpectrumColor(QColor color) {

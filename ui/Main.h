@@ -43,11 +43,16 @@ class TW1 : public QWidget, public ScreenView {
     std::function<void()> OnFormClose; // a system close request
     // The pointer read-out of the tool window: time and voltage texts.
     std::function<void(const QString& x, const QString& y)> OnPointerReadout;
+    // A whole block is on the screen, received or loaded, taken at a T/dz position.
+    std::function<void(int timebase)> OnBlockShown;
 
     // What the window shows, for printing and for checks: the client picture,
-    // the time view's background, the spectrum pen and the trigger-switch pictures.
+    // the views' backgrounds, the spectrum pen and the trigger-switch pictures.
     const QImage& ClientImage() const { return Client.Image(); }
+    // The client picture as the screen shows it: scaled to its pixel density.
+    QImage ShownPicture() const;
     const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
+    const QImage& SpectrumBackgroundImage() const { return SpectrumBackground.Image(); }
     QColor SpectrumColor() const { return SpectrumOverlay.PenColor; }
     const QImage& SwitchPicture(int mode) const { return SwitchPictures[size_t(mode)]; }
     // The time base whose captions stand under the views.
@@ -55,6 +60,7 @@ class TW1 : public QWidget, public ScreenView {
 
     // Settings and controls that change what the window shows.
     void SetStatusText(int panel, const QString& text);
+    void SetStatusHint(int panel, const QString& hint);
     void SetSpectrumColor(QColor color);
     void SetTimeBackground(const QImage& picture);
     void SetSpectrumBackground(const QImage& picture);
@@ -83,6 +89,10 @@ class TW1 : public QWidget, public ScreenView {
     void DrawSpectrum() override;
     void ShowProgress(int rxCount) override;
     void SetRecoveryCaption(bool red) override;
+    void SetWaitingForTrigger(bool waiting) override;
+    bool WaitingForTrigger() const;
+    void BlockComplete() override { BlockShown(labelledTimebase_); }
+    void BlockShown(int timebase);
     void PlaceTriggerLine() override;
     void ApplyTimebaseDisplay(int position) override;
     void UpdateAxisLabels(int position);
@@ -119,6 +129,7 @@ class TW1 : public QWidget, public ScreenView {
     std::array<QLabel*, 5> F{};
     TStatusBar* StatusBar1 = nullptr;
     TProgressBar* ProgressBar1 = nullptr;
+    QLabel* WaitingNote = nullptr; // over ProgressBar1, shown only while a trigger is awaited
 
     TMouseArea* Image2 = nullptr;
     TImage* ZnA = nullptr;

@@ -110,4 +110,14 @@ void TW1::BuildLayout() {
     ProgressBar1->setRange(1, 1000);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->reset();
+    // The reception bar is empty while a trigger is awaited; the note takes its place quietly.
+    WaitingNote = Place<QLabel>(this, "WaitingNote", 305, 503, 108, 14);
+    WaitingNote->setText(QStringLiteral("Czekam na wyzwolenie…"));
+    WaitingNote->setFont(UiFont(10));
+    WaitingNote->setAlignment(Qt::AlignCenter);
+    WaitingNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette quiet = WaitingNote->palette();
+    quiet.setColor(QPalette::WindowText, QColor(0x60, 0x60, 0x60));
+    WaitingNote->setPalette(quiet);
+    WaitingNote->hide();
 }

@@ -5,8 +5,11 @@
 #include "Main.h"
 #include "PlaceWindowPair.h"
 #include "PollTimer.h"
+#include "PortChooser.h"
+#include "PortDevice.h"
 #include "ProgramState.h"
 #include "Settings.h"
+#include "SettingsFile.h"
 #include "Toolbox.h"
 #include "WebLinks.h"
 
@@ -69,6 +72,11 @@ void TForm1::ConnectHandlers() {
     on(findChild<QPushButton*>("SpeedButton3"), [this] { SpeedButton3Click(); });
     for (int i = 0; i < 8; ++i)
         on(RadioGroup1[size_t(i)], [this, i] { RadioGroup1Click(i); });
+    on(PortDeviceButton, [this] { PortDeviceButtonClick(); });
+    PortChooser->OnChosen = errors_.Guard([this](int port, const std::string& path) {
+        pendingPorts_[port] = path;
+        ShowPortDevices();
+    });
     on(CheckBox1, [this] { CheckBox1Click(); });
     on(CheckBox2, [this] { CheckBox2Click(); });
     on(CheckBox3, [this] { CheckBox3Click(); });
@@ -92,6 +100,7 @@ void TForm1::FormCreate() {
     DrawSpectrumPreview();
     Shape1->SetColor(ColorFromBgr(state_.settings.PC));
     Shape2->SetColor(ColorFromBgr(state_.settings.PCF));
+    ShowPortDevices();
 }
 
 void TForm1::showEvent(QShowEvent* e) {
@@ -121,6 +130,18 @@ void TForm1::FormShow() {
     Edit3->setText(QString::number(s.Czekaj1));
     CheckBox2->setChecked(s.WYSSTATUS);
     CheckBox3->setChecked(s.Spow); // shows the setting as read, also when the file says off
+    pendingPorts_.clear();
+    ShowPortDevices();
+}
+
+std::string TForm1::PortDevice(int port) const {
+    const auto chosen = pendingPorts_.find(port);
+    return chosen != pendingPorts_.end() ? chosen->second : MappedDevicePath(ini_, PortName(port));
+}
+
+void TForm1::ShowPortDevices() {
+    for (int i = 0; i < 8; ++i)
+        RadioGroup1[size_t(i)]->setToolTip(QString::fromStdString(PortDevice(i + 1)));
 }
 
 void TForm1::DrawTimePreview() {
@@ -158,6 +179,12 @@ void TForm1::Button1Click() {
     SaveSettings(ini_, state_.settings,
                  {Edit1->text().toStdString(), Edit2->text().toStdString(), Edit3->text().toStdString()},
                  [this](int ms) { timer_.SetTimerInterval(ms); });
+    // One at a time, so a refused write keeps the devices not yet written for the next "Zapisz".
+    while (!pendingPorts_.empty()) {
+        const auto& [port, path] = *pendingPorts_.begin();
+        ini_.WriteString("PORTS", PortName(port), path);
+        pendingPorts_.erase(pendingPorts_.begin());
+    }
     RenderTimeBackground();
     w1_.SetSpectrumColor(ColorFromBgr(state_.settings.PCF));
     RenderSpectrumBackground();
@@ -170,6 +197,8 @@ void TForm1::Button1Click() {
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }
+    if (OnSaved)
+        OnSaved();
     hide();
 }
 
@@ -192,6 +221,8 @@ void TForm1::Button2Click() {
     DrawSpectrumPreview();
     timer_.SetTimerInterval(snapshot_.Timer);
     s.Timer = snapshot_.Timer;
+    pendingPorts_.clear();
+    ShowPortDevices();
     hide();
 }
 
@@ -202,6 +233,10 @@ void TForm1::reject() {
 void TForm1::RadioGroup1Click(int index) {
     state_.settings.CP = index + 1;
 }
+void TForm1::PortDeviceButtonClick() {
+    PortChooser->Ask(state_.settings.CP, PortDevice(state_.settings.CP));
+}
+
 void TForm1::CheckBox1Click() {
     state_.settings.FW = CheckBox1->isChecked();
 }

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <array>
 #include <functional>
+#include <map>
+#include <string>
 
 struct ProgramState;
 class ErrorBox;
@@ -21,6 +23,7 @@ class PollTimer;
 class SettingsFile;
 class TW1;
 class TW2;
+class TPortChooser;
 
 class TForm1 : public QDialog {
   public:
@@ -33,6 +36,7 @@ class TForm1 : public QDialog {
     // The colour dialog and the web links; tests put their own in.
     std::function<QColor(QColor preset)> AskColor; // invalid colour: cancelled
     std::function<void(const QString& url)> OpenUrl;
+    std::function<void()> OnSaved; // "Zapisz" wrote everything, the ports' devices too
 
     void Button1Click();      // "Zapisz"
     void Button2Click();      // "Anuluj"
@@ -48,6 +52,8 @@ class TForm1 : public QDialog {
     void CheckBox1Click(); // "Wypełnienie przebiegu"
     void CheckBox2Click(); // "Włączony pasek statusu"
     void CheckBox3Click(); // "Spowolnienie transmisji"
+    // "…" on the port group's caption line: the device of the selected port.
+    void PortDeviceButtonClick();
     void BannerClick();
     void Image13Click();
 
@@ -65,6 +71,8 @@ class TForm1 : public QDialog {
     void FormShow();
     void BuildLayout();
     void ConnectHandlers();
+    std::string PortDevice(int port) const; // as chosen in the dialog, else as the file maps it
+    void ShowPortDevices();
 
     struct Snapshot {
         int PC, BG, LW, CP, Czekaj1, Timeout1, Timer, BFG, PCF;
@@ -90,6 +98,8 @@ class TForm1 : public QDialog {
     QLineEdit* Edit3 = nullptr;                  // Czekaj
     QPushButton* Button1 = nullptr;              // "Zapisz"
     QPushButton* Button2 = nullptr;              // "Anuluj"
+    QPushButton* PortDeviceButton = nullptr;     // "…" on the port group's caption line
+    TPortChooser* PortChooser = nullptr;
 
     ProgramState& state_;
     ErrorBox& errors_;
@@ -100,5 +110,7 @@ class TForm1 : public QDialog {
     Canvas timePreview_{QSize(225, 113), Qt::white};
     Canvas spectrumPreview_{QSize(225, 113), Qt::white};
     Snapshot snapshot_{};
+    // Devices chosen for ports since the dialog opened: written by "Zapisz", dropped by "Anuluj".
+    std::map<int, std::string> pendingPorts_;
     bool shownBefore_ = false;
 };

@@ -1,5 +1,6 @@
 // The settings dialog's groups, controls and pictures, placed as its form places them.
 
+#include "PortChooser.h"
 #include "Prefs.h"
 #include "WebLinks.h"
 
@@ -55,6 +56,11 @@ void TForm1::BuildLayout() {
         b->setText(QString::fromLatin1(items[i]));
         RadioGroup1[size_t(i)] = b;
     }
+    // On the caption line, so the group's controls stand where they always stood.
+    PortDeviceButton = Place<QPushButton>(ports, "PortDeviceButton", 134, 0, 22, 14);
+    PortDeviceButton->setText(QStringLiteral("…"));
+    PortDeviceButton->setToolTip(QStringLiteral("Urządzenie wybranego portu"));
+    PortChooser = new TPortChooser(this);
 
     auto* windows = Group(this, "GroupBox3", {0, 112, 161, 49}, QStringLiteral("Położenie okien"));
     Place<QPushButton>(windows, "SpeedButton1", 8, 16, 65, 25)->setText(QStringLiteral("Dociągnij"));

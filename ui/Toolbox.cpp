@@ -4,6 +4,7 @@
 #include "AtomicFile.h"
 #include "BlockTransform.h"
 #include "CommPort.h"
+#include "CsvExport.h"
 #include "DataFile.h"
 #include "DataFileDialogs.h"
 #include "ErrorBox.h"
@@ -18,15 +19,19 @@
 #include "SettingsFile.h"
 #include "WaitMs.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 namespace {
@@ -37,6 +42,15 @@ void MoveFrameTo(QWidget& w, QPoint target) {
     const QPoint off = w.frameGeometry().topLeft() - target;
     if (!off.isNull())
         w.move(w.pos() - off);
+}
+
+std::string PngBytes(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG"))
+        return {};
+    return bytes.toStdString();
 }
 
 } // namespace
@@ -52,6 +66,13 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
 
     BuildLayout();
     ConnectHandlers();
+    auto* measurements = new QAction(QStringLiteral("Pomiary\tF2"), this);
+    connect(measurements, &QAction::triggered, this, errors_.Guard([this] {
+        if (OnToggleMeasurements)
+            OnToggleMeasurements();
+    }));
+    addAction(measurements);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
     errors_.Run([this] { FormCreate(); });
 }
 
@@ -107,8 +128,8 @@ void TW2::ConnectHandlers() {
             errors_.Guard([this] { SmoothFlatButton8Click(); }));
     connect(SmoothFlatButton7, &QToolButton::clicked, this,
             errors_.Guard([this] { SmoothFlatButton7Click(); }));
-    AskSaveFileName = [this] { return AskSaveDataFile(this); };
-    AskOpenFileName = [this] { return AskOpenDataFile(this); };
+    AskSaveFileName = [this] { return AskSaveDataFile(this, fileFolder_); };
+    AskOpenFileName = [this] { return AskOpenDataFile(this, fileFolder_); };
     connect(RepeatButton1, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton10Click(); }));
     connect(RepeatButton2, &QToolButton::clicked, this, errors_.Guard([this] { SmoothFlatButton11Click(); }));
     connect(SmoothFlatButton3, &QToolButton::clicked, this,
@@ -117,6 +138,29 @@ void TW2::ConnectHandlers() {
             errors_.Guard([this] { SmoothFlatButton4Click(); }));
     connect(btWyzeruj, &QToolButton::clicked, this, errors_.Guard([this] { btWyzerujClick(); }));
     connect(btMinMax, &QToolButton::clicked, this, errors_.Guard([this] { btMinMaxClick(); }));
+}
+
+void TW2::AddKeysTo(QWidget& window) {
+    const auto key = [this, &window](QKeySequence keys, std::function<void()> action) {
+        auto* shortcut = new QShortcut(keys, &window);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, errors_.Guard(std::move(action)));
+    };
+    // Through the buttons, as a click: a disabled one does nothing. A focused button
+    // never sees the Space the shortcut took, so it is not pressed twice.
+    key(QKeySequence(Qt::Key_Space), [this] {
+        if (SmoothButton1->isEnabled())
+            SmoothButton1->click();
+        else
+            SmoothButton2->click();
+    });
+    key(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { SmoothFlatButton7->click(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SmoothFlatButton8->click(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { SmoothFlatButton12->click(); });
+    key(QKeySequence(Qt::Key_F2), [this] {
+        if (OnToggleMeasurements)
+            OnToggleMeasurements();
+    });
 }
 
 void TW2::ShowPointerReadout(const QString& x, const QString& y) {
@@ -190,10 +234,18 @@ void TW2::SmoothFlatButton8Click() {
     const QString chosen = AskSaveFileName();
     if (chosen.isEmpty())
         return;
+    fileFolder_ = QFileInfo(chosen).absolutePath();
     const QString name = QString::fromStdString(WithDataFileExtension(chosen.toStdString()));
+    const QString kind = QFileInfo(name).suffix().toLower();
+    std::string content;
+    if (kind == QLatin1String("csv"))
+        content = FormatCsv(state_.samples, w1_.LabelledTimebase());
+    else if (kind == QLatin1String("png"))
+        content = PngBytes(w1_.ShownPicture());
+    else
+        content = FormatDataFile(state_.samples, Knob2->Position());
     // Written beside the target and renamed over it only when complete: a failed save keeps the old file.
-    if (!WriteFileAtomically(QFile::encodeName(name).toStdString(),
-                             FormatDataFile(state_.samples, Knob2->Position()))) {
+    if (content.empty() || !WriteFileAtomically(QFile::encodeName(name).toStdString(), content)) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
                         QStringLiteral("Nie mogę utworzyc pliku!"), QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
@@ -207,6 +259,7 @@ void TW2::SmoothFlatButton7Click() {
     const QString name = AskOpenFileName();
     if (name.isEmpty())
         return;
+    fileFolder_ = QFileInfo(name).absolutePath();
     const DataFileRead read = LoadDataFile(QFile::encodeName(name).toStdString(), state_.samples);
     if (!read.ok) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
@@ -224,6 +277,7 @@ void TW2::SmoothFlatButton7Click() {
     w1_.ShowFastTrace();
     EnableMarkerButtons();
     w1_.RepaintNow();
+    w1_.BlockShown(Knob2->Position());
 }
 
 void TW2::SmoothFlatButton12Click() {

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QSize>
+#include <QString>
 #include <QWidget>
 #include <functional>
 
@@ -57,9 +58,15 @@ class TW2 : public QWidget, public ControlsView {
     void SmoothFlatButton7Click(); // open a data file
 
     // The file dialogs; an empty name means cancelled. Tests put their own in.
+    // Both start in the folder of the last file chosen in this run.
     std::function<QString()> AskSaveFileName;
     std::function<QString()> AskOpenFileName;
-    std::function<void()> OnShowSettings; // shows the settings dialog, modeless
+    std::function<void()> OnShowSettings;       // shows the settings dialog, modeless
+    std::function<void()> OnToggleMeasurements; // F2 and this window's menu: "Pomiary" shown or hidden
+
+    // The keys of the instrument, wherever the focus is in window: Space starts or stops,
+    // Ctrl+O opens, Ctrl+S saves, Ctrl+P prints (as the buttons do), F2 toggles "Pomiary".
+    void AddKeysTo(QWidget& window);
 
     void SmoothFlatButton12Click();            // print
     std::function<bool(QPrinter&)> AskPrinter; // the print dialog; false: cancelled
@@ -133,5 +140,6 @@ class TW2 : public QWidget, public ControlsView {
     ToolboxLinks links_;
     AcquisitionCycle* cycle_ = nullptr;
     bool closing_ = false;
+    QString fileFolder_;                // empty: the current folder
     QSize placedOuter1_, placedOuter2_; // the outer sizes the last placement used
 };

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace {
@@ -172,4 +173,15 @@ void TKnob::mouseMoveEvent(QMouseEvent* e) {
 void TKnob::mouseReleaseEvent(QMouseEvent* e) {
     TBufferedImageControl::mouseReleaseEvent(e);
     dragging_ = false;
+}
+
+// One position per notch of the wheel (120 eighths of a degree), up turns it up; a fine-grained
+// wheel adds up to whole notches. Through SetPosition, as a click: clamped, OnChange on a change.
+void TKnob::wheelEvent(QWheelEvent* e) {
+    wheelRest_ += e->angleDelta().y();
+    const int notches = wheelRest_ / 120;
+    wheelRest_ -= notches * 120;
+    if (notches != 0)
+        SetPosition(std::clamp(position_ + notches, min_, max_));
+    e->accept();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The rotary knob: an integer Position between MinValue and MaxValue, shown as
 // a handle picture travelling on a circle over a back picture, set by pressing
-// and dragging the left button around the knob's centre.
+// and dragging the left button around the knob's centre, or with the mouse wheel.
 
 #include "BufferedImageControl.h"
 #include "KnobMath.h"
@@ -55,6 +55,7 @@ class TKnob : public TBufferedImageControl {
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
   private:
     int radius_ = 40;
@@ -64,5 +65,6 @@ class TKnob : public TBufferedImageControl {
     TKnobPicture back_;
     TKnobPicture handle_;
     bool dragging_ = false;
+    int wheelRest_ = 0; // part of a notch turned so far
     int baseAngle_ = 0;
 };

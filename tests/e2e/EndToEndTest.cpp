@@ -57,6 +57,18 @@ bool WaitForLog(const std::string& log, const std::string& what, int n, int ms) 
     return false;
 }
 
+// The connect button is a toggle: a second click would let go of the port. A window manager
+// may swallow the first click while it still settles a new window, so only when nothing was
+// probed after a generous wait is the click given once more.
+bool ConnectAndProbe(QPoint tool, const std::string& log) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Click(tool.x() + 16, tool.y() + 16);
+        if (WaitForLog(log, "rx probe", 1, 5000 * (attempt + 1)))
+            return true;
+    }
+    return false;
+}
+
 int Number(const QString& text, const char* pattern) {
     return QRegularExpression(QString::fromLatin1(pattern)).match(text).captured(1).toInt();
 }
@@ -182,15 +194,20 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
 
     // Connect, then Start.
     const std::string& log = session.log;
-    Click(tool.x() + 16, tool.y() + 16);
-    ASSERT_TRUE(WaitForLog(log, "rx probe", 1, 5000)) << "connect did not probe";
-    QThread::msleep(500); // the reply is taken at the next tick
-    Click(tool.x() + 28, tool.y() + 45);
-    ASSERT_TRUE(WaitForLog(log, "rx request", 6, 10000)) << "blocks do not keep coming";
-    QThread::msleep(300);
+    ASSERT_TRUE(ConnectAndProbe(tool, log)) << "connect did not probe";
+    // The probe phase ends within 50 ticks (1.25 s): a reply taken, or the failure box. Start is
+    // usable during it, but a block arriving with the probe reply would fail the probe.
+    ASSERT_FALSE(WaitForWindow("Błąd!", 2500)) << "the probe failed";
+    bool started = false;
+    for (int i = 0; i < 20 && !started; ++i) {
+        Click(tool.x() + 28, tool.y() + 45);
+        started = WaitForLog(log, "rx request", 1, 500);
+    }
+    ASSERT_TRUE(started) << "Start did not ask for a block";
+    // Each request goes out before its predecessor is drawn: two more mean the sixth block is on screen.
+    ASSERT_TRUE(WaitForLog(log, "rx request", 8, 10000)) << "blocks do not keep coming";
 
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    shot.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
     ASSERT_EQ(shot.size(), QSize(1024, 768));
 
     // The main window sits left of the tool window: the time view's green background at its place.
@@ -229,6 +246,37 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     }
     EXPECT_NEAR(bestBin, 10, 1);
     EXPECT_GT(bestHeight, 20);
+
+    // F2 opens the measurements beside the pair: the picture of the screen in the README.
+    // F2 goes to the window with the keyboard focus: a click on the tool window's read-out panel
+    // (it does nothing) makes sure that is ours. F2 toggles, so it is pressed again only when
+    // nothing opened after a generous wait.
+    bool opened = false;
+    for (int attempt = 0; attempt < 2 && !opened; ++attempt) {
+        Click(tool.x() + 40, tool.y() + 500);
+        ASSERT_TRUE(::Run("xdotool", {"key", "F2"}));
+        opened = WaitForWindow("Pomiary", 5000 * (attempt + 1));
+    }
+    if (!opened) // what the screen showed, for the failure's reader
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-failure.png"));
+    ASSERT_TRUE(opened) << "F2 did not open the measurements window";
+    // Drawn beside the tool window, on the black root: its light top margin shows.
+    const QPoint margin = pair.tool.client.topRight() + QPoint(10, 2);
+    QImage withMeasurements;
+    for (int waited = 0; waited < 5000; waited += 100) {
+        const QImage now = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        int light = 0;
+        for (int x = 0; x < 100; ++x)
+            light += qGray(now.pixel(margin + QPoint(x, 0))) > 150;
+        if (light > 90) {
+            withMeasurements = now;
+            break;
+        }
+        QThread::msleep(100);
+    }
+    ASSERT_FALSE(withMeasurements.isNull()) << "no measurements window beside the tool window";
+    withMeasurements.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
 }
 
 // The main window has no close box, but a window manager may offer one anyway: its
@@ -241,8 +289,7 @@ TEST(EndToEnd, ClosingTheMainWindowThroughTheWindowManagerEndsTheProgram) {
     ASSERT_TRUE(session.app.waitForStarted());
     Pair pair;
     ASSERT_TRUE(WaitForPlacedPair(pair, 10000)) << pair.seen;
-    Click(pair.tool.client.x() + 16, pair.tool.client.y() + 16); // connect: the port is open
-    ASSERT_TRUE(WaitForLog(session.log, "rx probe", 1, 5000)) << "connect did not probe";
+    ASSERT_TRUE(ConnectAndProbe(pair.tool.client.topLeft(), session.log)) << "connect did not probe";
     ASSERT_TRUE(::Run("wmctrl", {"-c", "Zentak Drganik"}));
     ASSERT_TRUE(session.app.waitForFinished(10000)) << "the program still runs";
     EXPECT_EQ(session.app.exitStatus(), QProcess::NormalExit);

@@ -22,8 +22,8 @@ struct WorkingFolder {
 };
 
 struct TestProgram : WorkingFolder, Program {
-    explicit TestProgram(const std::string& ini, bool withPictures = true)
-        : WorkingFolder(withPictures), Program(ini) {}
+    explicit TestProgram(const std::string& ini, bool withPictures = true, const std::string& port = {})
+        : WorkingFolder(withPictures), Program(ini, {}, port) {}
 };
 
 // A control of a window by its component name; throws when there is none.

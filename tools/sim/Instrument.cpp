@@ -224,6 +224,8 @@ std::size_t Instrument::SendDue(std::size_t limit) {
             break;
         const bool blockDone = c.endsBlock;
         out_.pop_front();
+        if (blockDone)
+            Log("tx block");
         if (blockDone && ++blocks_ == opt_.faults.hangupAfter) {
             Log("hang-up after " + std::to_string(blocks_) + " blocks");
             blocks_ = 0;

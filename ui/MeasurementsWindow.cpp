@@ -1,0 +1,97 @@
+#include "MeasurementsWindow.h"
+
+#include "Controls.h"
+#include "Measurements.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QScreen>
+#include <QShortcut>
+#include <algorithm>
+
+namespace {
+
+constexpr int MinUpdateMs = 100; // ten read-outs a second are all an eye can follow
+constexpr int RowHeight = 18;
+
+struct Row {
+    const char* name; // object name of the value label
+    const char* caption;
+};
+constexpr std::array<Row, 8> Rows{{{"Frequency", "Częstotliwość:"},
+                                   {"Period", "Okres:"},
+                                   {"Vpp", "Vpp:"},
+                                   {"Vmin", "Vmin:"},
+                                   {"Vmax", "Vmax:"},
+                                   {"Mean", "Średnia:"},
+                                   {"Rms", "RMS:"},
+                                   {"Duty", "Wypełnienie:"}}};
+
+} // namespace
+
+TMeasurementsWindow::TMeasurementsWindow(const QWidget& beside) : beside_(beside) {
+    setObjectName("Pomiary");
+    setWindowTitle(QStringLiteral("Pomiary"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(136, 8 + int(Rows.size()) * RowHeight + 6); // fits beside the pair on 1024 pixels
+    setFont(UiFont());
+    for (size_t i = 0; i < Rows.size(); ++i) {
+        const int top = 8 + int(i) * RowHeight;
+        Place<QLabel>(this, "", 6, top, 76, RowHeight)->setText(QString::fromUtf8(Rows[i].caption));
+        values_[i] = Place<QLabel>(this, Rows[i].name, 76, top, 54, RowHeight);
+        values_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        values_[i]->setText(QStringLiteral("—"));
+    }
+    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    connect(f2, &QShortcut::activated, this, [this] { Toggle(); });
+    late_.setSingleShot(true);
+    connect(&late_, &QTimer::timeout, this, [this] { Update(); });
+}
+
+void TMeasurementsWindow::Toggle() {
+    if (isVisible()) {
+        hide();
+        return;
+    }
+    if (!placed_) { // beside, but never off the work area
+        const QRect frame = beside_.frameGeometry();
+        const QRect area = beside_.screen()->availableGeometry();
+        const int outerWidth = frameGeometry().width();
+        move(std::max(area.left(), std::min(frame.right() + 1, area.right() + 1 - outerWidth)), frame.top());
+        placed_ = true;
+    }
+    show();
+    raise();
+}
+
+void TMeasurementsWindow::ShowBlock(const SampleBuffer& samples, int timebase) {
+    block_ = samples;
+    timebase_ = timebase;
+    pending_ = true;
+    if (!isVisible() || late_.isActive())
+        return; // measured when shown, or by the pending late update
+    const qint64 since = sinceUpdate_.isValid() ? sinceUpdate_.elapsed() : MinUpdateMs;
+    if (since < MinUpdateMs)
+        late_.start(int(MinUpdateMs - since));
+    else
+        Update();
+}
+
+void TMeasurementsWindow::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    Update();
+}
+
+void TMeasurementsWindow::Update() {
+    if (!pending_ || !isVisible())
+        return;
+    pending_ = false;
+    sinceUpdate_.start();
+    ++updates_;
+    const MeasurementTexts t = TextsOf(Measure(block_, timebase_), QLocale().decimalPoint().toStdString());
+    const std::array<const std::string*, 8> texts{&t.Frequency, &t.Period, &t.Vpp, &t.Vmin,
+                                                  &t.Vmax,      &t.Mean,   &t.Rms, &t.Duty};
+    for (size_t i = 0; i < texts.size(); ++i)
+        values_[i]->setText(QString::fromStdString(*texts[i]));
+}

@@ -1,0 +1,40 @@
+#pragma once
+// "Pomiary": a small modeless window with the measurements of the last whole
+// block, in the tool window's look. It follows the blocks at most ten times a
+// second and measures only while it is shown.
+
+#include "SampleBuffer.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class QLabel;
+
+class TMeasurementsWindow : public QWidget {
+  public:
+    // Shown for the first time beside the window `beside`, top edges level.
+    explicit TMeasurementsWindow(const QWidget& beside);
+
+    // A whole block on the screen, taken at a T/dz position.
+    void ShowBlock(const SampleBuffer& samples, int timebase);
+    void Toggle();                           // F2 and the tool window's menu
+    int Updates() const { return updates_; } // how often the read-outs were measured
+
+  protected:
+    void showEvent(QShowEvent* e) override;
+
+  private:
+    void Update();
+
+    const QWidget& beside_;
+    bool placed_ = false;
+    std::array<QLabel*, 8> values_{};
+    SampleBuffer block_{};
+    int timebase_ = 0;
+    bool pending_ = false;
+    QElapsedTimer sinceUpdate_;
+    QTimer late_; // one shot: the last of a quick run of blocks is shown too
+    int updates_ = 0;
+};
