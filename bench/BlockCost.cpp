@@ -6,6 +6,7 @@
 // Usage: bench_cost [--sim PATH] [--seconds N] [--quick]
 //   --quick: only the default feed at 0,1 ms/div, for repeated side-by-side runs
 
+#include "CpuTime.h"
 #include "ProgramHarness.h"
 
 #include <QApplication>
@@ -26,13 +27,6 @@
 #include <vector>
 
 namespace {
-
-double CpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 std::string Slurp(const std::string& path) {
     std::ifstream in(path);
@@ -82,13 +76,13 @@ void Run(int ms) {
 
 Window Measure(int ms) {
     const auto before = Threads();
-    const double cpu0 = CpuSeconds();
+    const double cpu0 = ProcessCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     Run(ms);
     Window w;
     w.wall = double(clock.elapsed()) / 1000;
-    w.cpu = CpuSeconds() - cpu0;
+    w.cpu = ProcessCpuSeconds() - cpu0;
     const auto after = Threads();
     const double tick = double(sysconf(_SC_CLK_TCK));
     for (const auto& [tid, t] : after) {

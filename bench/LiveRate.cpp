@@ -2,6 +2,7 @@
 // protocol's bound, with the program's CPU share while acquiring and idle.
 // Usage: bench_live [seconds] [time-base index]
 
+#include "CpuTime.h"
 #include "ProgramHarness.h"
 
 #include <QApplication>
@@ -16,13 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-double CpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 int Requests(const std::string& log) {
     std::ifstream in(log);
@@ -77,19 +71,19 @@ int main(int argc, char** argv) {
     RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000);
     RunUntil([] { return false; }, 200);
 
-    double cpu0 = CpuSeconds();
+    double cpu0 = ProcessCpuSeconds();
     clock.restart();
     Run(3000);
-    const double idleShare = (CpuSeconds() - cpu0) / (double(clock.elapsed()) / 1000);
+    const double idleShare = (ProcessCpuSeconds() - cpu0) / (double(clock.elapsed()) / 1000);
 
     Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
     Run(1000); // settle
     const int first = Requests(log);
-    cpu0 = CpuSeconds();
+    cpu0 = ProcessCpuSeconds();
     clock.restart();
     Run(seconds * 1000);
     const double wall = double(clock.elapsed()) / 1000;
-    const double cpu = CpuSeconds() - cpu0;
+    const double cpu = ProcessCpuSeconds() - cpu0;
     const int blocks = Requests(log) - first;
 
     // One cycle: 10 ms pause, 5 request bytes, 20 divisions of acquisition, 1000 bytes,

@@ -1,5 +1,6 @@
 #include "CommPort.h"
 
+#include "CpuTime.h"
 #include "DeviceAccess.h"
 #include "GuiQueue.h"
 #include "Pty.h"
@@ -65,12 +66,6 @@ int ExclusiveFlag(int fd) {
     int on = -1;
     ioctl(fd, TIOCGEXCL, &on);
     return on;
-}
-
-double CpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
 } // namespace
@@ -239,9 +234,9 @@ TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
     const int callsForTheBlock = calls;
 
     // Nothing read: no new notification and no busy thread.
-    const double cpu0 = CpuSeconds();
+    const double cpu0 = ProcessCpuSeconds();
     std::this_thread::sleep_for(300ms);
-    EXPECT_LT(CpuSeconds() - cpu0, 0.03);
+    EXPECT_LT(ProcessCpuSeconds() - cpu0, 0.03);
     EXPECT_EQ(p.gui.Queued(), 0u);
 
     // New bytes give one new notification counting all that waits.
@@ -300,9 +295,9 @@ TEST(CommPort, InputQueueHoldsOneBlockAndRefillsAfterRead) {
     ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 600; }, 10s));
     p.pty.Write(std::string(900, 'a')); // only 400 of them fit
     ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 1000; }, 10s));
-    const double cpu0 = CpuSeconds();
+    const double cpu0 = ProcessCpuSeconds();
     std::this_thread::sleep_for(200ms); // a full queue must not make the thread spin
-    EXPECT_LT(CpuSeconds() - cpu0, 0.03);
+    EXPECT_LT(ProcessCpuSeconds() - cpu0, 0.03);
     EXPECT_EQ(p.port.ReadAll().size(), 1000u);
     ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 500; }, 10s))
         << "the rest comes in once there is room";
