@@ -371,7 +371,7 @@ TEST(CommPort, TraceOnlyOnRequestNamesTheOpenAndTheHangup) {
         testing::internal::CaptureStderr();
         p.port.Open();
         p.pty.Hangup();
-        const auto end = steady_clock::now() + 5s;
+        const auto end = steady_clock::now() + 10s;
         while (CountEntries("/proc/self/task") > threadsBefore && steady_clock::now() < end)
             std::this_thread::sleep_for(5ms);
         p.port.Close();
