@@ -15,6 +15,9 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     W1 = std::make_unique<TW1>(state, errors);
     W1->show();
     ConfigurePort();
+    // The receive thread announces bytes no more often than it must for every tick to find
+    // those that came since the last one: well inside one tick, with room for late wake-ups.
+    Timer1.OnInterval = [this](int ms) { Com1.SetRxHoldoffMs(ms > 0 ? ms * 3 / 4 : 8); };
     Timer1.SetTimerInterval(25);
     // Pens are device pixels: at 600 dpi the thinnest line stays visible on paper.
     Printer.setResolution(600);

@@ -3,8 +3,9 @@
 // protocol's bound, wake-ups per second of each thread, and the idle share with
 // and without the settings dialog. Runs the real windows on the platform at
 // hand: under xvfb-run on X (as users run it), else offscreen.
-// Usage: bench_cost [--sim PATH] [--seconds N] [--quick]
+// Usage: bench_cost [--sim PATH] [--seconds N] [--quick] [--paints] [--no-progress]
 //   --quick: only the default feed at 0,1 ms/div, for repeated side-by-side runs
+//   --paints: also the paint passes (window flushes) and paints by widget, per block
 
 #include "CpuTime.h"
 #include "ProgramHarness.h"
@@ -61,10 +62,30 @@ std::map<int, ThreadSample> Threads() {
     return all;
 }
 
+// Window flushes (each a paint pass of a top-level window) and paints by widget class,
+// counted application-wide: each pass costs a round trip to the display.
+struct PaintTally {
+    int passes = 0;
+    std::map<std::string, int> paints;
+};
+
+struct PaintCounting : QObject {
+    PaintTally& tally;
+    explicit PaintCounting(PaintTally& t) : tally(t) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::UpdateRequest)
+            ++tally.passes;
+        else if (e->type() == QEvent::Paint)
+            ++tally.paints[std::string(o->metaObject()->className()) + ":" + o->objectName().toStdString()];
+        return false;
+    }
+};
+
 // A timed window of the process: CPU, and wake-ups and CPU of each thread that lived through it.
 struct Window {
     double wall = 0, cpu = 0;
     std::vector<std::string> lines;
+    PaintTally tally;
 };
 
 // Lets the program run undisturbed: an event loop that sleeps between events.
@@ -74,13 +95,19 @@ void Run(int ms) {
     loop.exec();
 }
 
+bool countPaints = false; // an application-wide filter costs a little of what it would measure
+
 Window Measure(int ms) {
+    Window w;
+    PaintCounting counting(w.tally);
+    if (countPaints)
+        qApp->installEventFilter(&counting);
     const auto before = Threads();
     const double cpu0 = ProcessCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     Run(ms);
-    Window w;
+    qApp->removeEventFilter(&counting);
     w.wall = double(clock.elapsed()) / 1000;
     w.cpu = ProcessCpuSeconds() - cpu0;
     const auto after = Threads();
@@ -149,6 +176,13 @@ void Print(const char* what, const Window& w, int blocks = -1) {
     if (blocks > 0)
         std::printf(", %.2f ms CPU per block (%d blocks in %.1f s)", 1000 * w.cpu / blocks, blocks, w.wall);
     std::printf("\n");
+    if (countPaints) {
+        const double per = blocks > 0 ? blocks : w.wall; // per block, or per second when idle
+        std::printf("    paint passes per %s: %.2f;", blocks > 0 ? "block" : "second", w.tally.passes / per);
+        for (const auto& [name, n] : w.tally.paints)
+            std::printf(" %s %.2f", name.c_str(), n / per);
+        std::printf("\n");
+    }
     for (const auto& line : w.lines)
         std::printf("%s\n", line.c_str());
 }
@@ -162,6 +196,7 @@ int main(int argc, char** argv) {
     std::string sim = DRGANIK_SIM;
     int seconds = 15;
     bool quick = false;
+    bool progress = true;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--sim") && i + 1 < argc)
             sim = argv[++i];
@@ -169,6 +204,10 @@ int main(int argc, char** argv) {
             seconds = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--quick"))
             quick = true;
+        else if (!std::strcmp(argv[i], "--paints"))
+            countPaints = true;
+        else if (!std::strcmp(argv[i], "--no-progress"))
+            progress = false;
     }
     std::printf("platform %s; load average at start: %s", qPrintable(QGuiApplication::platformName()),
                 Slurp("/proc/loadavg").c_str());
@@ -185,7 +224,8 @@ int main(int argc, char** argv) {
         const std::string link = dir.File("com1"), log = dir.File("sim.log");
         const pid_t pid = StartSimulator(sim, link, log, feed);
         RunUntil([&] { return std::filesystem::is_symlink(link); }, 3000);
-        TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
+        TempDir::Put(dir.File("drganik.ini"),
+                     "[PORTS]\nCOM1=" + link + "\n" + (progress ? "" : "[MISC]\nWYSSTATUS=0\n"));
         {
             TestProgram p(dir.File("drganik.ini"));
             RunUntil([] { return false; }, 500);

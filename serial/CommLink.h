@@ -21,7 +21,7 @@ struct TCustomCommPort::Link {
     FdHandle txWake;
     std::size_t readSize = 0;
     std::size_t writeSize = 0;
-    int holdoffMs = 0;
+    std::atomic<int> holdoffMs{0};
     bool trace = false; // errno and hang-up events on standard error
 
     std::mutex deviceLock; // input queue, reads, purges

@@ -2,6 +2,7 @@
 
 #include "CommLink.h"
 
+#include <algorithm>
 #include <chrono>
 #include <poll.h>
 #include <pthread.h>
@@ -56,6 +57,12 @@ void TCustomCommPort::SetDeviceName(const std::string& pattern) {
 void TCustomCommPort::SetDirectWrite(bool on) {
     RequireClosed();
     directWrite_ = on;
+}
+
+void TCustomCommPort::SetRxHoldoffMs(int ms) {
+    rxHoldoffMs_ = std::max(0, ms);
+    if (link_)
+        link_->holdoffMs = rxHoldoffMs_;
 }
 
 void TCustomCommPort::SetUpdateDCB(bool on) {
@@ -195,7 +202,9 @@ void TCustomCommPort::PurgeAll() {
     std::lock_guard device(link.deviceLock);
     {
         std::unique_lock lock(link.queueLock);
-        if (link.tx.joinable() && !link.txEnded) {
+        // An empty queue means the write thread holds nothing to send: no handshake, no
+        // wake-up of either thread.
+        if (!link.sendQueue.empty() && link.tx.joinable() && !link.txEnded) {
             link.purgeRequest = true;
             link.purgeAck = false;
             Wake(link.txWake.Get());
@@ -206,8 +215,10 @@ void TCustomCommPort::PurgeAll() {
         if (link.purgeAck || link.txEnded || !link.tx.joinable())
             link.sendQueue.clear();
     }
+    const bool wasFull = link.input.size() >= link.readSize;
     link.input.clear();
     if (tcflush(link.fd.Get(), TCIOFLUSH) != 0 && !link.lineLost)
         FailErrno("Error clearing buffers (%d), %s", errno);
-    Wake(link.rxWake.Get());
+    if (wasFull)
+        Wake(link.rxWake.Get()); // room again for a receive thread that waited on a full queue
 }

@@ -61,8 +61,9 @@ class TCustomCommPort {
     // After taking bytes from the device the receive thread leaves it alone this long, so a
     // block that comes in many small pieces costs a few wake-ups and notifications, not one
     // per piece. ReadAll and the notification take what the device holds meanwhile, so the
-    // bytes are never late, only their announcement, and by much less than a poll tick.
-    int RxHoldoffMs = 8;
+    // bytes are never late, only their announcement. Takes effect at once, also when open.
+    int RxHoldoffMs() const { return rxHoldoffMs_; }
+    void SetRxHoldoffMs(int ms);
 
     TCommRxCharEvent OnRxChar;
     TNotifyEvent OnOpen;
@@ -87,6 +88,7 @@ class TCustomCommPort {
     std::string deviceName_ = "COM%d";
     bool directWrite_ = false;
     bool updateDCB_ = true;
+    int rxHoldoffMs_ = 8;
     std::set<TCommEvent> monitorEvents_{ceError, ceRxChar, ceTxEmpty};
     std::shared_ptr<Link> link_;
 };

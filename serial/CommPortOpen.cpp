@@ -46,7 +46,7 @@ std::shared_ptr<TCustomCommPort::Link> TCustomCommPort::OpenLink(const std::stri
         FailErrno("Error initializing buffers (%d), %s", EINVAL);
     link->readSize = std::size_t(Buffers.ReadSize);
     link->writeSize = std::size_t(Buffers.WriteSize);
-    link->holdoffMs = RxHoldoffMs;
+    link->holdoffMs = rxHoldoffMs_;
 
     link->rxWake.Reset(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     link->txWake.Reset(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));

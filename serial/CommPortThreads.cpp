@@ -29,7 +29,7 @@ std::string Revents(short revents) {
 
 void TCustomCommPort::Link::HoldOff() {
     using namespace std::chrono;
-    const auto until = steady_clock::now() + milliseconds(holdoffMs);
+    const auto until = steady_clock::now() + milliseconds(holdoffMs.load());
     while (!stop) {
         const auto left = ceil<milliseconds>(until - steady_clock::now());
         if (left.count() <= 0)

@@ -246,6 +246,31 @@ TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
     EXPECT_EQ(p.port.ReadAll().size(), 502u);
 }
 
+// The sleeps so far of this process's thread of that name, or -1 when there is none.
+long Sleeps(const std::string& thread) {
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream status(task.path() / "status");
+        std::string text((std::istreambuf_iterator<char>(status)), {});
+        if (text.find("Name:\t" + thread + "\n") != std::string::npos)
+            return std::stol(text.substr(text.find("\nvoluntary_ctxt_switches:") + 26));
+    }
+    return -1L;
+}
+
+// A purge with nothing to send and room in the input queue has nothing to tell either thread.
+TEST(CommPort, PurgeWithNothingWaitingWakesNeitherThread) {
+    Port p;
+    p.port.Open();
+    p.port.WriteString("go");
+    ASSERT_EQ(p.pty.Read(2, 10000), "go"); // the write thread has sent and sleeps again
+    const long rx0 = Sleeps("comm-rx"), tx0 = Sleeps("comm-tx");
+    ASSERT_GE(std::min(rx0, tx0), 0) << "no port threads";
+    for (int i = 0; i < 200; ++i)
+        p.port.PurgeAll();
+    EXPECT_LE(Sleeps("comm-rx") - rx0, 2);
+    EXPECT_LE(Sleeps("comm-tx") - tx0, 2);
+}
+
 // A block in small pieces at the line rate, with a GUI that takes every notification at
 // once: the receive thread holds off after each read, so neither it nor the GUI wakes per
 // piece, and the last notification still counts every byte.
@@ -257,15 +282,7 @@ TEST(CommPort, PiecesAtTheLineRateCostFewWakeUpsAndTheCountStaysWhole) {
         lastCount = count;
     };
     p.port.Open();
-    const auto rxSwitches = [] { // the receive thread's sleeps so far
-        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-            std::ifstream status(task.path() / "status");
-            std::string text((std::istreambuf_iterator<char>(status)), {});
-            if (text.find("Name:\tcomm-rx\n") != std::string::npos)
-                return std::stol(text.substr(text.find("\nvoluntary_ctxt_switches:") + 26));
-        }
-        return -1L;
-    };
+    const auto rxSwitches = [] { return Sleeps("comm-rx"); };
     const long switches0 = rxSwitches();
     ASSERT_GE(switches0, 0) << "no receive thread";
     const auto t0 = steady_clock::now();
@@ -280,7 +297,7 @@ TEST(CommPort, PiecesAtTheLineRateCostFewWakeUpsAndTheCountStaysWhole) {
     // Each read is followed by a hold-off, so however slowly the pieces came there is at
     // most one read, one notification and two sleeps per hold-off.
     const long periods =
-        1 + duration_cast<milliseconds>(steady_clock::now() - t0).count() / p.port.RxHoldoffMs;
+        1 + duration_cast<milliseconds>(steady_clock::now() - t0).count() / p.port.RxHoldoffMs();
     EXPECT_LE(calls, periods);
     EXPECT_LE(rxSwitches() - switches0, 2 * periods + 2);
     EXPECT_EQ(p.port.ReadAll().size(), 960u);

@@ -48,6 +48,7 @@ TEST(Prefs, OpensModelessWithTheSettingsLoaded) {
     EXPECT_FALSE(Child<QCheckBox>(*d.Form1, "CheckBox3").isChecked())
         << "a file holding Spow=0 shows an unchecked box";
     EXPECT_EQ(Child<QLineEdit>(*d.Form1, "Edit1").text(), "40");
+    EXPECT_EQ(d.Com1.RxHoldoffMs(), 30) << "the receive hold-off follows the tick";
     EXPECT_TRUE(d.W2->isEnabled()) << "the other windows stay usable";
 }
 
@@ -166,6 +167,9 @@ TEST(Prefs, ChangedPortIsNotedOnceAndTakesEffectOnlyAfterRestart) {
 
 TEST(Prefs, ZeroIntervalStopsThePollTimer) {
     Dialog d;
+    Child<QLineEdit>(*d.Form1, "Edit1").setText("12");
+    Child<QPushButton>(*d.Form1, "Button1").click();
+    EXPECT_EQ(d.Com1.RxHoldoffMs(), 9);
     Child<QLineEdit>(*d.Form1, "Edit1").setText("0");
     Child<QPushButton>(*d.Form1, "Button1").click();
     EXPECT_FALSE(d.Timer1.isActive());

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <filesystem>
@@ -32,33 +33,64 @@ void Ramp(SampleBuffer& s) {
 
 } // namespace
 
+// The bar on the screen against a plain progress bar in its place: every pixel the plain
+// one paints whole must be the same. The number of pixels compared, or -1 at a difference.
+int ComparedWithPlainBar(TestProgram& p, const QWidget& bar, int value) {
+    const QImage shown = QGuiApplication::primaryScreen()
+                             ->grabWindow(p.W1->winId(), bar.x(), bar.y(), bar.width(), bar.height())
+                             .toImage();
+    QProgressBar plain; // never shown: drawn only here, in the bar's palette
+    plain.setPalette(bar.palette());
+    plain.resize(bar.size());
+    plain.setRange(1, 1000);
+    plain.setTextVisible(false);
+    plain.setValue(value);
+    QImage drawn(bar.size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    plain.render(&drawn, QPoint(), QRegion(), QWidget::RenderFlags());
+    int compared = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            if (qAlpha(drawn.pixel(x, y)) == 255) {
+                ++compared;
+                if ((drawn.pixel(x, y) & 0xFFFFFF) != (shown.pixel(x, y) & 0xFFFFFF))
+                    return -1;
+            }
+    return compared;
+}
+
 // The bar follows the byte count tick by tick, full above the range and empty below it,
-// but paints later and alone: not inside the tick, and not the window or panels beneath.
+// but paints later and alone: not inside the tick, only the pixels a step changes, never
+// the window or panels beneath; and the screen shows what a plain progress bar would.
 TEST(Windows, ProgressBarStepsPaintLaterAndAlone) {
     Windows p;
     p.Timer1.stop(); // only this test moves the bar
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
     p.W1->repaint(); // whatever start-up left to paint, now
     QCoreApplication::processEvents();
-    auto& bar = Child<QProgressBar>(*p.W1, "ProgressBar1");
+    auto& bar = Child<TProgressBar>(*p.W1, "ProgressBar1");
     PaintCounter onBar, onWindow, onPanels;
     bar.installEventFilter(&onBar);
     p.W1->installEventFilter(&onWindow);
     Child<QWidget>(*p.W1, "StatusBar1").installEventFilter(&onPanels);
 
     int paints = 0;
-    for (const auto& [count, shown] :
-         std::vector<std::pair<int, int>>{{300, 300}, {1200, 1000}, {0, 0}, {1, 1}}) {
+    for (const auto& [count, shown] : std::vector<std::pair<int, int>>{
+             {300, 300}, {550, 550}, {1200, 1000}, {0, 0}, {20, 20}, {0, 0}, {999, 999}}) {
         p.W1->ShowProgress(count);
-        EXPECT_EQ(bar.value(), shown) << count;
+        EXPECT_EQ(bar.Position(), std::max(shown, bar.Minimum() - 1)) << count;
         EXPECT_EQ(onBar.paints, paints) << "painted inside the tick at " << count;
         ASSERT_TRUE(RunUntil([&] { return onBar.paints > paints; }, 5000)) << count;
         paints = onBar.paints;
+        if (count == 550) {
+            EXPECT_LT(onBar.area.width(), bar.width() / 2) << "a step repaints the whole bar";
+        }
+        EXPECT_GT(ComparedWithPlainBar(p, bar, shown), bar.width() * bar.height() / 2) << count;
     }
-    p.W1->ShowProgress(5); // 1 and 5 fill the same pixels
+    p.W1->ShowProgress(995); // 999 and 995 fill the same pixels
     QCoreApplication::processEvents();
     EXPECT_EQ(onBar.paints, paints);
-    EXPECT_EQ(bar.value(), 1);
+    EXPECT_EQ(bar.Position(), 999);
     EXPECT_EQ(onWindow.paints + onPanels.paints, 0) << "the bar repaints what lies beneath it";
 }
 
@@ -129,6 +161,33 @@ TEST(Windows, ProgressiveRepaintShowsExactlyThePartReceived) {
     EXPECT_EQ(p.At(beyond, row), p.Background(beyond, row));
 }
 
+// Each progressive step repaints only the columns its samples reached; the screen then
+// shows the whole trace as drawn.
+TEST(Windows, ProgressiveStepsRepaintOnlyTheNewColumns) {
+    Windows p;
+    p.Timer1.stop();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
+    p.state.acq.SlowMode = true;
+    p.state.settings.LW = 2;
+    Ramp(p.state.samples);
+    p.W1->BeginProgressiveBlock();
+    PaintCounter onWindow;
+    p.W1->installEventFilter(&onWindow);
+    for (const int length : {40, 400, 410, 1000}) {
+        const int paints = onWindow.paints;
+        p.state.acq.RxLength = length;
+        p.W1->DrawProgressiveTrace();
+        ASSERT_TRUE(RunUntil([&] { return onWindow.paints > paints; }, 5000)) << length;
+        if (length == 410) {
+            EXPECT_LE(onWindow.area.width(), 12);
+        }
+    }
+    const QImage shown =
+        QGuiApplication::primaryScreen()->grabWindow(p.W1->winId(), 30, 30, 500, 250).toImage();
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
+              p.W1->ClientImage().copy(30, 30, 500, 250).convertToFormat(QImage::Format_RGB32));
+}
+
 TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
     for (const int width : {1, 2}) {
         Windows p;
@@ -173,10 +232,10 @@ TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
 TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {
     Windows p;
     p.W1->ShowProgress(600);
-    EXPECT_EQ(Child<QProgressBar>(*p.W1, "ProgressBar1").value(), 600);
+    EXPECT_EQ(Child<TProgressBar>(*p.W1, "ProgressBar1").Position(), 600);
     p.W1->ShowProgress(0);
-    EXPECT_LT(Child<QProgressBar>(*p.W1, "ProgressBar1").value(),
-              Child<QProgressBar>(*p.W1, "ProgressBar1").minimum());
+    EXPECT_LT(Child<TProgressBar>(*p.W1, "ProgressBar1").Position(),
+              Child<TProgressBar>(*p.W1, "ProgressBar1").Minimum());
 }
 
 TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {

@@ -118,6 +118,7 @@ class TW1 : public QWidget, public ScreenView {
     Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it
     const QPoint ViewOrigin{30, 30};
     const QRect TimeViewRect{30, 30, 500, 250};
+    int progressiveEnd_ = 30; // the column of the last vertex shown of the progressive block
     const QRect SpectrumViewRect{30, 346, 500, 125};
 
     // The trigger-switch pictures: off, rising, falling (null when not loaded).

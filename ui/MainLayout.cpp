@@ -107,9 +107,7 @@ void TW1::BuildLayout() {
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setGeometry(0, 500, 578, 19);
     ProgressBar1 = Place<TProgressBar>(this, "ProgressBar1", 304, 502, 110, 16);
-    ProgressBar1->setRange(1, 1000);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->reset();
+    ProgressBar1->SetRange(1, 1000);
     // The reception bar is empty while a trigger is awaited; the note takes its place quietly.
     WaitingNote = Place<QLabel>(this, "WaitingNote", 305, 503, 108, 14);
     WaitingNote->setText(QStringLiteral("Czekam na wyzwolenie…"));

@@ -10,4 +10,6 @@ void PollTimer::SetTimerInterval(int ms) {
         start();
     else
         stop();
+    if (OnInterval)
+        OnInterval(ms);
 }
