@@ -86,7 +86,9 @@ void AcquisitionCycle::RxChar() {
 
 // One tick, in this order: the probe's reply, progress, recovery, reply time-out, trigger
 // line, collection of what arrived, then the trigger level and the time base the controls set.
+// First the port's notification of bytes that came since the last tick, if it waited for one.
 void AcquisitionCycle::Tick() {
+    p_.port.DeliverPending();
     if (AwaitProbeReply())
         return;
     if (p_.settings.WYSSTATUS)

@@ -17,7 +17,12 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     ConfigurePort();
     // The receive thread announces bytes no more often than it must for every tick to find
     // those that came since the last one: well inside one tick, with room for late wake-ups.
-    Timer1.OnInterval = [this](int ms) { Com1.SetRxHoldoffMs(ms > 0 ? ms * 3 / 4 : 8); };
+    // The tick takes the announcement itself, so the GUI thread does not wake for it; only
+    // when two ticks have gone by without one is it posted.
+    Timer1.OnInterval = [this](int ms) {
+        Com1.SetRxHoldoffMs(ms > 0 ? ms * 3 / 4 : 8);
+        Com1.SetRxNotifyLatencyMs(ms > 0 ? 2 * ms : 0);
+    };
     Timer1.SetTimerInterval(25);
     // Pens are device pixels: at 600 dpi the thinnest line stays visible on paper.
     Printer.setResolution(600);

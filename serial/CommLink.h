@@ -7,8 +7,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
@@ -35,8 +37,11 @@ struct TCustomCommPort::Link {
     bool txEnded = false;
 
     std::atomic<bool> stop{false};
-    std::atomic<bool> notifyPending{false};
-    std::atomic<bool> lineLost{false}; // hang-up or I/O error: the threads have ended
+    std::atomic<int> notifyLatencyMs{0};
+    std::atomic<bool> notifyPending{false};             // bytes came that no notification has told of yet
+    std::atomic<bool> notifyPosted{false};              // a notification waits in the GUI thread's queue
+    std::chrono::steady_clock::time_point pendingSince; // receive thread only
+    std::atomic<bool> lineLost{false};                  // hang-up or I/O error: the threads have ended
 
     std::thread rx;
     std::thread tx;
@@ -48,8 +53,11 @@ struct TCustomCommPort::Link {
     // Moves what the device holds into the input queue as far as there is room; the caller
     // holds deviceLock. The bytes moved, or -1 (errno set) when the device failed first.
     ssize_t PullLocked();
-    // The receive thread's pause after taking bytes; only a stop ends it early.
-    void HoldOff();
+    // The receive thread's pause after taking bytes; only a stop ends it early. A
+    // notification still owed when its latency runs out is posted on the way.
+    void HoldOff(const std::function<void()>& post);
+    // The milliseconds a poll may wait before an owed notification must be posted, or -1.
+    int UntilPostDue() const;
 };
 
 // Replaces the first "%d" of a pattern; no printf, so a pattern can never read stray arguments.

@@ -65,6 +65,14 @@ void TCustomCommPort::SetRxHoldoffMs(int ms) {
         link_->holdoffMs = rxHoldoffMs_;
 }
 
+void TCustomCommPort::SetRxNotifyLatencyMs(int ms) {
+    rxNotifyLatencyMs_ = std::max(0, ms);
+    if (link_) {
+        link_->notifyLatencyMs = rxNotifyLatencyMs_;
+        Wake(link_->rxWake.Get()); // a receive thread waiting on the old latency looks again
+    }
+}
+
 void TCustomCommPort::SetUpdateDCB(bool on) {
     RequireClosed();
     updateDCB_ = on;

@@ -64,6 +64,13 @@ class TCustomCommPort {
     // bytes are never late, only their announcement. Takes effect at once, also when open.
     int RxHoldoffMs() const { return rxHoldoffMs_; }
     void SetRxHoldoffMs(int ms);
+    // 0: a notification is posted to the GUI thread as soon as bytes come. More: it waits
+    // that long for the owner to take it with DeliverPending on a wake-up of its own (a poll
+    // tick), and is posted only if none came; the GUI thread then never wakes just for it.
+    int RxNotifyLatencyMs() const { return rxNotifyLatencyMs_; }
+    void SetRxNotifyLatencyMs(int ms);
+    // On the GUI thread: the notification owed for bytes that came, now, if there is one.
+    void DeliverPending();
 
     TCommRxCharEvent OnRxChar;
     TNotifyEvent OnOpen;
@@ -78,6 +85,7 @@ class TCustomCommPort {
     // The receive thread's loop, and its notification on the GUI thread.
     void ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak);
     void NotifyReceived(const std::weak_ptr<Link>& weak);
+    void Deliver(Link& link);
     // The write thread's loop.
     static void WriteLoop(Link& link);
     void CloseLink();
@@ -89,6 +97,7 @@ class TCustomCommPort {
     bool directWrite_ = false;
     bool updateDCB_ = true;
     int rxHoldoffMs_ = 8;
+    int rxNotifyLatencyMs_ = 0;
     std::set<TCommEvent> monitorEvents_{ceError, ceRxChar, ceTxEmpty};
     std::shared_ptr<Link> link_;
 };

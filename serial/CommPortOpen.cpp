@@ -47,6 +47,7 @@ std::shared_ptr<TCustomCommPort::Link> TCustomCommPort::OpenLink(const std::stri
     link->readSize = std::size_t(Buffers.ReadSize);
     link->writeSize = std::size_t(Buffers.WriteSize);
     link->holdoffMs = rxHoldoffMs_;
+    link->notifyLatencyMs = rxNotifyLatencyMs_;
 
     link->rxWake.Reset(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     link->txWake.Reset(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));

@@ -27,15 +27,29 @@ std::string Revents(short revents) {
 
 } // namespace
 
-void TCustomCommPort::Link::HoldOff() {
+int TCustomCommPort::Link::UntilPostDue() const {
+    if (!notifyPending || notifyPosted)
+        return -1;
+    using namespace std::chrono;
+    const auto left =
+        ceil<milliseconds>(pendingSince + milliseconds(notifyLatencyMs.load()) - steady_clock::now());
+    return int(std::max<long long>(0, left.count()));
+}
+
+void TCustomCommPort::Link::HoldOff(const std::function<void()>& post) {
     using namespace std::chrono;
     const auto until = steady_clock::now() + milliseconds(holdoffMs.load());
     while (!stop) {
-        const auto left = ceil<milliseconds>(until - steady_clock::now());
-        if (left.count() <= 0)
+        const long long left = ceil<milliseconds>(until - steady_clock::now()).count();
+        if (left <= 0)
             break;
+        const int due = UntilPostDue();
+        if (due == 0) {
+            post();
+            continue;
+        }
         pollfd wake{rxWake.Get(), POLLIN, 0};
-        if (poll(&wake, 1, int(left.count())) > 0)
+        if (poll(&wake, 1, int(due < 0 ? left : std::min<long long>(left, due))) > 0)
             Drain(rxWake.Get());
     }
 }
@@ -54,15 +68,28 @@ ssize_t TCustomCommPort::Link::PullLocked() {
 }
 
 void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
+    // One notification in flight at a time: a slow GUI is never flooded.
+    const auto post = [&] {
+        if (!link.notifyPosted.exchange(true))
+            gui_([this, weak] { NotifyReceived(weak); });
+    };
     while (!link.stop) {
+        const int due = link.UntilPostDue();
+        if (due == 0) {
+            post();
+            continue;
+        }
         const bool room = link.Queued() < link.readSize;
         pollfd fds[2] = {{link.rxWake.Get(), POLLIN, 0}, {link.fd.Get(), short(room ? POLLIN : 0), 0}};
-        if (poll(fds, 2, -1) < 0) {
+        const int ready = poll(fds, 2, due);
+        if (ready < 0) {
             if (errno == EINTR)
                 continue;
             CommTrace(link.trace, "receive poll failed", errno);
             break;
         }
+        if (ready == 0)
+            continue; // an owed notification is due
         if (fds[0].revents)
             Drain(link.rxWake.Get());
         if (link.stop)
@@ -74,10 +101,12 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
             const int err = errno;
             lock.unlock();
             if (n > 0) {
-                // One notification in flight at a time: a slow GUI is never flooded.
-                if (!link.notifyPending.exchange(true))
-                    gui_([this, weak] { NotifyReceived(weak); });
-                link.HoldOff();
+                if (!link.notifyPending.exchange(true)) {
+                    link.pendingSince = std::chrono::steady_clock::now();
+                    if (link.notifyLatencyMs == 0)
+                        post();
+                }
+                link.HoldOff(post);
                 continue;
             }
             // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
@@ -103,12 +132,23 @@ void TCustomCommPort::NotifyReceived(const std::weak_ptr<Link>& weak) {
     const auto alive = weak.lock();
     if (!alive || alive != link_)
         return; // closed or reopened since
-    alive->notifyPending = false;
+    alive->notifyPosted = false;
+    Deliver(*alive);
+}
+
+void TCustomCommPort::DeliverPending() {
+    if (const auto alive = link_) // kept alive through a handler that closes the port
+        Deliver(*alive);
+}
+
+void TCustomCommPort::Deliver(Link& link) {
+    if (!link.notifyPending.exchange(false))
+        return; // told already
     std::size_t count = 0;
     {
-        std::lock_guard lock(alive->deviceLock);
-        alive->PullLocked(); // what came while the receive thread held off counts too
-        count = alive->input.size();
+        std::lock_guard lock(link.deviceLock);
+        link.PullLocked(); // what came while the receive thread held off counts too
+        count = link.input.size();
     }
     if (count > 0 && OnRxChar)
         OnRxChar(this, int(count));
