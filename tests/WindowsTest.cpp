@@ -171,8 +171,10 @@ TEST(Windows, ProgressiveStepsRepaintOnlyTheNewColumns) {
     p.state.settings.LW = 2;
     Ramp(p.state.samples);
     p.W1->BeginProgressiveBlock();
-    PaintCounter onWindow;
+    PaintCounter onWindow, onFrames;
     p.W1->installEventFilter(&onWindow);
+    for (const char* frame : {"SmoothBevel1", "SmoothBevel3"}) // around and far around the view
+        Child<QWidget>(*p.W1, frame).installEventFilter(&onFrames);
     for (const int length : {40, 400, 410, 1000}) {
         const int paints = onWindow.paints;
         p.state.acq.RxLength = length;
@@ -182,6 +184,7 @@ TEST(Windows, ProgressiveStepsRepaintOnlyTheNewColumns) {
             EXPECT_LE(onWindow.area.width(), 12);
         }
     }
+    EXPECT_EQ(onFrames.paints, 0) << "frames around the view repaint with it";
     const QImage shown =
         QGuiApplication::primaryScreen()->grabWindow(p.W1->winId(), 30, 30, 500, 250).toImage();
     EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),

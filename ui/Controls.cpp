@@ -3,6 +3,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QToolTip>
 
 namespace {
@@ -37,6 +38,13 @@ TSmoothBevel::TSmoothBevel(QWidget* parent) : QFrame(parent) {
 
 void TSmoothBevel::SetRaised(bool raised) {
     setFrameShadow(raised ? QFrame::Raised : QFrame::Sunken);
+}
+
+void TSmoothBevel::resizeEvent(QResizeEvent* e) {
+    QFrame::resizeEvent(e);
+    // Only the frame is drawn: a view repainting inside it leaves the bevel out.
+    const int w = frameWidth();
+    setMask(QRegion(rect()) - QRegion(rect().adjusted(w, w, -w, -w)));
 }
 
 TGroupBox::TGroupBox(QWidget* parent) : QWidget(parent) {}

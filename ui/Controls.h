@@ -33,6 +33,9 @@ class TSmoothBevel : public QFrame {
   public:
     explicit TSmoothBevel(QWidget* parent);
     void SetRaised(bool raised);
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
 };
 
 // A captioned group: an etched frame whose top line runs through the middle of the

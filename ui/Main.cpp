@@ -21,6 +21,7 @@ TW1::TW1(ProgramState& state, ErrorBox& errors) : QWidget(nullptr), state_(state
     // Single border, no caption buttons: the program ends from the tool window.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(578, 519);
+    setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent shows the canvas over the whole window
     setFont(UiFont());
     Client.BrushColor = palette().color(QPalette::Button);
     Client.Fill();
