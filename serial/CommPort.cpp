@@ -172,8 +172,18 @@ int TCustomCommPort::WriteBuffer(const void* data, int count) {
             if (link.txEnded)
                 return count;
             if (link.sendQueue.size() + std::size_t(count) <= link.writeSize) {
-                link.sendQueue.insert(link.sendQueue.end(), bytes, bytes + count);
-                Wake(link.txWake.Get());
+                // With nothing queued the write thread holds nothing either: the bytes go out
+                // from here, in order, and only what the device does not take now waits for
+                // the thread. A request then costs no wake-up of it.
+                std::size_t sent = 0;
+                if (link.sendQueue.empty()) {
+                    const ssize_t n = ::write(link.fd.Get(), bytes, std::size_t(count));
+                    sent = n > 0 ? std::size_t(n) : 0;
+                }
+                if (sent < std::size_t(count)) {
+                    link.sendQueue.insert(link.sendQueue.end(), bytes + sent, bytes + count);
+                    Wake(link.txWake.Get());
+                }
                 return count;
             }
         }

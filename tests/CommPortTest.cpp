@@ -257,8 +257,9 @@ long Sleeps(const std::string& thread) {
     return -1L;
 }
 
-// A purge with nothing to send and room in the input queue has nothing to tell either thread.
-TEST(CommPort, PurgeWithNothingWaitingWakesNeitherThread) {
+// A purge with nothing to send and room in the input queue has nothing to tell either thread,
+// and a write to an idle line goes out without the write thread.
+TEST(CommPort, PurgeOrWriteWithNothingWaitingWakesNeitherThread) {
     Port p;
     p.port.Open();
     p.port.WriteString("go");
@@ -267,6 +268,10 @@ TEST(CommPort, PurgeWithNothingWaitingWakesNeitherThread) {
     ASSERT_GE(std::min(rx0, tx0), 0) << "no port threads";
     for (int i = 0; i < 200; ++i)
         p.port.PurgeAll();
+    for (char c = 'a'; c <= 'z'; ++c) {
+        p.port.WriteString(std::string(1, c));
+        ASSERT_EQ(p.pty.Read(1, 10000), std::string(1, c));
+    }
     EXPECT_LE(Sleeps("comm-rx") - rx0, 2);
     EXPECT_LE(Sleeps("comm-tx") - tx0, 2);
 }
