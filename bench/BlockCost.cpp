@@ -3,8 +3,9 @@
 // protocol's bound, wake-ups per second of each thread, and the idle share with
 // and without the settings dialog. Runs the real windows on the platform at
 // hand: under xvfb-run on X (as users run it), else offscreen.
-// Usage: bench_cost [--sim PATH] [--seconds N] [--quick] [--paints] [--no-progress]
-//   --quick: only the default feed at 0,1 ms/div, for repeated side-by-side runs
+// Usage: bench_cost [--sim PATH] [--seconds N] [--quick [T/dz index]] [--paints] [--no-progress]
+//   --quick: only the default feed at one time base (0,1 ms/div unless given), for repeated
+//   side-by-side runs
 //   --paints: also the paint passes (window flushes) and paints by widget, per block
 
 #include "CpuTime.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <cctype>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -196,15 +198,18 @@ int main(int argc, char** argv) {
     std::string sim = DRGANIK_SIM;
     int seconds = 15;
     bool quick = false;
+    int quickTimebase = 0;
     bool progress = true;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--sim") && i + 1 < argc)
             sim = argv[++i];
         else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc)
             seconds = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--quick"))
+        else if (!std::strcmp(argv[i], "--quick")) {
             quick = true;
-        else if (!std::strcmp(argv[i], "--paints"))
+            if (i + 1 < argc && std::isdigit(static_cast<unsigned char>(argv[i + 1][0])))
+                quickTimebase = std::atoi(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--paints"))
             countPaints = true;
         else if (!std::strcmp(argv[i], "--no-progress"))
             progress = false;
@@ -244,9 +249,8 @@ int main(int argc, char** argv) {
             }
             std::printf("  progress display %s, tick %d ms\n", p.state.settings.WYSSTATUS ? "on" : "off",
                         p.Timer1.interval());
-            for (const int timebase : {0, 3, 6, 7, 8}) {
-                if (quick && timebase > 0)
-                    break;
+            const auto timebases = quick ? std::vector<int>{quickTimebase} : std::vector<int>{0, 3, 6, 7, 8};
+            for (const int timebase : timebases) {
                 Child<TSmoothButton>(*p.W2, "SmoothButton2").click(); // Stop
                 Child<TKnob>(*p.W2, "Knob2").SetPosition(timebase);
                 RunUntil([&] { return p.state.acq.SeenTimebase == timebase; }, 3000);
