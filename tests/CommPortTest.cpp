@@ -276,6 +276,36 @@ TEST(CommPort, PurgeOrWriteWithNothingWaitingWakesNeitherThread) {
     EXPECT_LE(Sleeps("comm-tx") - tx0, 2);
 }
 
+// With a latency the notification waits for the owner's own wake-up: DeliverPending takes it,
+// whole, and nothing is posted; an owner that never asks still gets it posted when it runs out.
+TEST(CommPort, OwedNotificationWaitsForTheOwnerOrItsLatency) {
+    Port p;
+    int calls = 0, lastCount = 0;
+    p.port.OnRxChar = [&](TCustomCommPort*, int count) {
+        ++calls;
+        lastCount = count;
+    };
+    p.port.SetRxNotifyLatencyMs(600000);
+    p.port.Open();
+    p.pty.Write("abc");
+    ASSERT_TRUE(p.gui.PumpUntil(
+        [&] {
+            p.port.DeliverPending();
+            return calls > 0;
+        },
+        10s));
+    EXPECT_EQ(lastCount, 3);
+    p.port.DeliverPending();
+    EXPECT_EQ(calls, 1) << "told twice";
+    EXPECT_EQ(p.gui.MaxQueued(), 0u) << "posted although the owner took it";
+
+    p.port.SetRxNotifyLatencyMs(50); // the owner stops asking
+    p.pty.Write("de");
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 2; }, 10s));
+    EXPECT_EQ(lastCount, 5);
+    EXPECT_EQ(p.port.ReadAll(), "abcde");
+}
+
 // A block in small pieces at the line rate, with a GUI that takes every notification at
 // once: the receive thread holds off after each read, so neither it nor the GUI wakes per
 // piece, and the last notification still counts every byte.
