@@ -125,6 +125,8 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
             break;
         }
     }
+    if (link.lineLost && link.notifyPending)
+        post(); // nobody is left to post what the last bytes are owed
 }
 
 // On the GUI thread.

@@ -304,6 +304,26 @@ TEST(CommPort, OwedNotificationWaitsForTheOwnerOrItsLatency) {
     ASSERT_TRUE(p.gui.PumpUntil([&] { return calls == 2; }, 10s));
     EXPECT_EQ(lastCount, 5);
     EXPECT_EQ(p.port.ReadAll(), "abcde");
+
+    // The last bytes before an unplug are told although the receive thread has ended.
+    Port q(1); // takes one byte, then leaves the line alone
+    q.port.OnRxChar = p.port.OnRxChar;
+    q.port.SetRxNotifyLatencyMs(600000);
+    // Opened before the port takes the line for itself: tells how much nobody has read yet.
+    const int peek = open(q.pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(peek, 0);
+    q.port.Open();
+    q.pty.Write("fg");
+    ASSERT_TRUE(q.gui.PumpUntil(
+        [&] {
+            int n = -1;
+            return ioctl(peek, FIONREAD, &n) == 0 && n == 1; // "f" taken, "g" left
+        },
+        10s));
+    q.pty.Hangup();
+    ASSERT_TRUE(q.gui.PumpUntil([&] { return calls == 3; }, 10s));
+    EXPECT_EQ(lastCount, 1);
+    close(peek);
 }
 
 // A block in small pieces at the line rate, with a GUI that takes every notification at

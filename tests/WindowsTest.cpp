@@ -76,7 +76,7 @@ TEST(Windows, ProgressBarStepsPaintLaterAndAlone) {
 
     int paints = 0;
     for (const auto& [count, shown] : std::vector<std::pair<int, int>>{
-             {300, 300}, {550, 550}, {1200, 1000}, {0, 0}, {20, 20}, {0, 0}, {999, 999}}) {
+             {300, 300}, {550, 550}, {1200, 1000}, {0, 0}, {5, 5}, {20, 20}, {0, 0}, {999, 999}}) {
         p.W1->ShowProgress(count);
         EXPECT_EQ(bar.Position(), std::max(shown, bar.Minimum() - 1)) << count;
         EXPECT_EQ(onBar.paints, paints) << "painted inside the tick at " << count;

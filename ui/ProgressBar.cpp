@@ -48,15 +48,16 @@ bool TProgressBar::event(QEvent* e) {
         Forget();
         break;
     case QEvent::Show:
-        Forget();
-        beneath_ = Beneath(); // now, outside any paint: grabbing inside one recurses
-        break;
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::StyleChange:
     case QEvent::PaletteChange:
     case QEvent::EnabledChange:
         Forget();
+        if (isVisible()) {
+            beneath_ = Beneath(); // now, outside any paint: grabbing inside one recurses
+            update();
+        }
         break;
     default:
         break;
@@ -70,16 +71,17 @@ void TProgressBar::Forget() {
 }
 
 int TProgressBar::Step(int value) const {
-    if (value < minimum_)
-        return -1;
-    return int(qint64(value - minimum_) * width() / std::max(1, maximum_ - minimum_));
+    if (value <= minimum_)
+        return value < minimum_ ? -1 : 0;
+    return 1 + int(qint64(value - minimum_) * width() / std::max(1, maximum_ - minimum_));
 }
 
 int TProgressBar::FirstValueOf(int step) const {
-    if (step < 0)
-        return minimum_ - 1;
+    if (step <= 0)
+        return step < 0 ? minimum_ - 1 : minimum_;
     const qint64 span = std::max(1, maximum_ - minimum_);
-    return minimum_ + int((qint64(step) * span + width() - 1) / std::max(1, width()));
+    const int first = minimum_ + int((qint64(step - 1) * span + width() - 1) / std::max(1, width()));
+    return std::max(first, minimum_ + 1);
 }
 
 void TProgressBar::SetPosition(int count) {
@@ -98,7 +100,7 @@ void TProgressBar::SetPosition(int count) {
     // wait for the display first, and a growing bar mostly paints pixels it never painted.
     const QRect changed = Difference(Look(from), Look(to));
     if (!changed.isEmpty())
-        update(QRectF(changed.topLeft() / beneath_.devicePixelRatio(),
+        update(QRectF(QPointF(changed.topLeft()) / beneath_.devicePixelRatio(),
                       QSizeF(changed.size()) / beneath_.devicePixelRatio())
                    .toAlignedRect());
 }

@@ -24,7 +24,8 @@ class TProgressBar : public QWidget {
     void paintEvent(QPaintEvent* e) override;
 
   private:
-    // The filled width a value gives, in pixels of the bar; -1 when empty.
+    // The drawing a value gives: -1 empty, 0 at the minimum (the style marks a started
+    // bar), else 1 + the filled width in pixels.
     int Step(int value) const;
     // The first value of a step: each step is drawn from it, so a kept drawing is exact.
     int FirstValueOf(int step) const;
