@@ -10,7 +10,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
@@ -53,9 +52,8 @@ struct TCustomCommPort::Link {
     // Moves what the device holds into the input queue as far as there is room; the caller
     // holds deviceLock. The bytes moved, or -1 (errno set) when the device failed first.
     ssize_t PullLocked();
-    // The receive thread's pause after taking bytes; only a stop ends it early. A
-    // notification still owed when its latency runs out is posted on the way.
-    void HoldOff(const std::function<void()>& post);
+    // The receive thread's pause after taking bytes; only a stop ends it early.
+    void HoldOff();
     // The milliseconds a poll may wait before an owed notification must be posted, or -1.
     int UntilPostDue() const;
 };

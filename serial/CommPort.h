@@ -66,7 +66,8 @@ class TCustomCommPort {
     void SetRxHoldoffMs(int ms);
     // 0: a notification is posted to the GUI thread as soon as bytes come. More: it waits
     // that long for the owner to take it with DeliverPending on a wake-up of its own (a poll
-    // tick), and is posted only if none came; the GUI thread then never wakes just for it.
+    // tick), and is posted only if none came (after a hold-off under way, at the latest);
+    // the GUI thread then never wakes just for it.
     int RxNotifyLatencyMs() const { return rxNotifyLatencyMs_; }
     void SetRxNotifyLatencyMs(int ms);
     // On the GUI thread: the notification owed for bytes that came, now, if there is one.

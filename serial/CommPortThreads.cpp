@@ -36,20 +36,15 @@ int TCustomCommPort::Link::UntilPostDue() const {
     return int(std::max<long long>(0, left.count()));
 }
 
-void TCustomCommPort::Link::HoldOff(const std::function<void()>& post) {
+void TCustomCommPort::Link::HoldOff() {
     using namespace std::chrono;
     const auto until = steady_clock::now() + milliseconds(holdoffMs.load());
     while (!stop) {
-        const long long left = ceil<milliseconds>(until - steady_clock::now()).count();
-        if (left <= 0)
+        const auto left = ceil<milliseconds>(until - steady_clock::now());
+        if (left.count() <= 0)
             break;
-        const int due = UntilPostDue();
-        if (due == 0) {
-            post();
-            continue;
-        }
         pollfd wake{rxWake.Get(), POLLIN, 0};
-        if (poll(&wake, 1, int(due < 0 ? left : std::min<long long>(left, due))) > 0)
+        if (poll(&wake, 1, int(left.count())) > 0)
             Drain(rxWake.Get());
     }
 }
@@ -106,7 +101,7 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
                     if (link.notifyLatencyMs == 0)
                         post();
                 }
-                link.HoldOff(post);
+                link.HoldOff();
                 continue;
             }
             // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
