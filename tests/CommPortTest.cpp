@@ -418,10 +418,7 @@ TEST(CommPort, HangupEndsTheThreadsQuietly) {
     p.pty.Write("last");
     ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 4; }, 10s));
     p.pty.Hangup();
-    const auto end = steady_clock::now() + 10s;
-    while (CountEntries("/proc/self/task") > threadsBefore && steady_clock::now() < end)
-        std::this_thread::sleep_for(5ms);
-    EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore);
+    EXPECT_TRUE(p.gui.PumpUntil([&] { return CountEntries("/proc/self/task") == threadsBefore; }, 10s));
     EXPECT_TRUE(p.port.IsOpen());
     EXPECT_EQ(p.port.ReadAll(), "last") << "what came before the unplug can still be read";
     EXPECT_NO_THROW(p.port.WriteString(std::string(5, 'x')));
@@ -443,9 +440,7 @@ TEST(CommPort, TraceOnlyOnRequestNamesTheOpenAndTheHangup) {
         testing::internal::CaptureStderr();
         p.port.Open();
         p.pty.Hangup();
-        const auto end = steady_clock::now() + 10s;
-        while (CountEntries("/proc/self/task") > threadsBefore && steady_clock::now() < end)
-            std::this_thread::sleep_for(5ms);
+        p.gui.PumpUntil([&] { return CountEntries("/proc/self/task") <= threadsBefore; }, 10s);
         p.port.Close();
         const std::string trace = testing::internal::GetCapturedStderr();
         unsetenv("DRGANIK_SERIAL_TRACE");
