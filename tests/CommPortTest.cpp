@@ -246,15 +246,25 @@ TEST(CommPort, OneNotificationAtATimeAndNoSpinWhileBytesWaitUnread) {
     EXPECT_EQ(p.port.ReadAll().size(), 502u);
 }
 
-// The sleeps so far of this process's thread of that name, or -1 when there is none.
-long Sleeps(const std::string& thread) {
+// A counter of this process's thread of that name, from one of its /proc files ("status"
+// or "io"), or -1 when there is no such thread.
+long ThreadCount(const std::string& thread, const char* file, const std::string& field) {
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
         std::ifstream status(task.path() / "status");
         std::string text((std::istreambuf_iterator<char>(status)), {});
-        if (text.find("Name:\t" + thread + "\n") != std::string::npos)
-            return std::stol(text.substr(text.find("\nvoluntary_ctxt_switches:") + 26));
+        if (text.find("Name:\t" + thread + "\n") == std::string::npos)
+            continue;
+        std::ifstream in(task.path() / file);
+        std::string values((std::istreambuf_iterator<char>(in)), {});
+        const auto at = values.find("\n" + field + ":");
+        return at == std::string::npos ? -1L : std::stol(values.substr(at + field.size() + 2));
     }
     return -1L;
+}
+
+// The sleeps so far of this process's thread of that name.
+long Sleeps(const std::string& thread) {
+    return ThreadCount(thread, "status", "voluntary_ctxt_switches");
 }
 
 // A purge with nothing to send and room in the input queue has nothing to tell either thread,
@@ -265,17 +275,22 @@ TEST(CommPort, PurgeOrWriteWithNothingWaitingWakesNeitherThread) {
     p.port.WriteString("go");
     ASSERT_EQ(p.pty.Read(2, 10000), "go");
     // A thread still starting up on a loaded machine may sleep a few times more; a wake-up
-    // per purge or per write would be 200 and 26.
+    // per purge would be 200.
     const long rx0 = Sleeps("comm-rx"), tx0 = Sleeps("comm-tx");
     ASSERT_GE(std::min(rx0, tx0), 0) << "no port threads";
     for (int i = 0; i < 200; ++i)
         p.port.PurgeAll();
+    EXPECT_LE(Sleeps("comm-rx") - rx0, 8);
+    EXPECT_LE(Sleeps("comm-tx") - tx0, 8);
+    // The write thread's own write calls: none. (Its sleeps would not tell: the kernel may
+    // wake a thread that only watches the line for a hang-up when output drains.)
+    const long sent0 = ThreadCount("comm-tx", "io", "syscw");
+    ASSERT_GE(sent0, 0);
     for (char c = 'a'; c <= 'z'; ++c) {
         p.port.WriteString(std::string(1, c));
         ASSERT_EQ(p.pty.Read(1, 10000), std::string(1, c));
     }
-    EXPECT_LE(Sleeps("comm-rx") - rx0, 8);
-    EXPECT_LE(Sleeps("comm-tx") - tx0, 8);
+    EXPECT_EQ(ThreadCount("comm-tx", "io", "syscw"), sent0);
 }
 
 // With a latency the notification waits for the owner's own wake-up: DeliverPending takes it,
