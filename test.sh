@@ -24,4 +24,5 @@ else
     dir=build
     prepare "$dir"
 fi
+make_locales
 ctest --test-dir "$dir" -j 2 --output-on-failure --timeout 300

@@ -1,11 +1,18 @@
 #include "NumberText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
+
+// to_chars, unlike printf, never takes the separator from the C library's locale, which Qt sets
+// from the desktop's at start: the digits must not depend on it.
+std::string Chars(double value, std::chars_format format, int precision) {
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, format, precision).ptr;
+    return {buf, end};
+}
 
 void DropTrailingZeros(std::string& digits) {
     if (digits.find('.') == std::string::npos)
@@ -20,20 +27,21 @@ void DropTrailingZeros(std::string& digits) {
 std::string NumberText(double value, const std::string& decimalSeparator) {
     if (value == 0)
         return "0"; // also for -0
-    char buf[64];
     const double magnitude = std::fabs(value);
     std::string text;
     if (magnitude >= 0.00001 && magnitude < 1e15) {
         // 15 significant digits, spelled out in fixed notation.
         const int decimals = std::max(0, 14 - int(std::floor(std::log10(magnitude))));
-        std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-        text = buf;
+        text = Chars(value, std::chars_format::fixed, decimals);
         DropTrailingZeros(text);
     } else {
-        std::snprintf(buf, sizeof buf, "%.14E", value);
-        text = buf;
-        const auto e = text.find('E');
-        const int exponent = std::atoi(text.c_str() + e + 1);
+        text = Chars(value, std::chars_format::scientific, 14);
+        const auto e = text.find('e');
+        const char* exponentText = text.c_str() + e + 1;
+        if (*exponentText == '+')
+            ++exponentText;
+        int exponent = 0;
+        std::from_chars(exponentText, text.c_str() + text.size(), exponent);
         text.resize(e);
         DropTrailingZeros(text);
         text += "E" + std::to_string(exponent);

@@ -1,3 +1,6 @@
+#include "EnvironmentLocale.h"
+#include "Markers.h"
+#include "Measurements.h"
 #include "NumberText.h"
 #include "RangeTables.h"
 
@@ -60,4 +63,26 @@ TEST(Labels, NumberTextShortestFormWithSeparator) {
     EXPECT_EQ(NumberText(0.000001, ","), "1E-6");
     EXPECT_EQ(NumberText(0.0000012, ","), "1,2E-6");
     EXPECT_EQ(NumberText(123456789012345, ","), "123456789012345");
+}
+
+// Qt gives the C library the desktop's locale at start; on a Polish desktop the texts must read
+// exactly as under C, the separator chosen by the caller alone.
+TEST(Labels, TextsDoNotFollowTheCLibraryLocale) {
+    const ScopedCLocale polish("pl_PL.UTF-8");
+    if (!polish.Active()) {
+        ASSERT_FALSE(ScopedCLocale::Required()) << "pl_PL.UTF-8 is not installed";
+        GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
+    }
+    const auto volts = VoltLabelTexts(10, ",");
+    EXPECT_EQ(volts[0], "10V");
+    EXPECT_EQ(VoltLabelTexts(5, ".")[1], "4.5V");
+    EXPECT_EQ(NumberText(0.0000012, ","), "1,2E-6");
+    EXPECT_EQ(NumberText(-2.5e20, "."), "-2.5E20");
+    EXPECT_EQ(PointerVoltText(125, VoltRange{}, ","), "5V");
+    EXPECT_EQ(PointerTimeText(123, TimeBase{}, ","), "0,492ms");
+    Measurements m;
+    m.Frequency = 12345.6;
+    m.Mean = 4.990234375;
+    EXPECT_EQ(TextsOf(m, ",").Frequency, "12,35kHz");
+    EXPECT_EQ(TextsOf(m, ",").Mean, "4,99V");
 }

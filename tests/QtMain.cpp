@@ -1,5 +1,6 @@
 // Test entry for suites that need a QApplication (offscreen platform).
 
+#include "EnvironmentLocale.h"
 #include "PlainTextBoxes.h"
 #include "QtTranslation.h"
 
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) // test discovery runs us without CTest's environment
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // QApplication takes the locale from the environment too, but falls back to C without a word.
+    if (!GTEST_FLAG_GET(list_tests) && !UseEnvironmentLocale())
+        return 1;
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     InstallQtTranslation(app); // as the program does

@@ -4,7 +4,7 @@
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 xvfb xauth xdotool poppler-utils openbox wmctrl x11-utils
-          qt6-translations-l10n)
+          qt6-translations-l10n locales)
 
 install_missing() {
     local missing=()
@@ -17,6 +17,20 @@ install_missing() {
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The suites run under the users' locale and one more whose number format differs again; a
+# machine without them gets them made here, so no suite ever falls back to C unnoticed.
+TEST_LOCALES=(pl_PL fr_FR)
+
+make_locales() {
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    for l in "${TEST_LOCALES[@]}"; do
+        locale -a | grep -qx "$l.utf8" && continue
+        echo "Making the locale $l.UTF-8"
+        "${sudo[@]}" localedef -i "$l" -f UTF-8 "$l.UTF-8"
+    done
 }
 
 prepare() {

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
+#include <clocale>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <map>
@@ -158,7 +159,8 @@ struct Session {
     std::string log = dir.File("sim.log");
     QProcess sim, app;
 
-    Session() {
+    // The program's environment is the test's, or the one given (another locale, say).
+    explicit Session(const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
         std::filesystem::copy_file(DRGANIK_BIN, dir.File("drganik"));
         std::filesystem::copy(DRGANIK_SOURCE_DIR "/data", dir.path / "data");
         sim.start(DRGANIK_SIM, {QString::fromStdString(link), "--signal", "square", "--freq", "1000", "--amp",
@@ -167,6 +169,7 @@ struct Session {
             QThread::msleep(20);
         TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
         app.setWorkingDirectory(QString::fromStdString(dir.path.string()));
+        app.setProcessEnvironment(env);
         app.start(QString::fromStdString(dir.File("drganik")), {});
     }
     ~Session() {
@@ -276,7 +279,43 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
         QThread::msleep(100);
     }
     ASSERT_FALSE(withMeasurements.isNull()) << "no measurements window beside the tool window";
+    // Each value, right-aligned in its box, is short: the box's left part stays empty. A number
+    // spelled out to fifteen digits would fill the box and run out of it on the left.
+    const auto pomiary = FindWindow("Pomiary");
+    ASSERT_TRUE(pomiary);
+    for (int row = 0; row < 8; ++row)
+        for (int x = 76; x < 88; ++x)
+            for (int y = 8 + 18 * row + 3; y < 8 + 18 * row + 15; ++y)
+                ASSERT_GT(qGray(withMeasurements.pixel(pomiary->client.topLeft() + QPoint(x, y))), 100)
+                    << "value " << row << " of \"Pomiary\" runs to the left of its box";
     withMeasurements.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-screenshot.png"));
+}
+
+// The main window's client area as the screen shows it once the pair stands in place.
+QImage MainWindowAtStart(const QProcessEnvironment& env) {
+    Session session(env);
+    Pair pair;
+    if (!session.app.waitForStarted() || !WaitForPlacedPair(pair, 10000))
+        return {};
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(pair.main.client);
+}
+
+// On the desktop's own locale the main window at 1 V per division, whose numbers have no
+// fraction, reads exactly as under C: scale labels "10V" .. "0V", nothing spelled out longer.
+TEST(EndToEnd, TheMainWindowReadsAsUnderC) {
+    const std::string desktop = std::setlocale(LC_NUMERIC, nullptr);
+    if (desktop == "C" || desktop.rfind("C.", 0) == 0 || desktop == "POSIX")
+        GTEST_SKIP() << "compares the desktop's locale with C, and this run is under C";
+    const QImage own = MainWindowAtStart(QProcessEnvironment::systemEnvironment());
+    QProcessEnvironment c = QProcessEnvironment::systemEnvironment();
+    c.insert("LC_ALL", "C.UTF-8");
+    const QImage plain = MainWindowAtStart(c);
+    ASSERT_FALSE(own.isNull() || plain.isNull()) << "the windows did not stand in place";
+    EXPECT_EQ(own, plain) << "under " << desktop << " the main window differs from under C";
+    if (own != plain) {
+        own.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-locale.png"));
+        plain.save(QString::fromStdString(std::string(DRGANIK_BUILD_DIR) + "/e2e-locale-c.png"));
+    }
 }
 
 // The main window has no close box, but a window manager may offer one anyway: its

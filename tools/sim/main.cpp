@@ -3,6 +3,7 @@
 
 #include "Instrument.h"
 
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -40,9 +41,11 @@ void Usage() {
 double Number(int& i, int argc, char** argv) {
     if (i + 1 >= argc)
         Usage();
-    char* end = nullptr;
-    const double v = std::strtod(argv[++i], &end);
-    if (!end || *end)
+    // "1.5" on every desktop: from_chars never looks at the locale.
+    const std::string_view text = argv[++i];
+    double v = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (error != std::errc() || end != text.data() + text.size())
         Usage();
     return v;
 }
