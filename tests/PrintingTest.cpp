@@ -96,10 +96,12 @@ TEST(Printing, TheWholeDrawingIsOnTheDefaultPageAtEveryResolution) {
         int dpi; // 0: the program's own choice
         QPageSize::PageSizeId paper;
         int scale; // the largest that fits
+        QPageLayout::Orientation orientation = QPageLayout::Portrait;
     } cases[] = {{300, QPageSize::A4, 4},
                  {0, QPageSize::A4, 8},
                  {1200, QPageSize::A4, 17},
-                 {600, QPageSize::Letter, 9}};
+                 {600, QPageSize::Letter, 9},
+                 {300, QPageSize::A4, 4, QPageLayout::Landscape}}; // the height limits it, not the width
     for (const auto& c : cases) {
         Printed p;
         p.state.samples[250] = 369; // one spike in a flat trace
@@ -110,10 +112,12 @@ TEST(Printing, TheWholeDrawingIsOnTheDefaultPageAtEveryResolution) {
                 printer.setResolution(c.dpi);
             if (c.paper != QPageSize::A4)
                 printer.setPageSize(QPageSize(c.paper));
+            printer.setPageOrientation(c.orientation);
             printable = printer.pageRect(QPrinter::DevicePixel).toRect();
         });
         ASSERT_FALSE(page.isNull()) << c.dpi;
-        SCOPED_TRACE(testing::Message() << c.dpi << " dpi, page " << printable.width() << " pixels wide");
+        SCOPED_TRACE(testing::Message() << c.dpi << " dpi, page " << printable.width() << " by "
+                                        << printable.height() << " pixels");
         EXPECT_EQ(p.Printer.resolution(), c.dpi ? c.dpi : 600);
         const QRect ink = Ink(page);
         EXPECT_TRUE(printable.contains(ink))
