@@ -3,6 +3,9 @@
 #include "PortDevice.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 
 Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath,
                  std::string portDevice)
@@ -19,9 +22,11 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     // those that came since the last one: well inside one tick, with room for late wake-ups.
     // The tick takes the announcement itself, so the GUI thread does not wake for it; only
     // when two ticks have gone by without one is it posted.
+    // The tick is not range-checked: the delays are worked out wide enough not to overflow.
     Timer1.OnInterval = [this](int ms) {
-        Com1.SetRxHoldoffMs(ms > 0 ? ms * 3 / 4 : 8);
-        Com1.SetRxNotifyLatencyMs(ms > 0 ? 2 * ms : 0);
+        const std::int64_t tick = ms;
+        Com1.SetRxHoldoffMs(ms > 0 ? int(tick * 3 / 4) : 8);
+        Com1.SetRxNotifyLatencyMs(ms > 0 ? int(std::min<std::int64_t>(2 * tick, INT_MAX)) : 0);
     };
     Timer1.SetTimerInterval(25);
     // Pens are device pixels: at 600 dpi the thinnest line stays visible on paper.

@@ -3,15 +3,23 @@
 // two instances of the program then never interleave their read-modify-write of
 // the same settings file. Without a lock file it can create or open, it holds nothing.
 
+#include <chrono>
 #include <string>
 
 class FileLock {
   public:
-    explicit FileLock(const std::string& lockPath);
+    // Waits at most `patience` for another holder to let go.
+    explicit FileLock(const std::string& lockPath,
+                      std::chrono::milliseconds patience = std::chrono::milliseconds(2000));
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
+    // What the lock guards must not go on: another holder kept it, or its name holds
+    // a link or something other than a regular file.
+    bool Refused() const { return refused_; }
+
   private:
     int fd_ = -1;
+    bool refused_ = false;
 };

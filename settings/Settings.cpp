@@ -3,7 +3,8 @@
 #include "SettingsFile.h"
 #include "StrToInt.h"
 
-Settings ReadSettings(const SettingsFile& file) {
+Settings ReadSettings(const SettingsFile& settingsFile) {
+    const IniSnapshot file = settingsFile.Load(); // all twelve from one reading
     Settings s;
     s.LW = file.ReadInteger("DISP", "LW", 1);
     s.BG = file.ReadInteger("DISP", "BG", 0);

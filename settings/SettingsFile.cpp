@@ -1,13 +1,12 @@
 #include "SettingsFile.h"
 
 #include "AtomicFile.h"
+#include "BoundedRead.h"
 #include "FileLock.h"
 
 #include <charconv>
 #include <cstdint>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 #include <vector>
@@ -61,13 +60,18 @@ std::optional<Entry> EntryOf(std::string_view line) {
     return Entry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
 }
 
-std::string LoadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+// Far above any real settings file; a save must not drop the end of a longer one, so that is
+// refused rather than read in part.
+constexpr std::size_t ReadLimit = 1 << 20;
+
+// The file's text: empty without a file, nothing when its name holds no settings file.
+std::optional<std::string> LoadText(const std::string& path) {
+    BoundedRead file = ReadBounded(path, ReadLimit);
+    if (file.outcome == BoundedRead::Outcome::Missing)
+        return std::string();
+    if (file.outcome == BoundedRead::Outcome::Refused || file.more)
+        return std::nullopt;
+    return std::move(file.text);
 }
 
 std::vector<Line> SplitLines(const std::string& all) {
@@ -150,9 +154,14 @@ int ParseIniInteger(std::string_view text, int def) {
 SettingsFile::SettingsFile(std::string path, std::string shared)
     : path_(std::move(path)), shared_(std::move(shared)) {}
 
-std::string SettingsFile::Text() const {
-    const bool own = shared_.empty() || access(path_.c_str(), F_OK) == 0;
-    return LoadText(own ? path_ : shared_);
+std::optional<std::string> SettingsFile::Text() const {
+    if (shared_.empty() || access(path_.c_str(), F_OK) == 0)
+        return LoadText(path_);
+    return LoadText(shared_).value_or(std::string()); // the user's own file is still to be made
+}
+
+IniSnapshot SettingsFile::Load() const {
+    return IniSnapshot(Text().value_or(std::string()));
 }
 
 std::string IniValue(const std::string& text, std::string_view section, std::string_view key,
@@ -164,18 +173,31 @@ std::string IniValue(const std::string& text, std::string_view section, std::str
     return std::string(EntryOf(lines[*place.entry].text)->value);
 }
 
-std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
-                                     const std::string& def) const {
-    return IniValue(Text(), section, key, def);
+std::string IniSnapshot::ReadString(std::string_view section, std::string_view key,
+                                    const std::string& def) const {
+    return IniValue(text_, section, key, def);
 }
 
-int SettingsFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+int IniSnapshot::ReadInteger(std::string_view section, std::string_view key, int def) const {
     const auto text = ReadString(section, key, {});
     return text.empty() ? def : ParseIniInteger(text, def);
 }
 
-bool SettingsFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
+bool IniSnapshot::ReadBool(std::string_view section, std::string_view key, bool def) const {
     return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
+                                     const std::string& def) const {
+    return Load().ReadString(section, key, def);
+}
+
+int SettingsFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+    return Load().ReadInteger(section, key, def);
+}
+
+bool SettingsFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
+    return Load().ReadBool(section, key, def);
 }
 
 void SettingsFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -219,6 +241,7 @@ std::string IniWithEntry(const std::string& text, std::string_view section, std:
 
 void SettingsFile::WriteString(std::string_view section, std::string_view key, const std::string& value) {
     const FileLock lock(path_ + ".lock"); // from reading to renaming: another instance's keys stay
-    if (!WriteFileAtomically(path_, IniWithEntry(Text(), section, key, value)))
+    const auto text = lock.Refused() ? std::nullopt : Text();
+    if (!text || !WriteFileAtomically(path_, IniWithEntry(*text, section, key, value)))
         throw std::runtime_error("Unable to write to " + path_);
 }

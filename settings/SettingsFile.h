@@ -2,8 +2,22 @@
 // The program's INI file: reads by section and key with defaults, and writes
 // every change through to disk at once, replacing the file atomically.
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+// The file's entries as read at one moment: any number of keys from one reading.
+class IniSnapshot {
+  public:
+    explicit IniSnapshot(std::string text) : text_(std::move(text)) {}
+    int ReadInteger(std::string_view section, std::string_view key, int def) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+    // Raw text of an entry (trimmed); def when the section or key is missing.
+    std::string ReadString(std::string_view section, std::string_view key, const std::string& def) const;
+
+  private:
+    std::string text_;
+};
 
 class SettingsFile {
   public:
@@ -13,18 +27,23 @@ class SettingsFile {
 
     const std::string& FileName() const { return path_; }
 
+    // One reading of the file. Only a regular file of sensible size is read: anything else
+    // under its name (a FIFO, a device, a huge file) reads as no file.
+    IniSnapshot Load() const;
+    // Each of these reads the file anew.
     int ReadInteger(std::string_view section, std::string_view key, int def) const;
     bool ReadBool(std::string_view section, std::string_view key, bool def) const;
-    // Raw text of an entry (trimmed); def when the file, section or key is missing.
     std::string ReadString(std::string_view section, std::string_view key, const std::string& def) const;
 
-    // Raise std::runtime_error "Unable to write to <path>" when the file system refuses.
+    // Raise std::runtime_error "Unable to write to <path>" when the file system refuses, when
+    // the name holds something that is not read as a settings file, or when another holder
+    // keeps the lock for longer than a moment.
     void WriteInteger(std::string_view section, std::string_view key, int value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
     void WriteString(std::string_view section, std::string_view key, const std::string& value);
 
   private:
-    std::string Text() const;
+    std::optional<std::string> Text() const;
     std::string path_;
     std::string shared_;
 };

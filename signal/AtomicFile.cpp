@@ -88,7 +88,7 @@ Outcome Replace(const std::string& path, const std::string& content, const struc
 // The same file rewritten: owner, links and permissions stay. The room is taken first,
 // so a full disk or a size limit fails before the old content is touched.
 bool Rewrite(const std::string& path, const std::string& content) {
-    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -107,14 +107,15 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
         return false;
     struct stat st {};
     const bool exists = stat(target->c_str(), &st) == 0;
-    // A file the user may not write is refused, whatever the folder allows.
-    if (exists && euidaccess(target->c_str(), W_OK) != 0)
+    // Only a regular file is saved over: a FIFO or a device (say "/dev/null" typed into
+    // the dialog) is neither replaced nor opened. A file the user may not write is
+    // refused, whatever the folder allows.
+    if (exists && (!S_ISREG(st.st_mode) || euidaccess(target->c_str(), W_OK) != 0))
         return false;
     // A new inode would cut the file's other links and take it from its owner.
-    const bool regular = exists && S_ISREG(st.st_mode);
-    if (!(regular && (st.st_nlink > 1 || st.st_uid != geteuid()))) {
+    if (!(exists && (st.st_nlink > 1 || st.st_uid != geteuid()))) {
         const Outcome o = Replace(*target, content, exists ? &st : nullptr);
-        if (o != Outcome::NoTemporaryFile || !regular)
+        if (o != Outcome::NoTemporaryFile || !exists)
             return o == Outcome::Written;
     }
     return Rewrite(*target, content);

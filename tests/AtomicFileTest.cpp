@@ -2,8 +2,10 @@
 
 #include "TempDir.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +52,30 @@ TEST(AtomicFile, LinksAreWrittenThroughAndTheTargetKeepsModeAndHardLinks) {
         EXPECT_EQ(TempDir::Get(name), "2");
     }
     EXPECT_EQ(Entries(dir.path), 7) << "no temporary file stays behind";
+}
+
+// A FIFO or a device is no file to save into: it is left as it is, never replaced or written to.
+TEST(AtomicFile, ATargetThatIsNoRegularFileIsRefused) {
+    TempDir dir;
+    const auto fifo = dir.File("pipe.drg");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(symlink("pipe.drg", dir.File("link.png").c_str()), 0);
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); // a writer could open it
+    EXPECT_FALSE(WriteFileAtomically(fifo, "new"));
+    EXPECT_FALSE(WriteFileAtomically(dir.File("link.png"), "new"));
+    char got = 0;
+    EXPECT_LT(read(reader, &got, 1), 1) << "nothing was written into the FIFO";
+    close(reader);
+    EXPECT_TRUE(S_ISFIFO(Stat(fifo).st_mode));
+    EXPECT_TRUE(S_ISLNK(Stat(dir.File("link.png")).st_mode));
+    // As root a replaced device node would be a real loss ("/dev/null" typed into the dialog).
+    const auto node = dir.File("null.csv");
+    const bool made = geteuid() == 0 && mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (made) {
+        EXPECT_FALSE(WriteFileAtomically(node, "new"));
+        EXPECT_TRUE(S_ISCHR(Stat(node).st_mode));
+    }
+    EXPECT_EQ(Entries(dir.path), made ? 3 : 2) << "no temporary file stays behind";
 }
 
 TEST(AtomicFile, AnotherUsersFileKeepsItsOwner) {

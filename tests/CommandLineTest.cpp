@@ -20,6 +20,8 @@ TEST(CommandLine, PortHelpVersionAndMistakes) {
 
     EXPECT_EQ(ParseCommandLine({"--port", "x", "-h"}).action, Action::Help);
     EXPECT_EQ(ParseCommandLine({"--version", "--help"}).action, Action::Help);
+    EXPECT_EQ(ParseCommandLine({"--bogus", "x", "--help"}).action, Action::Help) << "wherever it stands";
+    EXPECT_EQ(ParseCommandLine({"--port", "-h"}).port, "-h");
     EXPECT_EQ(ParseCommandLine({"-V"}).action, Action::Version);
 
     for (const auto& wrong :
@@ -28,6 +30,11 @@ TEST(CommandLine, PortHelpVersionAndMistakes) {
         EXPECT_EQ(c.action, Action::Error) << wrong[0];
         EXPECT_FALSE(c.error.empty());
     }
+    // A terminal never sees control characters from an argument, C1 ones (UTF-8 "\xc2\x9b") included.
+    EXPECT_EQ(ParseCommandLine({"\x1b]0;x\a\x7fż\xc2\x9b"
+                                "2J"})
+                  .error,
+              "nieznany argument: \\x1b]0;x\\x07\\x7fż\\u009b2J");
     EXPECT_NE(HelpText().find("--port URZĄDZENIE"), std::string::npos);
 }
 

@@ -1,10 +1,14 @@
 #include "BoxWatcher.h"
 #include "PaintCounter.h"
+#include "PortChooser.h"
 #include "ProgramHarness.h"
 
 #include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <gtest/gtest.h>
 
 namespace {
@@ -197,6 +201,38 @@ TEST(Prefs, WebLinksOpenThePlaceholderAddresses) {
     const std::vector<QString> expected = {"https://drganik.example/", "https://dystrybutor.example/"};
     EXPECT_EQ(opened, expected) << "the maker's banner, then the distributor's logo";
     EXPECT_EQ(d.Form1->findChild<TImage*>("Banner")->toolTip(), expected[0]);
+}
+
+// Device paths come from the settings file or the user: a tooltip shows them as written, never as markup.
+TEST(Prefs, DevicePathsInTooltipsAreShownAsTheyAreWritten) {
+    const std::string heading = "<h1 style=\"color:red\">/dev/ttyS0</h1><img src=\"/tmp/x.png\">";
+    Dialog d("[PORTS]\nCOM1=" + heading + "\nCOM2=/dev/a&lt;b\n");
+    const auto shown = [](const QString& tip) { // as a tooltip label decides between text and markup
+        return (Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip)
+            .toStdString();
+    };
+    EXPECT_EQ(shown(PortButton(*d.Form1, 0).toolTip()), heading);
+    EXPECT_EQ(shown(PortButton(*d.Form1, 1).toolTip()), "/dev/a&lt;b");
+    EXPECT_EQ(shown(Child<TStatusBar>(*d.W1, "StatusBar1").PanelHint(9)), heading);
+
+    auto& chooser = Child<TPortChooser>(*d.Form1, "PortChooser");
+    chooser.Discover = [] { return std::vector<SerialDevice>{}; };
+    Child<QPushButton>(*d.Form1, "PortDeviceButton").click();
+    Child<QLineEdit>(chooser, "Path").setText("<b>/dev/ttyUSB0</b>");
+    Child<QPushButton>(chooser, "OkButton").click();
+    EXPECT_EQ(shown(PortButton(*d.Form1, 0).toolTip()), "<b>/dev/ttyUSB0</b>");
+}
+
+// Values are not range-checked, but the receive delays worked out from a huge tick must not overflow.
+TEST(Prefs, AHugeTimerGivesDelaysWithoutOverflow) {
+    Dialog d("[ADVANCED]\nTimer=2147483647\n");
+    EXPECT_EQ(d.Com1.RxHoldoffMs(), 1610612735);
+    EXPECT_EQ(d.Com1.RxNotifyLatencyMs(), 2147483647) << "twice the tick, as far as it goes";
+    Child<QLineEdit>(*d.Form1, "Edit1").setText("800000000");
+    Child<QPushButton>(*d.Form1, "Button1").click(); // "Zapisz"
+    EXPECT_NE(d.IniText().find("Timer=800000000"), std::string::npos);
+    EXPECT_EQ(d.Com1.RxHoldoffMs(), 600000000);
+    EXPECT_EQ(d.Com1.RxNotifyLatencyMs(), 1600000000);
 }
 
 TEST(Prefs, GroupFramesStayClearOfTheirControls) {

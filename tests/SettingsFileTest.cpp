@@ -1,11 +1,32 @@
 #include "SettingsFile.h"
 
+#include "Settings.h"
 #include "TempDir.h"
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The message of the error a write raises; empty when it went through.
+std::string WriteError(SettingsFile& ini) {
+    try {
+        ini.WriteInteger("DISP", "LW", 1);
+        return {};
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+}
+
+} // namespace
 
 TEST(SettingsFile, IntegerValuesFollowTheReadingRules) {
     TempDir dir;
@@ -141,4 +162,60 @@ TEST(SettingsFile, AFileSetUpForEveryUserIsReadUntilTheUsersOwnExists) {
     EXPECT_EQ(TempDir::Get(shared), forAll) << "the file beside the program is left alone";
     TempDir::Put(shared, "[DISP]\nLW=1\n");
     EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2) << "the user's own file counts once it exists";
+}
+
+// A FIFO must not hold the program, a device or a huge file must not fill its memory: they read
+// as no file at all, and a save is refused rather than replacing them or dropping their text.
+TEST(SettingsFile, OnlyARegularFileOfSensibleSizeIsReadOrSavedOver) {
+    TempDir dir;
+    const auto fifo = dir.File("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto huge = dir.File("huge.ini");
+    TempDir::Put(huge, "[DISP]\nLW=2\n");
+    ASSERT_EQ(truncate(huge.c_str(), 2 << 20), 0); // sparse: no room taken on disk
+    const auto zero = dir.File("zero.ini");
+    ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+    for (const auto& path : {fifo, huge, zero}) {
+        SettingsFile ini(path);
+        auto read = std::async(std::launch::async, [&] { return ini.ReadInteger("DISP", "LW", 1); });
+        if (read.wait_for(10s) != std::future_status::ready) {
+            close(open(path.c_str(), O_WRONLY | O_NONBLOCK)); // lets the blocked open go
+            ADD_FAILURE() << path << ": reading waited for a writer";
+            continue;
+        }
+        EXPECT_EQ(read.get(), 1) << path;
+        EXPECT_EQ(ReadSettings(ini).LW, 1) << path;
+        if (path != zero) { // as root a mistaken save would replace the real device
+            EXPECT_EQ(WriteError(ini), "Unable to write to " + path);
+        }
+    }
+    struct stat st {};
+    EXPECT_TRUE(lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(stat(huge.c_str(), &st) == 0 && st.st_size == 2 << 20);
+}
+
+// Another holder of the lock makes a save fail after a short wait, not freeze the program; a lock
+// file that is a link or no file at all is never followed or used.
+TEST(SettingsFile, AHeldOrOddLockFileRefusesTheSaveSoon) {
+    TempDir dir;
+    const auto file = dir.File("drganik.ini");
+    const auto lock = file + ".lock";
+    TempDir::Put(file, "[DISP]\nLW=2\n");
+    SettingsFile ini(file);
+    const int holder = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    auto write = std::async(std::launch::async, [&] { return WriteError(ini); });
+    const bool ended = write.wait_for(20s) == std::future_status::ready;
+    close(holder); // lets a write that waits without limit go
+    EXPECT_TRUE(ended) << "the save waited for the lock without limit";
+    EXPECT_EQ(write.get(), "Unable to write to " + file);
+
+    std::filesystem::remove(lock);
+    ASSERT_EQ(symlink("elsewhere", lock.c_str()), 0);
+    EXPECT_EQ(WriteError(ini), "Unable to write to " + file);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
+    std::filesystem::remove(lock);
+    ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+    EXPECT_EQ(WriteError(ini), "Unable to write to " + file);
+    EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=2\n");
 }

@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "PlainToolTip.h"
+
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -156,7 +158,7 @@ TStatusBar::TStatusBar(QWidget* parent, std::vector<TStatusPanel> panels)
     : QWidget(parent), panels_(std::move(panels)), hints_(panels_.size()) {}
 
 void TStatusBar::SetPanelHint(int index, const QString& hint) {
-    hints_.at(size_t(index)) = hint;
+    hints_.at(size_t(index)) = PlainToolTip(hint); // device paths and the like: never markup
 }
 
 bool TStatusBar::event(QEvent* e) {

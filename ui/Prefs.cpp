@@ -4,6 +4,7 @@
 #include "ErrorBox.h"
 #include "Main.h"
 #include "PlaceWindowPair.h"
+#include "PlainToolTip.h"
 #include "PollTimer.h"
 #include "PortChooser.h"
 #include "PortDevice.h"
@@ -141,7 +142,7 @@ std::string TForm1::PortDevice(int port) const {
 
 void TForm1::ShowPortDevices() {
     for (int i = 0; i < 8; ++i)
-        RadioGroup1[size_t(i)]->setToolTip(QString::fromStdString(PortDevice(i + 1)));
+        RadioGroup1[size_t(i)]->setToolTip(PlainToolTip(QString::fromStdString(PortDevice(i + 1))));
 }
 
 void TForm1::DrawTimePreview() {
