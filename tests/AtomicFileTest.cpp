@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include "OrdinaryUser.h"
 #include "TempDir.h"
 
 #include <fcntl.h>
@@ -92,8 +93,8 @@ TEST(AtomicFile, AnotherUsersFileKeepsItsOwner) {
 }
 
 TEST(AtomicFile, AnOrdinaryUsersPermissionsAreKept) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root bypasses file permissions; run as an ordinary user";
+    const ActingAsOrdinaryUser user;
+    ASSERT_TRUE(user.Acting());
     TempDir dir;
     const auto readOnly = dir.File("read-only.drg");
     TempDir::Put(readOnly, "keep");

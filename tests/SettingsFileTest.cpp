@@ -1,5 +1,6 @@
 #include "SettingsFile.h"
 
+#include "OrdinaryUser.h"
 #include "Settings.h"
 #include "TempDir.h"
 
@@ -80,8 +81,8 @@ TEST(SettingsFile, WritesKeepEveryOtherLineAndCreateWhatIsMissing) {
 }
 
 TEST(SettingsFile, ReadOnlyFileRaisesAndReadOnlyFolderIsNoHindrance) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root bypasses file permissions; run as an ordinary user";
+    const ActingAsOrdinaryUser user;
+    ASSERT_TRUE(user.Acting());
     TempDir dir;
     const auto file = dir.File("drganik.ini");
     TempDir::Put(file, "[DISP]\nLW=2\n");
