@@ -70,6 +70,21 @@ TEST(SettingsFile, WritesKeepEveryOtherLineAndCreateWhatIsMissing) {
     EXPECT_FALSE(ini.ReadBool("ADVANCED", "Spow", true));
     EXPECT_EQ(ini.ReadString("PORTS", "com1", ""), "/dev/ttyUSB0");
 
+    // A hand-edited last line without its line end gets one before anything follows it.
+    for (const char* section : {"DISP", "MISC"}) {
+        TempDir::Put(file, "[DISP]\nLW=2");
+        ini.WriteInteger(section, "BG", 3);
+        EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2) << section;
+        EXPECT_EQ(ini.ReadInteger(section, "BG", 1), 3) << section;
+    }
+    EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=2\n[MISC]\nBG=3\n");
+    // Of two sections of one name only the first counts, for reading and for where a write lands.
+    TempDir::Put(file, "[DISP]\nLW=2\n[disp]\nLW=3\nBG=4\n");
+    EXPECT_EQ(ini.ReadInteger("DISP", "BG", 1), 1);
+    ini.WriteInteger("DISP", "BG", 5);
+    ini.WriteInteger("DISP", "LW", 6);
+    EXPECT_EQ(TempDir::Get(file), "[DISP]\nLW=6\nBG=5\n[disp]\nLW=3\nBG=4\n");
+
     // A new file is created by the first write; no temporary files stay behind.
     SettingsFile fresh(dir.File("new.ini"));
     fresh.WriteInteger("DISP", "LW", 1);
