@@ -273,9 +273,11 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     EXPECT_EQ(TempDir::Get(ini), "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
 
     openChooser();
-    path.setText("/dev/x\nCP=5");
-    Child<QPushButton>(chooser, "OkButton").click();
-    EXPECT_TRUE(chooser.isVisible()) << "a line break never reaches the settings file";
+    for (const char* typed : {"/dev/x\nCP=5", "/dev/x\rCP=5", "/dev/x\tY", "/dev/\x1b[31mx", "/dev/x\x7fy"}) {
+        path.setText(typed);
+        Child<QPushButton>(chooser, "OkButton").click();
+        EXPECT_TRUE(chooser.isVisible()) << "a control character never reaches the settings file: " << typed;
+    }
     path.setText(QString::fromStdString(sim.link)); // typed: the simulator's link
     Child<QPushButton>(chooser, "OkButton").click();
     Child<QPushButton>(*p.Form1, "Button1").click(); // "Zapisz"

@@ -88,8 +88,10 @@ void TPortChooser::RowChosen() {
 
 void TPortChooser::accept() {
     const std::string path = Path->text().trimmed().toStdString();
-    // A line break would end the settings file's line early and start a new entry.
-    if (path.empty() || std::any_of(path.begin(), path.end(), [](unsigned char c) { return c < 0x20; }))
+    // A line break would end the settings file's line early and start a new entry; no device
+    // name holds any other control character either.
+    if (path.empty() ||
+        std::any_of(path.begin(), path.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
         return;
     QDialog::accept();
     if (OnChosen)
