@@ -15,6 +15,9 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
               qApp, [this, task = std::move(task)] { errors.Run(task); }, Qt::QueuedConnection);
       }),
       portDevice_(std::move(portDevice)) {
+    // A save that waits for another instance's lock keeps the windows painting; the user's
+    // input waits, so the save cannot start again inside itself.
+    Ini.SetWhileWaiting([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     W1 = std::make_unique<TW1>(state, errors);
     W1->show();
     ConfigurePort();

@@ -7,7 +7,8 @@
 #include <thread>
 #include <unistd.h>
 
-FileLock::FileLock(const std::string& lockPath, std::chrono::milliseconds patience) {
+FileLock::FileLock(const std::string& lockPath, std::chrono::milliseconds patience,
+                   const std::function<void()>& whileWaiting) {
     // A link planted at the name must not make us create or open its target, and a FIFO
     // or a device is not even opened.
     struct stat st {};
@@ -37,6 +38,8 @@ FileLock::FileLock(const std::string& lockPath, std::chrono::milliseconds patien
             refused_ = true;
             return;
         }
+        if (whileWaiting)
+            whileWaiting();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }

@@ -4,13 +4,16 @@
 // the same settings file. Without a lock file it can create or open, it holds nothing.
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 class FileLock {
   public:
-    // Waits at most `patience` for another holder to let go.
+    // Waits at most `patience` for another holder to let go, calling `whileWaiting` between
+    // tries (the program keeps painting there).
     explicit FileLock(const std::string& lockPath,
-                      std::chrono::milliseconds patience = std::chrono::milliseconds(2000));
+                      std::chrono::milliseconds patience = std::chrono::milliseconds(2000),
+                      const std::function<void()>& whileWaiting = {});
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -240,7 +240,8 @@ std::string IniWithEntry(const std::string& text, std::string_view section, std:
 }
 
 void SettingsFile::WriteString(std::string_view section, std::string_view key, const std::string& value) {
-    const FileLock lock(path_ + ".lock"); // from reading to renaming: another instance's keys stay
+    // From reading to renaming: another instance's keys stay.
+    const FileLock lock(path_ + ".lock", std::chrono::milliseconds(2000), whileWaiting_);
     const auto text = lock.Refused() ? std::nullopt : Text();
     if (!text || !WriteFileAtomically(path_, IniWithEntry(*text, section, key, value)))
         throw std::runtime_error("Unable to write to " + path_);

@@ -2,6 +2,7 @@
 // The program's INI file: reads by section and key with defaults, and writes
 // every change through to disk at once, replacing the file atomically.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,8 @@ class SettingsFile {
     explicit SettingsFile(std::string path, std::string shared = {});
 
     const std::string& FileName() const { return path_; }
+    // Called over and over while a write waits for another holder's lock.
+    void SetWhileWaiting(std::function<void()> whileWaiting) { whileWaiting_ = std::move(whileWaiting); }
 
     // One reading of the file. Only a regular file of sensible size is read: anything else
     // under its name (a FIFO, a device, a huge file) reads as no file.
@@ -46,6 +49,7 @@ class SettingsFile {
     std::optional<std::string> Text() const;
     std::string path_;
     std::string shared_;
+    std::function<void()> whileWaiting_;
 };
 
 // An INI integer: decimal with optional sign, or hexadecimal after "0x"/"0X"

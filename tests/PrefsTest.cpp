@@ -9,7 +9,10 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -233,6 +236,27 @@ TEST(Prefs, AHugeTimerGivesDelaysWithoutOverflow) {
     EXPECT_NE(d.IniText().find("Timer=800000000"), std::string::npos);
     EXPECT_EQ(d.Com1.RxHoldoffMs(), 600000000);
     EXPECT_EQ(d.Com1.RxNotifyLatencyMs(), 1600000000);
+}
+
+// A save held up by another instance's lock keeps the windows painting, then says it failed.
+TEST(Prefs, ASaveWaitingForAnotherInstancesLockKeepsPainting) {
+    Dialog d("[DISP]\nLW=2\n");
+    const int holder = open(d.dir.File("drganik.ini.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    BoxWatcher watcher;
+    PaintCounter painted;
+    d.W1->installEventFilter(&painted);
+    bool duringTheWait = false;
+    QTimer::singleShot(0, d.W1.get(), [&] { // due while the save waits, before any box
+        duringTheWait = !QApplication::activeModalWidget();
+        d.W1->repaint();
+    });
+    Child<QPushButton>(*d.Form1, "Button1").click(); // "Zapisz"
+    close(holder);
+    EXPECT_TRUE(duringTheWait && painted.paints > 0) << "nothing painted while the save waited for the lock";
+    ASSERT_EQ(watcher.seen.size(), 1u);
+    EXPECT_EQ(watcher.seen[0].text.toStdString(), "Unable to write to " + d.dir.File("drganik.ini"));
+    EXPECT_EQ(d.IniText(), "[DISP]\nLW=2\n");
 }
 
 TEST(Prefs, GroupFramesStayClearOfTheirControls) {

@@ -218,6 +218,8 @@ TEST(SettingsFile, AHeldOrOddLockFileRefusesTheSaveSoon) {
     const auto lock = file + ".lock";
     TempDir::Put(file, "[DISP]\nLW=2\n");
     SettingsFile ini(file);
+    int turns = 0;
+    ini.SetWhileWaiting([&] { ++turns; });
     const int holder = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_EQ(flock(holder, LOCK_EX), 0);
     auto write = std::async(std::launch::async, [&] { return WriteError(ini); });
@@ -225,6 +227,7 @@ TEST(SettingsFile, AHeldOrOddLockFileRefusesTheSaveSoon) {
     close(holder); // lets a write that waits without limit go
     EXPECT_TRUE(ended) << "the save waited for the lock without limit";
     EXPECT_EQ(write.get(), "Unable to write to " + file);
+    EXPECT_GT(turns, 10) << "the program was not given its turn while the save waited";
 
     std::filesystem::remove(lock);
     ASSERT_EQ(symlink("elsewhere", lock.c_str()), 0);
