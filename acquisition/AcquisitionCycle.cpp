@@ -145,9 +145,12 @@ void AcquisitionCycle::StepRecovery() {
     }
 }
 
-// Silence for Timeout1 ticks closes the port and starts a recovery wait.
+// Silence for Timeout1 ticks closes the port and starts a recovery wait. While the program
+// itself pauses before its next request the instrument has nothing to answer yet: that is no silence.
 void AcquisitionCycle::CountReplyTimeout() {
     auto& a = p_.acq;
+    if (collecting_)
+        return;
     if (a.ReplyTimeout > 0 && a.Running && --a.ReplyTimeout == 0) {
         if (p_.port.IsOpen())
             p_.port.Close();

@@ -324,11 +324,16 @@ TEST(AcquisitionCycle, FromHalfASecondPerDivisionTheNextRequestWaits500ms) {
         r.cycle.Tick();
         r.cycle.Start();
         r.Sent();
+        // The 500 ms are Timeout1 ticks at the defaults: the program's own wait is no silence.
+        r.view.duringPause = [&] { r.Ticks(r.settings.Timeout1 + 1); };
         r.Send(Block());
         r.cycle.Tick();
         const std::vector<int> pauses = timebase == 11 ? std::vector<int>{502, 500} : std::vector<int>{502};
         EXPECT_EQ(r.view.pauses, pauses) << "T/dz " << timebase;
         EXPECT_EQ(r.Sent(), RequestFrame(0, true, timebase, 1, 0));
+        EXPECT_TRUE(r.port.IsOpen());
+        EXPECT_EQ(r.acq.RecoveryWait, 0);
+        EXPECT_FALSE(r.view.captionRed);
     }
 }
 
