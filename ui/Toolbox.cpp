@@ -146,8 +146,8 @@ void TW2::AddKeysTo(QWidget& window) {
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, errors_.Guard(std::move(action)));
     };
-    // Through the buttons, as a click: a disabled one does nothing. A focused button
-    // never sees the Space the shortcut took, so it is not pressed twice.
+    // Through the buttons, as a click: a disabled one does nothing. A button the keyboard
+    // focused takes Space itself, so Space presses either that button or Start/Stop, never both.
     key(QKeySequence(Qt::Key_Space), [this] {
         if (SmoothButton1->isEnabled())
             SmoothButton1->click();
