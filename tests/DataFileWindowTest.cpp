@@ -66,6 +66,16 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     // The tick takes the file's position as a time-base change.
     p.W2->Timer1Timer();
     EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(3), "5ms");
+
+    // Turned two notches: the labels and the .drg follow the knob, the CSV's times the block's own.
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(7);
+    p.W2->Timer1Timer();
+    p.SaveAs(p.dir.File("later.csv"));
+    p.SaveAs(p.dir.File("later.drg"));
+    EXPECT_EQ(TempDir::Get(p.dir.File("later.csv")).substr(0, 25), "t [s],U [V]\r\n0,0\r\n0.0002,")
+        << "5 ms/dz: 0,2 ms a sample";
+    const std::string later = TempDir::Get(p.dir.File("later.drg"));
+    EXPECT_EQ(later.substr(later.size() - 3), "7\r\n");
 }
 
 TEST(DataFileWindow, SaveDoesNothingWhileABlockIsUnderWay) {

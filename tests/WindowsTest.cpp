@@ -446,7 +446,7 @@ TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTen
     TMeasurementsWindow& m = *p.Pomiary;
     EXPECT_FALSE(m.isVisible());
     Square(p.state.samples);
-    p.W1->BlockComplete(); // hidden: nothing is measured
+    p.W1->BlockComplete(0); // hidden: nothing is measured
     EXPECT_EQ(m.Updates(), 0);
     Press(*p.W1, Qt::Key_F2);
     ASSERT_TRUE(m.isVisible());
@@ -463,7 +463,7 @@ TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTen
     run.start();
     for (int k = 0; k < 50; ++k) {
         Square(p.state.samples, 1000 - k);
-        p.W1->BlockComplete();
+        p.W1->BlockComplete(0);
     }
     EXPECT_LE(m.Updates(), 2 + run.elapsed() / 100);
     ASSERT_TRUE(RunUntil([&] { return Reading(m, "Vmax") == "9,287V"; }, 3000))

@@ -195,6 +195,7 @@ bool TW1::WaitingForTrigger() const {
 }
 
 void TW1::BlockShown(int timebase) {
+    shownBlockTimebase_ = timebase;
     if (OnBlockShown)
         OnBlockShown(timebase);
 }

@@ -91,8 +91,11 @@ class TW1 : public QWidget, public ScreenView {
     void SetRecoveryCaption(bool red) override;
     void SetWaitingForTrigger(bool waiting) override;
     bool WaitingForTrigger() const;
-    void BlockComplete() override { BlockShown(labelledTimebase_); }
+    void BlockComplete(int timebase) override { BlockShown(timebase); }
+    // A whole block shown, acquired at or opened with T/dz position `timebase`.
     void BlockShown(int timebase);
+    // The time base of the block on the screen, whatever the knob says since.
+    int ShownBlockTimebase() const { return shownBlockTimebase_; }
     void PlaceTriggerLine() override;
     void ApplyTimebaseDisplay(int position) override;
     void UpdateAxisLabels(int position);
@@ -146,4 +149,5 @@ class TW1 : public QWidget, public ScreenView {
     ProgramState& state_;
     ErrorBox& errors_;
     int labelledTimebase_ = 0;
+    int shownBlockTimebase_ = 0;
 };

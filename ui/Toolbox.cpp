@@ -239,7 +239,7 @@ void TW2::SmoothFlatButton8Click() {
     const QString kind = QFileInfo(name).suffix().toLower();
     std::string content;
     if (kind == QLatin1String("csv"))
-        content = FormatCsv(state_.samples, w1_.LabelledTimebase());
+        content = FormatCsv(state_.samples, w1_.ShownBlockTimebase()); // the block's own, not the knob's
     else if (kind == QLatin1String("png"))
         content = PngBytes(w1_.ShownPicture());
     else
