@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -196,10 +198,22 @@ TEST(DataFileWindow, SavesCsvOrPngByExtensionOrFilterAndTheDialogsRememberTheFol
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 501);
     const std::string start = "t [s],U [V]\r\n0,0\r\n0.000004,0.361328125\r\n"; // sample 1: 37
     EXPECT_EQ(csv.substr(0, start.size()), start);
+    // The PNG is the main window as the screen shows it: scales, status bar, markers, level line.
+    Child<TImage>(*p.W2, "Przel").OnClick();
+    p.W2->SmoothButton2Click();
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton3").click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
+    const auto screen = [&] {
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(p.W1->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
     p.SaveAs(p.dir.File("shot.png"));
-    QImage shot(QString::fromStdString(p.dir.File("shot.png")));
-    EXPECT_EQ(shot.convertToFormat(QImage::Format_RGB32), p.W1->ShownPicture());
+    const QImage shot =
+        QImage(QString::fromStdString(p.dir.File("shot.png"))).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shot.size(), QSize(578, 519));
+    EXPECT_TRUE(RunUntil([&] { return screen() == shot; }, 5000)) << "the PNG is not what the screen shows";
 
     p.state.acq.Running = true; // saving while acquiring does nothing, whatever the kind
     p.SaveAs(p.dir.File("running.csv"));

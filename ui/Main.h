@@ -49,8 +49,9 @@ class TW1 : public QWidget, public ScreenView {
     // What the window shows, for printing and for checks: the client picture,
     // the views' backgrounds, the spectrum pen and the trigger-switch pictures.
     const QImage& ClientImage() const { return Client.Image(); }
-    // The client picture as the screen shows it: scaled to its pixel density.
-    QImage ShownPicture() const;
+    // The whole client area as the screen shows it, at its pixel density: the picture with
+    // the titles, scale labels, markers, level line and status bar over it.
+    QImage ShownPicture();
     const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
     const QImage& SpectrumBackgroundImage() const { return SpectrumBackground.Image(); }
     QColor SpectrumColor() const { return SpectrumOverlay.PenColor; }
