@@ -310,6 +310,8 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     Child<TRepeatSpeedButton>(w2, "RepeatButton1").click(); // "+" at 1023: nothing
     EXPECT_EQ(p.state.trigger.TriggerLevel, 1023);
     EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "9990mV");
+    QTest::mouseClick(&Child<TKnob>(w2, "Knob3"), Qt::LeftButton, {}, QPoint(5, 42)); // straight left
+    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "2000mV");
 
     EXPECT_FALSE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
     Child<TImage>(w2, "Przel").OnClick();
