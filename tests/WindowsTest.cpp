@@ -643,3 +643,21 @@ TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
     EXPECT_TRUE(p.Form1->isVisible()) << "Space pressed the focused button";
     EXPECT_FALSE(p.state.acq.Running) << "and did not start as well";
 }
+
+// The note fits its box: no ink on its outer columns, so no letter is cut at either end.
+TEST(Windows, TheWaitingNoteFitsItsBox) {
+    Windows p;
+    p.W1->SetWaitingForTrigger(true);
+    QWidget& note = Child<QWidget>(*p.W1, "WaitingNote");
+    ASSERT_TRUE(note.isVisible());
+    const QImage shown = Look(note);
+    const QRgb paper = shown.pixel(0, 0);
+    int ink = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        EXPECT_EQ(shown.pixel(0, y), paper) << "cut on the left at row " << y;
+        EXPECT_EQ(shown.pixel(shown.width() - 1, y), paper) << "cut on the right at row " << y;
+        for (int x = 0; x < shown.width(); ++x)
+            ink += shown.pixel(x, y) != paper;
+    }
+    EXPECT_GT(ink, 50) << "the note shows";
+}
