@@ -23,7 +23,8 @@ void AcquisitionCycle::SendProbe() {
 void AcquisitionCycle::SendRequest() {
     if (!p_.acq.Running)
         return;
-    const auto frame = RequestFrame(p_.trigger.TriggerEdge, p_.settings.Spow, p_.controls.TimebasePosition(),
+    p_.acq.RequestedTimebase = p_.controls.TimebasePosition();
+    const auto frame = RequestFrame(p_.trigger.TriggerEdge, p_.settings.Spow, p_.acq.RequestedTimebase,
                                     p_.trigger.LevelLow, p_.trigger.LevelHigh);
     p_.port.WriteBuffer(frame.data(), int(frame.size()));
 }
@@ -145,9 +146,12 @@ void AcquisitionCycle::StepRecovery() {
     }
 }
 
-// Silence for Timeout1 ticks closes the port and starts a recovery wait.
+// Silence for Timeout1 ticks closes the port and starts a recovery wait. While the program
+// itself pauses before its next request the instrument has nothing to answer yet: that is no silence.
 void AcquisitionCycle::CountReplyTimeout() {
     auto& a = p_.acq;
+    if (collecting_)
+        return;
     if (a.ReplyTimeout > 0 && a.Running && --a.ReplyTimeout == 0) {
         if (p_.port.IsOpen())
             p_.port.Close();
@@ -201,9 +205,9 @@ void AcquisitionCycle::ComputeSpectrum() {
         transform_->ComputeSpectrum(p_.samples, p_.spectrum);
 }
 
-void AcquisitionCycle::ShownBlock() {
+void AcquisitionCycle::ShownBlock(int timebase) {
     p_.screen.SetWaitingForTrigger(false);
-    p_.screen.BlockComplete();
+    p_.screen.BlockComplete(timebase);
 }
 
 void AcquisitionCycle::CollectBlock() {
@@ -215,6 +219,7 @@ void AcquisitionCycle::CollectBlock() {
         return;
     p_.screen.SetFastTracePen();
     DecodeBlock(a.RxBuffer, p_.samples);
+    const int timebase = a.RequestedTimebase; // the next request is sent before this block is shown
     p_.port.PurgeAll();
     a.RxBuffer.clear();
     Pause(PauseBeforeRequestMs);
@@ -226,7 +231,7 @@ void AcquisitionCycle::CollectBlock() {
     p_.screen.ShowFastTrace();
     if (p_.trigger.TriggerEdge != 0)
         p_.screen.PlaceTriggerLine();
-    ShownBlock();
+    ShownBlock(timebase);
 }
 
 void AcquisitionCycle::CollectProgressive() {
@@ -253,7 +258,7 @@ void AcquisitionCycle::CollectProgressive() {
         a.RxBuffer.clear();
         ComputeSpectrum();
         p_.screen.DrawSpectrum();
-        ShownBlock();
+        ShownBlock(a.RequestedTimebase);
         if (p_.controls.TimebasePosition() > LastUnpausedTimebase)
             Pause(SlowRequestPauseMs);
         SendRequest();

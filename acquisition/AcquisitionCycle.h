@@ -55,7 +55,7 @@ class AcquisitionCycle {
 
     void Pause(int ms); // a pause inside a collection: nested ticks start no collection
     void ComputeSpectrum();
-    void ShownBlock(); // the read-outs follow the block on the screen
+    void ShownBlock(int timebase); // the read-outs follow the block on the screen, taken at timebase
 
     AcquisitionParts p_;
     const BlockTransform* transform_ = nullptr;

@@ -15,6 +15,7 @@ struct AcquisitionState {
     int RxLength = 0;      // length of RxBuffer after the last progressive append
     bool SlowMode = false; // progressive mode in force
     int SeenTimebase = 0;
+    int RequestedTimebase = 0; // T/dz of the last request: the time base of the block it brings
     int SeenTriggerLevel = 1;
 };
 

@@ -27,7 +27,8 @@ class ScreenView {
     virtual void BeginProgressiveBlock() = 0; // erases the trace on the window
     virtual void DrawProgressiveTrace() = 0;  // the part received so far, on the window
     virtual void DrawSpectrum() = 0;
-    virtual void BlockComplete() = 0; // a whole block is on the screen: its read-outs may follow
+    // A whole block is on the screen, taken at T/dz position `timebase`: its read-outs may follow.
+    virtual void BlockComplete(int timebase) = 0;
     // A quiet note beside the red caption: an edge trigger is set and no block comes.
     virtual void SetWaitingForTrigger(bool waiting) = 0;
 };

@@ -75,6 +75,7 @@ void Program::ConnectWindows() {
     W2->OnToggleMeasurements = [this] { Pomiary->Toggle(); };
     W2->AddKeysTo(*W1);
     W2->AddKeysTo(*W2);
+    W2->AddKeysTo(*Pomiary);
     Form1->OnSaved = [this] { ShowPortDevice(); };
     W2->OnShowSettings = [form1 = Form1.get()] {
         form1->show();

@@ -20,7 +20,7 @@ struct FakeView : ControlsView, ScreenView {
     int probeFailures = 0, fastTraces = 0, progressiveDraws = 0, spectra = 0, newProgressive = 0;
     int triggerPlacements = 0, timebaseDisplays = 0, lastProgress = -1;
     bool captionRed = false, waitingForTrigger = false;
-    int blocksComplete = 0;
+    std::vector<int> blockTimebases; // of each whole block shown
     std::vector<int> pauses;
     std::function<void()> duringPause;
     std::function<void()> whileDecoding; // between reading a fast block and the purge
@@ -40,7 +40,7 @@ struct FakeView : ControlsView, ScreenView {
     void ShowProgress(int rx) override { lastProgress = rx; }
     void SetRecoveryCaption(bool red) override { captionRed = red; }
     void SetWaitingForTrigger(bool waiting) override { waitingForTrigger = waiting; }
-    void BlockComplete() override { ++blocksComplete; }
+    void BlockComplete(int timebase) override { blockTimebases.push_back(timebase); }
     void PlaceTriggerLine() override { ++triggerPlacements; }
     void ApplyTimebaseDisplay(int) override { ++timebaseDisplays; }
     void SetFastTracePen() override {
@@ -167,6 +167,8 @@ TEST(AcquisitionCycle, StartRequestsAndEachFastBlockRequestsTheNext) {
     EXPECT_EQ(r.view.lastProgress, 600) << "the bar shows what the tick found";
     EXPECT_EQ(r.acq.RxCount, 997);
     EXPECT_EQ(r.view.fastTraces, 0) << "997 bytes are not a block";
+    r.view.timebase = 5; // turned while the block asked for at 3 is on its way
+    r.cycle.Tick();
 
     // 998 bytes complete a fast block; the rest of it, arriving meanwhile, is purged.
     r.view.whileDecoding = [&] {
@@ -178,7 +180,8 @@ TEST(AcquisitionCycle, StartRequestsAndEachFastBlockRequestsTheNext) {
     r.cycle.Tick();
     EXPECT_EQ(r.acq.RxCount, 0);
     EXPECT_EQ(r.view.fastTraces, 1);
-    EXPECT_EQ(r.Sent(), std::string("\x01\x03\x01\x00\x05", 5));
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 5, 1, 0));
+    EXPECT_EQ(r.view.blockTimebases, std::vector<int>{3}) << "a block keeps the time base it was taken at";
     EXPECT_EQ(r.samples[1], 2);
     EXPECT_EQ(r.samples[498], 996);
     EXPECT_EQ(r.samples[499], 0) << "the two missing bytes read as zero";
@@ -194,6 +197,7 @@ TEST(AcquisitionCycle, StartRequestsAndEachFastBlockRequestsTheNext) {
     EXPECT_EQ(r.samples[499], 7 + 998);
     EXPECT_EQ(r.acq.RxBuffer, "");
     EXPECT_EQ(r.view.fastTraces, 2);
+    EXPECT_EQ(r.view.blockTimebases, (std::vector<int>{3, 5}));
 }
 
 TEST(AcquisitionCycle, ProgressiveBlocksNeedExactly1000Bytes) {
@@ -324,11 +328,16 @@ TEST(AcquisitionCycle, FromHalfASecondPerDivisionTheNextRequestWaits500ms) {
         r.cycle.Tick();
         r.cycle.Start();
         r.Sent();
+        // The 500 ms are Timeout1 ticks at the defaults: the program's own wait is no silence.
+        r.view.duringPause = [&] { r.Ticks(r.settings.Timeout1 + 1); };
         r.Send(Block());
         r.cycle.Tick();
         const std::vector<int> pauses = timebase == 11 ? std::vector<int>{502, 500} : std::vector<int>{502};
         EXPECT_EQ(r.view.pauses, pauses) << "T/dz " << timebase;
         EXPECT_EQ(r.Sent(), RequestFrame(0, true, timebase, 1, 0));
+        EXPECT_TRUE(r.port.IsOpen());
+        EXPECT_EQ(r.acq.RecoveryWait, 0);
+        EXPECT_FALSE(r.view.captionRed);
     }
 }
 
@@ -350,7 +359,7 @@ TEST(AcquisitionCycle, WaitingForATriggerShowsFromTheRedCaptionToTheNextBlock) {
         ASSERT_EQ(r.Sent(), RequestFrame(mode ? 0x60 : 0, true, 0, 1, 0));
         r.Send(Block());
         r.cycle.Tick();
-        EXPECT_EQ(r.view.blocksComplete, 1);
+        EXPECT_EQ(r.view.blockTimebases.size(), 1u);
         EXPECT_FALSE(r.view.waitingForTrigger);
         r.Ticks(3);
         EXPECT_EQ(r.view.waitingForTrigger, mode != 0);

@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -66,6 +68,16 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     // The tick takes the file's position as a time-base change.
     p.W2->Timer1Timer();
     EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(3), "5ms");
+
+    // Turned two notches: the labels and the .drg follow the knob, the CSV's times the block's own.
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(7);
+    p.W2->Timer1Timer();
+    p.SaveAs(p.dir.File("later.csv"));
+    p.SaveAs(p.dir.File("later.drg"));
+    EXPECT_EQ(TempDir::Get(p.dir.File("later.csv")).substr(0, 25), "t [s],U [V]\r\n0,0\r\n0.0002,")
+        << "5 ms/dz: 0,2 ms a sample";
+    const std::string later = TempDir::Get(p.dir.File("later.drg"));
+    EXPECT_EQ(later.substr(later.size() - 3), "7\r\n");
 }
 
 TEST(DataFileWindow, SaveDoesNothingWhileABlockIsUnderWay) {
@@ -186,10 +198,22 @@ TEST(DataFileWindow, SavesCsvOrPngByExtensionOrFilterAndTheDialogsRememberTheFol
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 501);
     const std::string start = "t [s],U [V]\r\n0,0\r\n0.000004,0.361328125\r\n"; // sample 1: 37
     EXPECT_EQ(csv.substr(0, start.size()), start);
+    // The PNG is the main window as the screen shows it: scales, status bar, markers, level line.
+    Child<TImage>(*p.W2, "Przel").OnClick();
+    p.W2->SmoothButton2Click();
+    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton3").click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
+    const auto screen = [&] {
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(p.W1->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
     p.SaveAs(p.dir.File("shot.png"));
-    QImage shot(QString::fromStdString(p.dir.File("shot.png")));
-    EXPECT_EQ(shot.convertToFormat(QImage::Format_RGB32), p.W1->ShownPicture());
+    const QImage shot =
+        QImage(QString::fromStdString(p.dir.File("shot.png"))).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shot.size(), QSize(578, 519));
+    EXPECT_TRUE(RunUntil([&] { return screen() == shot; }, 5000)) << "the PNG is not what the screen shows";
 
     p.state.acq.Running = true; // saving while acquiring does nothing, whatever the kind
     p.SaveAs(p.dir.File("running.csv"));

@@ -78,7 +78,8 @@ TEST(KnobMath, TimeKnobHandlesAndSectors) {
 TEST(KnobMath, LevelKnobReachesOnly101ValuesByPointer) {
     EXPECT_EQ(KnobHandleCentre(Knob3, 1), (KnobPoint{36, 52}));
     EXPECT_EQ(KnobHandleCentre(Knob3, 11), (KnobPoint{36, 52}));
-    EXPECT_EQ(KnobHandleCentre(Knob3, 512), (KnobPoint{42, 31}));
+    // Straight up: the full r of 12 above the centre (single-precision pi drew it at 42, 31).
+    EXPECT_EQ(KnobHandleCentre(Knob3, 512), (KnobPoint{42, 30}));
     EXPECT_EQ(KnobHandleCentre(Knob3, 1023), (KnobPoint{47, 52}));
     std::set<int> reachable;
     for (int deg = 0; deg < 360; ++deg)
@@ -90,6 +91,16 @@ TEST(KnobMath, LevelKnobReachesOnly101ValuesByPointer) {
     EXPECT_EQ(expected.size(), 101u);
     for (int v : {1, 11, 21, 31, 41, 52, 62, 1002, 1012, 1023})
         EXPECT_TRUE(expected.count(v)) << v;
+}
+
+// Presses in a direction of a whole degree select that degree's sector, not the one before:
+// exactly left of the centre phi is 90 (2000 mV); at (66, 0), where |dx| / d is 1/2, it is 210.
+TEST(KnobMath, PressesOnWholeDegreesSelectTheirSector) {
+    for (int x = 0; x < 42; ++x)
+        ASSERT_EQ(KnobPointerPosition(Knob3, x, 42), 205) << x;
+    EXPECT_EQ(KnobPointerAngle(Knob3, 0, 42), 90.0);
+    EXPECT_EQ(KnobPointerPosition(Knob3, 66, 0), 614);
+    EXPECT_EQ(KnobPointerPosition(Knob3, 18, 0), 1 + PercentToValue(40, 1022)) << "150 degrees";
 }
 
 TEST(KnobMath, DeadZoneAndCentre) {

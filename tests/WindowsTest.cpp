@@ -310,6 +310,8 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     Child<TRepeatSpeedButton>(w2, "RepeatButton1").click(); // "+" at 1023: nothing
     EXPECT_EQ(p.state.trigger.TriggerLevel, 1023);
     EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "9990mV");
+    QTest::mouseClick(&Child<TKnob>(w2, "Knob3"), Qt::LeftButton, {}, QPoint(5, 42)); // straight left
+    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "2000mV");
 
     EXPECT_FALSE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
     Child<TImage>(w2, "Przel").OnClick();
@@ -446,7 +448,7 @@ TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTen
     TMeasurementsWindow& m = *p.Pomiary;
     EXPECT_FALSE(m.isVisible());
     Square(p.state.samples);
-    p.W1->BlockComplete(); // hidden: nothing is measured
+    p.W1->BlockComplete(0); // hidden: nothing is measured
     EXPECT_EQ(m.Updates(), 0);
     Press(*p.W1, Qt::Key_F2);
     ASSERT_TRUE(m.isVisible());
@@ -463,7 +465,7 @@ TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTen
     run.start();
     for (int k = 0; k < 50; ++k) {
         Square(p.state.samples, 1000 - k);
-        p.W1->BlockComplete();
+        p.W1->BlockComplete(0);
     }
     EXPECT_LE(m.Updates(), 2 + run.elapsed() / 100);
     ASSERT_TRUE(RunUntil([&] { return Reading(m, "Vmax") == "9,287V"; }, 3000))
@@ -499,8 +501,10 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     EXPECT_TRUE(std::filesystem::exists(saved));
     Press(*p.W1, Qt::CTRL | Qt::Key_O);
     Press(*p.W2, Qt::CTRL | Qt::Key_P);
+    p.Pomiary->Toggle();
+    Press(*p.Pomiary, Qt::CTRL | Qt::Key_P);
     EXPECT_EQ(opens, 1);
-    EXPECT_EQ(prints, 1);
+    EXPECT_EQ(prints, 2) << "the keys work in \"Pomiary\" too";
     EXPECT_FALSE(p.Form1->isVisible()) << "the focused button was not pressed";
     EXPECT_TRUE(watcher.seen.empty());
 
@@ -531,4 +535,129 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     wheel(level, 120);
     EXPECT_EQ(level.Position(), 2);
     EXPECT_EQ(p.state.trigger.TriggerLevel, 2) << "one step, as \"+\" takes";
+}
+
+namespace {
+
+QImage Look(QWidget& w) {
+    return w.grab().toImage();
+}
+
+// A key into whatever has the focus, as the keyboard sends it.
+void Key(QWidget& window, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, key, mods);
+}
+
+QString Focused() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+} // namespace
+
+// Tab walks every usable control in the order of the window, each marked while it has the focus
+// and only then; the keys work each control through its click's handlers. No mark before.
+TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
+    Windows p;
+    TW2& w2 = *p.W2;
+    w2.SmoothButton2Click(); // Start, "Włącz" and "Wyłącz" usable
+    w2.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w2));
+    TKnob& volts = Child<TKnob>(w2, "Knob1");
+    auto& reset = Child<TSmoothButton>(w2, "SmoothButton3");
+    const QImage knobPlain = Look(volts), resetPlain = Look(reset);
+    QTest::mouseClick(&Child<TImage>(w2, "Przel"), Qt::LeftButton, {}, QPoint(8, 30));
+    EXPECT_NE(Focused(), "Przel") << "a click moves no focus";
+    volts.setFocus();
+    EXPECT_EQ(Look(volts), knobPlain) << "no mark before the keyboard is used";
+    reset.setFocus();
+    EXPECT_EQ(Look(reset), resetPlain) << "no mark before the keyboard is used";
+
+    Child<TSmoothFlatButton>(w2, "SmoothFlatButton4").setFocus();
+    const QStringList order{"SmoothFlatButton5",
+                            "SmoothFlatButton7",
+                            "SmoothFlatButton8",
+                            "SmoothFlatButton12",
+                            "SmoothFlatButton6",
+                            "SmoothButton1",
+                            "SmoothButton3",
+                            "Knob1",
+                            "Knob2",
+                            "Przel",
+                            "SmoothFlatButton9",
+                            "SmoothFlatButton2",
+                            "SmoothFlatButton1",
+                            "Knob3",
+                            "RepeatButton1",
+                            "RepeatButton2",
+                            "SmoothFlatButton3",
+                            "SmoothFlatButton4",
+                            "SmoothFlatButton5"};
+    for (const QString& name : order) {
+        QWidget& before = *QApplication::focusWidget();
+        const QImage marked = Look(before);
+        Key(w2, Qt::Key_Tab);
+        EXPECT_EQ(Focused().toStdString(), name.toStdString());
+        if (&before != &Child<QWidget>(w2, "SmoothFlatButton4")) { // focused by the program, not the keyboard
+            EXPECT_NE(Look(before), marked) << before.objectName().toStdString() << " showed no focus mark";
+        }
+    }
+    Key(w2, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), "SmoothFlatButton4");
+    const auto tabTo = [&](const char* name) {
+        for (int i = 0; i < 20 && Focused() != name; ++i)
+            Key(w2, Qt::Key_Tab);
+        ASSERT_EQ(Focused(), name);
+    };
+
+    tabTo("Knob1");
+    Key(w2, Qt::Key_Right);
+    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(1), "0,5V") << "through its change handler";
+    tabTo("Knob2");
+    Key(w2, Qt::Key_End);
+    ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 15; }, 3000))
+        << "the tick takes the change";
+    tabTo("Przel");
+    Key(w2, Qt::Key_Space);
+    Key(w2, Qt::Key_Return);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 0) << "one step per key, on from the click's";
+    tabTo("SmoothFlatButton2");
+    Key(w2, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(p.state.trigger.TriggerMode, 1) << "rising edge pressed";
+    tabTo("Knob3");
+    const std::pair<Qt::Key, int> turns[] = {{Qt::Key_Right, 2}, {Qt::Key_Up, 3},   {Qt::Key_Down, 2},
+                                             {Qt::Key_Left, 1},  {Qt::Key_Left, 1}, {Qt::Key_End, 1023},
+                                             {Qt::Key_Home, 1}};
+    for (const auto& [key, level] : turns) {
+        Key(w2, key);
+        EXPECT_EQ(p.state.trigger.TriggerLevel, level) << key;
+    }
+    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "10mV");
+    tabTo("RepeatButton1");
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(RunUntil([&] { return p.state.trigger.TriggerLevel >= 4; }, 5000)) << "no repeat while held";
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_FALSE(Child<TRepeatSpeedButton>(w2, "RepeatButton1").isDown());
+
+    tabTo("SmoothFlatButton6");
+    Key(w2, Qt::Key_Space);
+    EXPECT_TRUE(p.Form1->isVisible()) << "Space pressed the focused button";
+    EXPECT_FALSE(p.state.acq.Running) << "and did not start as well";
+}
+
+// The note fits its box: no ink on its outer columns, so no letter is cut at either end.
+TEST(Windows, TheWaitingNoteFitsItsBox) {
+    Windows p;
+    p.W1->SetWaitingForTrigger(true);
+    QWidget& note = Child<QWidget>(*p.W1, "WaitingNote");
+    ASSERT_TRUE(note.isVisible());
+    const QImage shown = Look(note);
+    const QRgb paper = shown.pixel(0, 0);
+    int ink = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        EXPECT_EQ(shown.pixel(0, y), paper) << "cut on the left at row " << y;
+        EXPECT_EQ(shown.pixel(shown.width() - 1, y), paper) << "cut on the right at row " << y;
+        for (int x = 0; x < shown.width(); ++x)
+            ink += shown.pixel(x, y) != paper;
+    }
+    EXPECT_GT(ink, 50) << "the note shows";
 }

@@ -76,11 +76,11 @@ void TGroupBox::paintEvent(QPaintEvent*) {
     p.drawText(caption, Qt::AlignCenter, title_);
 }
 
-TSmoothButton::TSmoothButton(QWidget* parent) : QPushButton(parent) {}
+TSmoothButton::TSmoothButton(QWidget* parent) : KeyboardButton(parent) {}
 
-TSmoothFlatButton::TSmoothFlatButton(QWidget* parent) : QToolButton(parent) {
+TSmoothFlatButton::TSmoothFlatButton(QWidget* parent) : KeyboardButton(parent) {
     setAutoRaise(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TSmoothFlatButton::SetGlyph(const QImage& glyph) {
@@ -88,9 +88,9 @@ void TSmoothFlatButton::SetGlyph(const QImage& glyph) {
     setIconSize(glyph.size());
 }
 
-TRepeatSpeedButton::TRepeatSpeedButton(QWidget* parent) : QToolButton(parent) {
+TRepeatSpeedButton::TRepeatSpeedButton(QWidget* parent) : KeyboardButton(parent) {
     setAutoRaise(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAutoRepeat(true);
     setAutoRepeatDelay(500);
     setAutoRepeatInterval(100);
@@ -119,6 +119,7 @@ void TImage::paintEvent(QPaintEvent*) {
     const QPoint at =
         center_ ? QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2) : QPoint(0, 0);
     p.drawImage(at, picture_);
+    DrawFocusMark(p, *this, rect());
 }
 
 void TImage::mousePressEvent(QMouseEvent* e) {
@@ -135,6 +136,35 @@ void TImage::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void TImage::mouseDoubleClickEvent(QMouseEvent*) {}
+
+// Space goes to a marked picture rather than to the window's own keys.
+bool TImage::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride && IsPressKey(*static_cast<QKeyEvent*>(e)) &&
+        ShowsFocusMark(*this)) {
+        e->accept();
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void TImage::keyPressEvent(QKeyEvent* e) {
+    if (!IsPressKey(*e) || !ShowsFocusMark(*this)) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    if (!e->isAutoRepeat() && OnClick)
+        OnClick();
+}
+
+void TImage::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    update();
+}
+
+void TImage::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    update();
+}
 
 TShapeControl::TShapeControl(QWidget* parent) : QWidget(parent) {}
 

@@ -3,6 +3,8 @@
 // and toggle buttons with glyphs, auto-repeat buttons, pictures, shapes and
 // the status bar. Appearance only; behaviour is wired by the windows.
 
+#include "KeyboardButton.h"
+
 #include <QFrame>
 #include <QImage>
 #include <QPushButton>
@@ -53,24 +55,26 @@ class TGroupBox : public QWidget {
     QString title_;
 };
 
-class TSmoothButton : public QPushButton {
+class TSmoothButton : public KeyboardButton<QPushButton> {
   public:
     explicit TSmoothButton(QWidget* parent);
 };
 
-class TSmoothFlatButton : public QToolButton {
+// Reached by Tab, never focused by a click.
+class TSmoothFlatButton : public KeyboardButton<QToolButton> {
   public:
     explicit TSmoothFlatButton(QWidget* parent);
     void SetGlyph(const QImage& glyph);
 };
 
-// Repeats its click while held: first after 500 ms, then every 100 ms.
-class TRepeatSpeedButton : public QToolButton {
+// Repeats its click while held: first after 500 ms, then every 100 ms. Reached by Tab only.
+class TRepeatSpeedButton : public KeyboardButton<QToolButton> {
   public:
     explicit TRepeatSpeedButton(QWidget* parent);
 };
 
-// A picture, optionally centred, optionally leaving out a key colour.
+// A picture, optionally centred, optionally leaving out a key colour. Given a focus policy,
+// Space or Enter on it, once its focus mark shows, is a click.
 class TImage : public QWidget {
   public:
     explicit TImage(QWidget* parent);
@@ -86,6 +90,10 @@ class TImage : public QWidget {
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     QImage picture_;

@@ -118,13 +118,13 @@ void TW1::RepaintNow() {
     repaint();
 }
 
-QImage TW1::ShownPicture() const {
+QImage TW1::ShownPicture() {
     const qreal ratio = devicePixelRatioF();
-    if (ratio == 1.0)
-        return Client.Image();
-    // As paintEvent shows it: each pixel a block of device pixels, not smoothed.
-    return Client.Image().scaled(Client.Image().size() * ratio, Qt::IgnoreAspectRatio,
-                                 Qt::FastTransformation);
+    QImage shot(size() * ratio, QImage::Format_RGB32);
+    shot.setDevicePixelRatio(ratio);
+    render(&shot);
+    shot.setDevicePixelRatio(1); // a file has no density: its pixels are the screen's
+    return shot;
 }
 
 void TW1::EraseTimeView() {
@@ -195,6 +195,7 @@ bool TW1::WaitingForTrigger() const {
 }
 
 void TW1::BlockShown(int timebase) {
+    shownBlockTimebase_ = timebase;
     if (OnBlockShown)
         OnBlockShown(timebase);
 }

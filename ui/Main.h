@@ -49,8 +49,9 @@ class TW1 : public QWidget, public ScreenView {
     // What the window shows, for printing and for checks: the client picture,
     // the views' backgrounds, the spectrum pen and the trigger-switch pictures.
     const QImage& ClientImage() const { return Client.Image(); }
-    // The client picture as the screen shows it: scaled to its pixel density.
-    QImage ShownPicture() const;
+    // The whole client area as the screen shows it, at its pixel density: the picture with
+    // the titles, scale labels, markers, level line and status bar over it.
+    QImage ShownPicture();
     const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
     const QImage& SpectrumBackgroundImage() const { return SpectrumBackground.Image(); }
     QColor SpectrumColor() const { return SpectrumOverlay.PenColor; }
@@ -91,8 +92,11 @@ class TW1 : public QWidget, public ScreenView {
     void SetRecoveryCaption(bool red) override;
     void SetWaitingForTrigger(bool waiting) override;
     bool WaitingForTrigger() const;
-    void BlockComplete() override { BlockShown(labelledTimebase_); }
+    void BlockComplete(int timebase) override { BlockShown(timebase); }
+    // A whole block shown, acquired at or opened with T/dz position `timebase`.
     void BlockShown(int timebase);
+    // The time base of the block on the screen, whatever the knob says since.
+    int ShownBlockTimebase() const { return shownBlockTimebase_; }
     void PlaceTriggerLine() override;
     void ApplyTimebaseDisplay(int position) override;
     void UpdateAxisLabels(int position);
@@ -146,4 +150,5 @@ class TW1 : public QWidget, public ScreenView {
     ProgramState& state_;
     ErrorBox& errors_;
     int labelledTimebase_ = 0;
+    int shownBlockTimebase_ = 0;
 };

@@ -111,7 +111,8 @@ void TW1::BuildLayout() {
     // The reception bar is empty while a trigger is awaited; the note takes its place quietly.
     WaitingNote = Place<QLabel>(this, "WaitingNote", 305, 503, 108, 14);
     WaitingNote->setText(QStringLiteral("Czekam na wyzwolenie…"));
-    WaitingNote->setFont(UiFont(10));
+    // As small as it takes to fit the box, so that no letter is cut at either end.
+    WaitingNote->setFont(FittingFont(UiFont(10), WaitingNote->text(), WaitingNote->width() - 4));
     WaitingNote->setAlignment(Qt::AlignCenter);
     WaitingNote->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette quiet = WaitingNote->palette();

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QScreen>
-#include <QShortcut>
 #include <algorithm>
 
 namespace {
@@ -43,8 +42,6 @@ TMeasurementsWindow::TMeasurementsWindow(const QWidget& beside) : beside_(beside
         values_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         values_[i]->setText(QStringLiteral("—"));
     }
-    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
-    connect(f2, &QShortcut::activated, this, [this] { Toggle(); });
     late_.setSingleShot(true);
     connect(&late_, &QTimer::timeout, this, [this] { Update(); });
 }

@@ -146,8 +146,8 @@ void TW2::AddKeysTo(QWidget& window) {
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, errors_.Guard(std::move(action)));
     };
-    // Through the buttons, as a click: a disabled one does nothing. A focused button
-    // never sees the Space the shortcut took, so it is not pressed twice.
+    // Through the buttons, as a click: a disabled one does nothing. A button the keyboard
+    // focused takes Space itself, so Space presses either that button or Start/Stop, never both.
     key(QKeySequence(Qt::Key_Space), [this] {
         if (SmoothButton1->isEnabled())
             SmoothButton1->click();
@@ -239,7 +239,7 @@ void TW2::SmoothFlatButton8Click() {
     const QString kind = QFileInfo(name).suffix().toLower();
     std::string content;
     if (kind == QLatin1String("csv"))
-        content = FormatCsv(state_.samples, w1_.LabelledTimebase());
+        content = FormatCsv(state_.samples, w1_.ShownBlockTimebase()); // the block's own, not the knob's
     else if (kind == QLatin1String("png"))
         content = PngBytes(w1_.ShownPicture());
     else

@@ -64,7 +64,8 @@ class TW2 : public QWidget, public ControlsView {
     std::function<void()> OnShowSettings;       // shows the settings dialog, modeless
     std::function<void()> OnToggleMeasurements; // F2 and this window's menu: "Pomiary" shown or hidden
 
-    // The keys of the instrument, wherever the focus is in window: Space starts or stops,
+    // The keys of the instrument, wherever the focus is in window (a button the keyboard
+    // focused takes Space and Enter for itself): Space starts or stops,
     // Ctrl+O opens, Ctrl+S saves, Ctrl+P prints (as the buttons do), F2 toggles "Pomiary".
     void AddKeysTo(QWidget& window);
 

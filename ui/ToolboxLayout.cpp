@@ -167,6 +167,7 @@ void TW2::BuildTriggerPanels() {
     title->setAlignment(Qt::AlignHCenter);
     Przel = Place<TImage>(panel3, "Przel", 16, 32, 16, 75);
     Przel->setCursor(Qt::PointingHandCursor);
+    Przel->setFocusPolicy(Qt::TabFocus); // stepped by Space or Enter as by a click
     SmoothFlatButton9 = Place<TSmoothFlatButton>(panel3, "SmoothFlatButton9", 32, 32, 25, 25);
     SmoothFlatButton2 = Place<TSmoothFlatButton>(panel3, "SmoothFlatButton2", 32, 56, 25, 23);
     SmoothFlatButton2->SetGlyph(RisingEdgeGlyph());

@@ -1,5 +1,8 @@
 #include "Knob.h"
 
+#include "KeyboardFocus.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
@@ -34,6 +37,7 @@ QRgb TKnobPicture::TransparentColor() const {
 TKnob::TKnob(QWidget* parent) : TBufferedImageControl(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     resize(85, 85);
+    setFocusPolicy(Qt::TabFocus); // the keyboard reaches it; a click does not move the focus
     SetTransparent(true);
     BeginLoading(); // the defaults below are set as a form would set them
     LoadDefaultBackImage();
@@ -151,6 +155,8 @@ void TKnob::Paint(QImage& buffer) {
     }
     const KnobPoint c = KnobHandleCentre(Geometry(), position_);
     DrawWithout(buffer, QPoint(c.x - handle_.image.width() / 2, c.y - handle_.image.height() / 2), handle_);
+    QPainter p(&buffer);
+    DrawFocusRing(p, *this, QPoint(width() / 2, height() / 2), radius_);
 }
 
 void TKnob::mousePressEvent(QMouseEvent* e) {
@@ -184,4 +190,36 @@ void TKnob::wheelEvent(QWheelEvent* e) {
     if (notches != 0)
         SetPosition(std::clamp(position_ + notches, min_, max_));
     e->accept();
+}
+
+// One position per key, or to an end, through SetPosition as a click on that position.
+void TKnob::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        SetPosition(position_ - 1);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        SetPosition(position_ + 1);
+        break;
+    case Qt::Key_Home:
+        SetPosition(min_);
+        break;
+    case Qt::Key_End:
+        SetPosition(max_);
+        break;
+    default:
+        TBufferedImageControl::keyPressEvent(e);
+    }
+}
+
+void TKnob::focusInEvent(QFocusEvent* e) {
+    TBufferedImageControl::focusInEvent(e);
+    RequestRepaint();
+}
+
+void TKnob::focusOutEvent(QFocusEvent* e) {
+    TBufferedImageControl::focusOutEvent(e);
+    RequestRepaint();
 }

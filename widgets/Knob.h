@@ -1,7 +1,8 @@
 #pragma once
 // The rotary knob: an integer Position between MinValue and MaxValue, shown as
 // a handle picture travelling on a circle over a back picture, set by pressing
-// and dragging the left button around the knob's centre, or with the mouse wheel.
+// and dragging the left button around the knob's centre, with the mouse wheel,
+// or, once focused with Tab, with the arrow keys, Home and End.
 
 #include "BufferedImageControl.h"
 #include "KnobMath.h"
@@ -56,6 +57,9 @@ class TKnob : public TBufferedImageControl {
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     int radius_ = 40;

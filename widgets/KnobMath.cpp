@@ -4,9 +4,9 @@
 #include <cstdint>
 
 namespace {
-// Pi rounded to single precision: the handle places and sectors the knob has
-// always had (for example 30 degrees giving a full 14 of 28 pixels) come from it.
-constexpr long double kPi = static_cast<float>(3.14159265358979323846L);
+// Pi in extended precision: rounded to single precision it lands a press in a direction of a
+// whole degree (straight left, for one) just below that degree, one step off.
+constexpr long double kPi = 3.14159265358979323846264338327950288L;
 } // namespace
 
 int ValueToPercent(int v, int range) {

@@ -250,6 +250,38 @@ TEST(EndToEnd, ConnectStartAndTheScreenShowsTheSignal) {
     EXPECT_NEAR(bestBin, 10, 1);
     EXPECT_GT(bestHeight, 20);
 
+    // Tab once in the tool window: a focus mark shows on the next control, and nothing else changes.
+    // The click on the read-out panel (it does nothing) gives the window the keyboard.
+    const auto toolShot = [&] {
+        return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(pair.tool.client);
+    };
+    QRect changed;
+    for (int attempt = 0; attempt < 2 && changed.isEmpty(); ++attempt) {
+        Click(tool.x() + 40, tool.y() + 500);
+        QImage before = toolShot();
+        for (int waited = 0; waited < 3000; waited += 100) { // until the click's repaints have settled
+            QThread::msleep(100);
+            const QImage now = toolShot();
+            if (now == before)
+                break;
+            before = now;
+        }
+        ASSERT_TRUE(::Run("xdotool", {"key", "Tab"}));
+        for (int waited = 0; waited < 5000 * (attempt + 1) && changed.isEmpty(); waited += 100) {
+            QThread::msleep(100);
+            const QImage now = toolShot();
+            for (int y = 0; y < now.height(); ++y)
+                for (int x = 0; x < now.width(); ++x)
+                    if (now.pixel(x, y) != before.pixel(x, y))
+                        changed |= QRect(x, y, 1, 1);
+        }
+    }
+    // Start, clicked, had the focus and passed it on to Reset when it was disabled; next comes V/dz.
+    ASSERT_FALSE(changed.isEmpty()) << "Tab showed no focus mark in the tool window";
+    EXPECT_TRUE(QRect(0, 57, 161, 120).contains(changed))
+        << "the mark is not on the V/dz knob alone: " << changed.x() << "," << changed.y() << " "
+        << changed.width() << "x" << changed.height();
+
     // F2 opens the measurements beside the pair: the picture of the screen in the README.
     // F2 goes to the window with the keyboard focus: a click on the tool window's read-out panel
     // (it does nothing) makes sure that is ours. F2 toggles, so it is pressed again only when
