@@ -4,9 +4,12 @@
 #include <cstdint>
 
 namespace {
-// Pi in extended precision: rounded to single precision it lands a press in a direction of a
-// whole degree (straight left, for one) just below that degree, one step off.
+// Pi in extended precision for presses: rounded to single precision it lands a press in a
+// direction of a whole degree (straight left, for one) just below that degree, one step off.
 constexpr long double kPi = 3.14159265358979323846264338327950288L;
+// The handle keeps the places it has always been drawn at, which come from pi rounded to single
+// precision (straight up on the level knob: 42, 31, not the full radius above the centre).
+constexpr long double kDrawingPi = static_cast<float>(kPi);
 } // namespace
 
 int ValueToPercent(int v, int range) {
@@ -26,7 +29,7 @@ int KnobHandleAngle(const KnobGeometry& g, int position) {
 }
 
 KnobPoint KnobHandleCentre(const KnobGeometry& g, int position) {
-    const double theta = double(KnobHandleAngle(g, position) * kPi / 180);
+    const double theta = double(KnobHandleAngle(g, position) * kDrawingPi / 180);
     const int r = g.radius - 10;
     return {g.width / 2 + int(std::trunc(r * std::sin(theta))),
             g.height / 2 - int(std::trunc(r * std::cos(theta)))};
