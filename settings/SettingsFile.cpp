@@ -5,7 +5,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -219,8 +218,6 @@ std::string IniWithEntry(const std::string& text, std::string_view section, std:
 }
 
 void SettingsFile::WriteString(std::string_view section, std::string_view key, const std::string& value) {
-    std::error_code ec; // the user's configuration folder is made by the first save, not before
-    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
     const FileLock lock(path_ + ".lock"); // from reading to renaming: another instance's keys stay
     if (!WriteFileAtomically(path_, IniWithEntry(Text(), section, key, value)))
         throw std::runtime_error("Unable to write to " + path_);

@@ -21,3 +21,8 @@ bool IsInstalledProgram(const std::string& programDir) {
 std::string ProgramSettingsFile(const std::string& programDir) {
     return (fs::path(programDir) / "drganik.ini").string();
 }
+
+void MakeSettingsFolder(const std::string& settingsPath) {
+    std::error_code ec;
+    fs::create_directories(fs::path(settingsPath).parent_path(), ec);
+}

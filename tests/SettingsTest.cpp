@@ -101,6 +101,7 @@ TEST(Settings, AnInstalledProgramNeverWritesBesideItself) {
     EXPECT_EQ(ReadSettings(ini).LW, 2) << "the shared file beside the program is read";
     EXPECT_FALSE(fs::exists(home.File("config"))) << "nothing is created before a save";
 
+    MakeSettingsFolder(path); // as the dialog's "Zapisz" does
     ini.WriteInteger("DISP", "BG", 3);
     EXPECT_EQ(SettingsFile(path).ReadInteger("DISP", "LW", 0), 2) << "the save starts from the shared file";
     EXPECT_TRUE(fs::exists(path + ".lock"));
