@@ -153,6 +153,19 @@ TEST(Prefs, LettersInAFieldStopTheSaveAfterTheInterval) {
     EXPECT_NE(d.IniText().find("[MISC]"), std::string::npos);
 }
 
+// An installed program's settings go to the user's configuration folder, made by the first save.
+TEST(Prefs, TheFirstSaveMakesTheSettingsFolder) {
+    SettingsFolder home;
+    const std::string path = home.dir.File("config/Drganik/drganik.ini");
+    TestProgram program(path);
+    Child<TSmoothFlatButton>(*program.W2, "SmoothFlatButton6").click();
+    EXPECT_FALSE(std::filesystem::exists(home.dir.File("config"))) << "nothing is made before a save";
+    BoxWatcher watcher;
+    Child<QPushButton>(*program.Form1, "Button1").click();
+    EXPECT_TRUE(watcher.seen.empty()) << watcher.seen.front().text.toStdString();
+    EXPECT_NE(TempDir::Get(path).find("[ADVANCED]"), std::string::npos);
+}
+
 TEST(Prefs, ChangedPortIsNotedOnceAndTakesEffectOnlyAfterRestart) {
     Dialog d;
     BoxWatcher watcher;

@@ -77,7 +77,39 @@ TEST(Settings, FileLivesBesideTheProgramUnlessThatFolderIsReadOnly) {
                                      std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         TempDir user;
         EXPECT_EQ(SettingsFilePath(dir.path.string(), user.File("cfg")), user.File("cfg") + "/drganik.ini");
-        EXPECT_TRUE(std::filesystem::is_directory(user.File("cfg")));
     }
     EXPECT_EQ(SettingsFilePath("/nonexistent-folder", dir.File("cfg")), dir.File("cfg") + "/drganik.ini");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("cfg"))) << "the folder waits for the first save";
+}
+
+// <prefix>/bin/drganik with its pictures in <prefix>/share/drganik/data: the settings file and its
+// lock go to the user's folder, even when bin/ is writable (root), and only once the user saves;
+// a drganik.ini in bin/ is read until then. A build tree has its pictures beside the program.
+TEST(Settings, AnInstalledProgramNeverWritesBesideItself) {
+    namespace fs = std::filesystem;
+    TempDir prefix, home;
+    const std::string bin = prefix.File("bin"), cfg = home.File("config/Drganik");
+    fs::create_directories(prefix.path / "share/drganik/data");
+    fs::create_directories(bin);
+    TempDir::Put(prefix.File("share/drganik/data/p0.bmp"), "BM");
+    TempDir::Put(ProgramSettingsFile(bin), "[DISP]\nLW=2\n");
+
+    EXPECT_TRUE(IsInstalledProgram(bin));
+    const std::string path = SettingsFilePath(bin, cfg);
+    EXPECT_EQ(path, cfg + "/drganik.ini");
+    SettingsFile ini(path, ProgramSettingsFile(bin));
+    EXPECT_EQ(ReadSettings(ini).LW, 2) << "the shared file beside the program is read";
+    EXPECT_FALSE(fs::exists(home.File("config"))) << "nothing is created before a save";
+
+    MakeSettingsFolder(path); // as the dialog's "Zapisz" does
+    ini.WriteInteger("DISP", "BG", 3);
+    EXPECT_EQ(SettingsFile(path).ReadInteger("DISP", "LW", 0), 2) << "the save starts from the shared file";
+    EXPECT_TRUE(fs::exists(path + ".lock"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(bin), fs::directory_iterator()), 1)
+        << "only the shared file stays beside the program";
+
+    fs::create_directories(bin + "/data");
+    TempDir::Put(bin + "/data/p0.bmp", "BM");
+    EXPECT_FALSE(IsInstalledProgram(bin)) << "pictures beside the program: a build tree";
+    EXPECT_EQ(SettingsFilePath(bin, cfg), ProgramSettingsFile(bin));
 }

@@ -11,6 +11,7 @@
 #include "ProgramState.h"
 #include "Settings.h"
 #include "SettingsFile.h"
+#include "SettingsLocation.h"
 #include "Toolbox.h"
 #include "WebLinks.h"
 
@@ -177,6 +178,7 @@ void TForm1::RenderSpectrumBackground() {
 }
 
 void TForm1::Button1Click() {
+    MakeSettingsFolder(ini_.FileName()); // the user's configuration folder waits for the first save
     SaveSettings(ini_, state_.settings,
                  {Edit1->text().toStdString(), Edit2->text().toStdString(), Edit3->text().toStdString()},
                  [this](int ms) { timer_.SetTimerInterval(ms); });

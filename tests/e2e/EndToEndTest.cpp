@@ -151,8 +151,10 @@ bool UnderWindowManager() {
     return !qEnvironmentVariableIsEmpty("DRGANIK_E2E_WM");
 }
 
-// The program in a folder of its own with its pictures and a settings file mapping
-// Com1 to the simulator, so its settings file is the test's.
+// The built program in a folder of its own with its pictures and a settings file mapping
+// Com1 to the simulator, so its settings file is the test's. DRGANIK_E2E_BIN and
+// DRGANIK_E2E_SIM name an installed program and simulator instead: the program then runs
+// where it is installed and takes its settings from the test's configuration folder.
 struct Session {
     TempDir dir;
     std::string link = dir.File("com1");
@@ -160,17 +162,27 @@ struct Session {
     QProcess sim, app;
 
     // The program's environment is the test's, or the one given (another locale, say).
-    explicit Session(const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-        std::filesystem::copy_file(DRGANIK_BIN, dir.File("drganik"));
-        std::filesystem::copy(DRGANIK_SOURCE_DIR "/data", dir.path / "data");
-        sim.start(DRGANIK_SIM, {QString::fromStdString(link), "--signal", "square", "--freq", "1000", "--amp",
-                                "2", "--offset", "5", "--log", QString::fromStdString(log)});
+    explicit Session(QProcessEnvironment environment = QProcessEnvironment::systemEnvironment()) {
+        sim.start(qEnvironmentVariable("DRGANIK_E2E_SIM", DRGANIK_SIM),
+                  {QString::fromStdString(link), "--signal", "square", "--freq", "1000", "--amp", "2",
+                   "--offset", "5", "--log", QString::fromStdString(log)});
         for (int i = 0; i < 250 && !std::filesystem::is_symlink(link); ++i)
             QThread::msleep(20);
-        TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
+        const std::string ports = "[PORTS]\nCOM1=" + link + "\n";
+        QString program = qEnvironmentVariable("DRGANIK_E2E_BIN");
+        if (program.isEmpty()) {
+            std::filesystem::copy_file(DRGANIK_BIN, dir.File("drganik"));
+            std::filesystem::copy(DRGANIK_SOURCE_DIR "/data", dir.path / "data");
+            TempDir::Put(dir.File("drganik.ini"), ports);
+            program = QString::fromStdString(dir.File("drganik"));
+        } else {
+            std::filesystem::create_directories(dir.path / "config/Drganik");
+            TempDir::Put(dir.File("config/Drganik/drganik.ini"), ports);
+            environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
+        }
+        app.setProcessEnvironment(environment);
         app.setWorkingDirectory(QString::fromStdString(dir.path.string()));
-        app.setProcessEnvironment(env);
-        app.start(QString::fromStdString(dir.File("drganik")), {});
+        app.start(program, {});
     }
     ~Session() {
         app.terminate();

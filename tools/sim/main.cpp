@@ -14,8 +14,9 @@ volatile std::sig_atomic_t simStop = 0;
 
 namespace {
 
-void Usage() {
-    std::fprintf(stderr,
+// The options, on standard output when asked for (--help), else on standard error with status 2.
+[[noreturn]] void Usage(bool asked = false) {
+    std::fprintf(asked ? stdout : stderr,
                  "usage: drganik-sim LINK [options]\n"
                  "  LINK                 path of the symbolic link to the device (e.g. /tmp/drganik-com1)\n"
                  "  --signal KIND        sine, square, triangle or noise (default sine)\n"
@@ -34,8 +35,9 @@ void Usage() {
                  "  --stall-ms MS\n"
                  "  --hangup-after N     remove the device after N blocks\n"
                  "  --recreate-ms MS     ... and create it again after MS milliseconds\n"
-                 "  --log FILE           log received frames to FILE (default standard error)\n");
-    std::exit(2);
+                 "  --log FILE           log received frames to FILE (default standard error)\n"
+                 "  -h, --help           show this help and end\n");
+    std::exit(asked ? 0 : 2);
 }
 
 double Number(int& i, int argc, char** argv) {
@@ -53,6 +55,9 @@ double Number(int& i, int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0)
+            Usage(true);
     if (argc < 2 || argv[1][0] == '-')
         Usage();
     Options o;
