@@ -4,7 +4,7 @@
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 xvfb xauth xdotool poppler-utils openbox wmctrl x11-utils
-          qt6-translations-l10n locales)
+          qt6-translations-l10n locales dpkg-dev)
 
 install_missing() {
     local missing=()
