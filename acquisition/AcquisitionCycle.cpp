@@ -51,6 +51,7 @@ void AcquisitionCycle::Disconnect() {
 }
 
 void AcquisitionCycle::Start() {
+    single_ = false;
     p_.acq.ReplyTimeout = p_.settings.Timeout1;
     p_.controls.HideMarkers();
     p_.acq.Running = true;
@@ -63,6 +64,7 @@ void AcquisitionCycle::Start() {
 }
 
 void AcquisitionCycle::Stop() {
+    single_ = false;
     p_.acq.Running = false;
     p_.controls.SetStartStop(true, false);
     p_.controls.EnableMarkerButtons();
@@ -204,6 +206,7 @@ void AcquisitionCycle::ComputeSpectrum() {
 void AcquisitionCycle::ShownBlock() {
     p_.screen.SetWaitingForTrigger(false);
     p_.screen.BlockComplete();
+    TakeCompleteBlock();
 }
 
 void AcquisitionCycle::CollectBlock() {
@@ -215,6 +218,8 @@ void AcquisitionCycle::CollectBlock() {
         return;
     p_.screen.SetFastTracePen();
     DecodeBlock(a.RxBuffer, p_.samples);
+    if (single_)
+        a.Running = false; // a single shot asks for no further block
     p_.port.PurgeAll();
     a.RxBuffer.clear();
     Pause(PauseBeforeRequestMs);
