@@ -3,6 +3,8 @@
 #include "RecordingReader.h"
 #include "Simulator.h"
 
+#include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -147,4 +149,32 @@ TEST(Capture, AKeptBlockIsExportedWithItsOwnTimeBase) {
         EXPECT_NE(TempDir::Get(dir.File("b.csv")), csv);
         csv = TempDir::Get(dir.File("b.csv"));
     }
+
+    // PgUp and PgDn on the main window step through the kept blocks, within their bounds.
+    p.W1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.W1.get()));
+    QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
+    EXPECT_EQ(w.ShownIndex(), 1u);
+    QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
+    QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
+    EXPECT_EQ(w.ShownIndex(), 0u);
+    EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(0)));
+    QTest::keyClick(p.W1.get(), Qt::Key_PageDown);
+    EXPECT_EQ(w.ShownIndex(), 1u);
+
+    // F3 and the tool window's menu open and close the window, beside the pair and clear of it.
+    EXPECT_FALSE(w.isVisible());
+    QTest::keyClick(p.W1.get(), Qt::Key_F3);
+    ASSERT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), "Przechwytywanie");
+    const QRect area = w.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(w.frameGeometry()))
+        << w.frameGeometry().x() << "," << w.frameGeometry().y() << " " << w.frameGeometry().width() << "x"
+        << w.frameGeometry().height() << " in " << area.width() << "x" << area.height();
+    if (area.right() - p.W2->frameGeometry().right() >= w.frameGeometry().width()) { // room beside the pair
+        EXPECT_FALSE(w.frameGeometry().intersects(p.W2->frameGeometry()));
+    }
+    EXPECT_FALSE(w.frameGeometry().intersects(p.W1->frameGeometry()));
+    p.W2->actions()[1]->trigger();
+    EXPECT_FALSE(w.isVisible());
 }

@@ -98,6 +98,7 @@ void TCaptureWindow::Toggle() {
         hide();
         return;
     }
+    show();         // first: the outer size counts the frame only once the window is shown
     if (!placed_) { // beside, never off the work area, clear of "Pomiary" at the top
         const QRect frame = beside_.frameGeometry();
         const QRect area = beside_.screen()->availableGeometry();
@@ -106,7 +107,6 @@ void TCaptureWindow::Toggle() {
         move(left, std::max(area.top(), frame.bottom() + 1 - outer.height()));
         placed_ = true;
     }
-    show();
     raise();
 }
 
