@@ -21,9 +21,12 @@
 
 namespace {
 
+// "780kB" below a megabyte, then "1,2MB" (10^3 and 10^6 bytes, cut, not rounded up).
 QString Megabytes(std::uint64_t bytes) {
-    const double tenths = double(bytes / 100000) / 10.0; // 1 MB = 10^6 bytes, one decimal, cut
-    return QString::fromStdString(NumberText(tenths, "MB", QLocale().decimalPoint().toStdString()));
+    const std::string separator = QLocale().decimalPoint().toStdString();
+    if (bytes < 1000000)
+        return QString::fromStdString(NumberText(double(bytes / 1000), "kB", separator));
+    return QString::fromStdString(NumberText(double(bytes / 100000) / 10.0, "MB", separator));
 }
 
 QString AskRecordingFile(QWidget* parent, QString& folder) {
