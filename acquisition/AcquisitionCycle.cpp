@@ -52,6 +52,7 @@ void AcquisitionCycle::Disconnect() {
 }
 
 void AcquisitionCycle::Start() {
+    single_ = false;
     p_.acq.ReplyTimeout = p_.settings.Timeout1;
     p_.controls.HideMarkers();
     p_.acq.Running = true;
@@ -64,6 +65,7 @@ void AcquisitionCycle::Start() {
 }
 
 void AcquisitionCycle::Stop() {
+    single_ = false;
     p_.acq.Running = false;
     p_.controls.SetStartStop(true, false);
     p_.controls.EnableMarkerButtons();
@@ -208,6 +210,7 @@ void AcquisitionCycle::ComputeSpectrum() {
 void AcquisitionCycle::ShownBlock(int timebase) {
     p_.screen.SetWaitingForTrigger(false);
     p_.screen.BlockComplete(timebase);
+    TakeCompleteBlock(timebase);
 }
 
 void AcquisitionCycle::CollectBlock() {
@@ -220,6 +223,8 @@ void AcquisitionCycle::CollectBlock() {
     p_.screen.SetFastTracePen();
     DecodeBlock(a.RxBuffer, p_.samples);
     const int timebase = a.RequestedTimebase; // the next request is sent before this block is shown
+    if (single_)
+        a.Running = false; // a single shot asks for no further block
     p_.port.PurgeAll();
     a.RxBuffer.clear();
     Pause(PauseBeforeRequestMs);

@@ -11,6 +11,7 @@
 
 class TCustomCommPort;
 class BlockTransform;
+class Capture;
 
 struct AcquisitionParts {
     AcquisitionState& acq;
@@ -44,6 +45,13 @@ class AcquisitionCycle {
     void CollectBlock();
     void CollectProgressive();
 
+    // Looking back: every complete block goes to the capture, when there is one.
+    void SetCapture(Capture* capture) { capture_ = capture; }
+    // One block, then stop as Stop would: started when connected and stopped, or the
+    // next complete block of a run. Stop and Start cancel it.
+    void SingleShot();
+    bool SingleShotArmed() const { return single_; }
+
   private:
     // The phases of a tick, in their order.
     bool AwaitProbeReply();
@@ -55,9 +63,12 @@ class AcquisitionCycle {
 
     void Pause(int ms); // a pause inside a collection: nested ticks start no collection
     void ComputeSpectrum();
-    void ShownBlock(int timebase); // the read-outs follow the block on the screen, taken at timebase
+    void ShownBlock(int timebase);        // the read-outs follow the block on the screen, taken at timebase
+    void TakeCompleteBlock(int timebase); // into the capture; a single shot ends here
 
     AcquisitionParts p_;
     const BlockTransform* transform_ = nullptr;
     bool collecting_ = false;
+    Capture* capture_ = nullptr;
+    bool single_ = false;
 };

@@ -6,6 +6,7 @@ class ControlsView {
   public:
     virtual ~ControlsView() = default;
     virtual int TimebasePosition() const = 0; // the T/dz knob
+    virtual int VoltPosition() const = 0;     // the V/dz knob
     virtual void SetStartStop(bool startEnabled, bool stopEnabled) = 0;
     virtual void ReleaseConnectButton() = 0; // without running its handler
     virtual void HideMarkers() = 0;          // Start: marker items hidden, marker buttons off

@@ -3,6 +3,7 @@
 #include "PortDevice.h"
 
 #include <QApplication>
+#include <QShortcut>
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -41,7 +42,9 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     W2->UseCycle(*Cycle);
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, Timer1);
     Pomiary = std::make_unique<TMeasurementsWindow>(*W2);
+    Przechwytywanie = std::make_unique<TCaptureWindow>(*W2, capture, errors);
     ConnectWindows();
+    ConnectCapture();
     ShowPortDevice();
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
 }
@@ -87,4 +90,30 @@ void Program::ConnectWindows() {
 // Status panel 9 names the port ("Com1"); its hint says which device that is.
 void Program::ShowPortDevice() {
     W1->SetStatusHint(9, QString::fromStdString(Com1.DevicePath()));
+}
+
+// The history's length is a key of its own section, so the settings dialog keeps its layout.
+void Program::ConnectCapture() {
+    capture.SetHistoryLength(
+        std::size_t(std::clamp(Ini.ReadInteger("Przechwytywanie", "Historia", 1000), 0, 100000)));
+    Cycle->SetCapture(&capture);
+    TCaptureWindow* window = Przechwytywanie.get();
+    capture.OnTaken = [window] { window->BlockTaken(); };
+    window->OnSingleShot = [this] { Cycle->SingleShot(); };
+    window->CanStep = [this] { return !state.acq.Running; };
+    window->OnShowBlock = [this](const CapturedBlock& block) {
+        std::copy(block.samples.begin(), block.samples.end(), state.samples.begin());
+        W2->ShowStoredBlock(block.timebase, block.voltRange);
+    };
+    W2->OnToggleCapture = [window] { window->Toggle(); };
+    W2->OnOpenRecording = [window](const QString& name) { return window->OpenRecording(name); };
+    for (QWidget* w : {static_cast<QWidget*>(W1.get()), static_cast<QWidget*>(W2.get()),
+                       static_cast<QWidget*>(Pomiary.get())})
+        window->AddKeysTo(*w);
+    for (auto [key, back] : {std::pair{Qt::Key_PageUp, true}, std::pair{Qt::Key_PageDown, false}}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), W1.get());
+        QObject::connect(shortcut, &QShortcut::activated, W1.get(), errors.Guard([window, back = back] {
+            back ? window->StepBack() : window->StepForward();
+        }));
+    }
 }

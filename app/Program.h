@@ -1,11 +1,13 @@
 #pragma once
 // The one place that builds the program: its state, the settings file, the
 // serial port, the poll timer, the printer, the main window, the tool window,
-// the settings dialog and the measurements window, created in that order and
-// connected here. The entry
+// the settings dialog, the measurements window and the capture window, created
+// in that order and connected here. The entry
 // point and the window tests both run it.
 
 #include "AcquisitionCycle.h"
+#include "Capture.h"
+#include "CaptureWindow.h"
 #include "CommPort.h"
 #include "ErrorBox.h"
 #include "Main.h"
@@ -39,11 +41,14 @@ class Program {
     std::unique_ptr<TW2> W2;
     std::unique_ptr<AcquisitionCycle> Cycle;
     std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<TMeasurementsWindow> Pomiary; // hidden until asked for
+    std::unique_ptr<TMeasurementsWindow> Pomiary;    // hidden until asked for
+    Capture capture;                                 // the history and the recording
+    std::unique_ptr<TCaptureWindow> Przechwytywanie; // hidden until asked for
 
   private:
     void ConfigurePort();
     void ConnectWindows();
     void ShowPortDevice();
+    void ConnectCapture();
     std::string portDevice_;
 };

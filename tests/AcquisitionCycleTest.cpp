@@ -26,6 +26,7 @@ struct FakeView : ControlsView, ScreenView {
     std::function<void()> whileDecoding; // between reading a fast block and the purge
 
     int TimebasePosition() const override { return timebase; }
+    int VoltPosition() const override { return 0; }
     void SetStartStop(bool s, bool t) override { startEnabled = s, stopEnabled = t; }
     void ReleaseConnectButton() override { connectReleased = true; }
     void HideMarkers() override { markersHidden = true; }

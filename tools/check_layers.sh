@@ -10,13 +10,14 @@ declare -A allowed=(
     [signal]="signal"
     [serial]="serial"
     [settings]="settings signal"
-    [acquisition]="acquisition signal serial settings"
+    [capture]="capture signal"
+    [acquisition]="acquisition capture signal serial settings"
     [widgets]="widgets"
-    [ui]="ui widgets acquisition settings signal serial"
-    [app]="app ui widgets acquisition settings signal serial"
+    [ui]="ui widgets acquisition capture settings signal serial"
+    [app]="app ui widgets acquisition capture settings signal serial"
     [tools/sim]="tools/sim signal"
 )
-no_qt="signal serial settings acquisition tools/sim"
+no_qt="signal serial settings capture acquisition tools/sim"
 
 # Which folder each header of the house lives in.
 declare -A home=()

@@ -52,6 +52,7 @@ QString AskSaveDataFile(QWidget* parent, const QString& folder) {
 
 QString AskOpenDataFile(QWidget* parent, const QString& folder) {
     DataFileDialog d(parent, QStringLiteral("Wybierz plik do otwarcia"),
-                     QStringLiteral("Pliki danych Drganika (*.drg)"), QFileDialog::AcceptOpen, folder);
+                     QStringLiteral("Pliki danych Drganika (*.drg);;Nagrania Drganika (*.drgn)"),
+                     QFileDialog::AcceptOpen, folder);
     return d.exec() == QDialog::Accepted ? d.selectedFiles().value(0) : QString();
 }

@@ -72,6 +72,12 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
             OnToggleMeasurements();
     }));
     addAction(measurements);
+    auto* capture = new QAction(QStringLiteral("Przechwytywanie\tF3"), this);
+    connect(capture, &QAction::triggered, this, errors_.Guard([this] {
+        if (OnToggleCapture)
+            OnToggleCapture();
+    }));
+    addAction(capture);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     errors_.Run([this] { FormCreate(); });
 }
@@ -260,6 +266,8 @@ void TW2::SmoothFlatButton7Click() {
     if (name.isEmpty())
         return;
     fileFolder_ = QFileInfo(name).absolutePath();
+    if (OnOpenRecording && OnOpenRecording(name))
+        return;
     const DataFileRead read = LoadDataFile(QFile::encodeName(name).toStdString(), state_.samples);
     if (!read.ok) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
@@ -268,7 +276,13 @@ void TW2::SmoothFlatButton7Click() {
         box.exec();
         return;
     }
-    Knob2->SetPosition(read.timebase); // the knob limits it; the tick handles the change
+    ShowStoredBlock(read.timebase);
+}
+
+void TW2::ShowStoredBlock(int timebase, std::optional<int> voltPosition) {
+    if (voltPosition)
+        Knob1->SetPosition(*voltPosition); // its change event rescales the view
+    Knob2->SetPosition(timebase);          // the knob limits it; the tick handles the change
     w1_.SetFastTracePen();
     w1_.DrawFileTrace();
     if (state_.transform)

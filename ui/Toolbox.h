@@ -11,6 +11,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 struct ProgramState;
 class AcquisitionCycle;
@@ -56,6 +57,9 @@ class TW2 : public QWidget, public ControlsView {
     void StepTriggerLevel(int step);
     void SmoothFlatButton8Click(); // save a data file
     void SmoothFlatButton7Click(); // open a data file
+    // A block put into the samples (a file's, a kept one's) drawn as a loaded data file is,
+    // with the knobs set to what it was taken with (the V/dz knob stays when not given).
+    void ShowStoredBlock(int timebase, std::optional<int> voltPosition = std::nullopt);
 
     // The file dialogs; an empty name means cancelled. Tests put their own in.
     // Both start in the folder of the last file chosen in this run.
@@ -63,6 +67,9 @@ class TW2 : public QWidget, public ControlsView {
     std::function<QString()> AskOpenFileName;
     std::function<void()> OnShowSettings;       // shows the settings dialog, modeless
     std::function<void()> OnToggleMeasurements; // F2 and this window's menu: "Pomiary" shown or hidden
+    std::function<void()> OnToggleCapture;      // F3 and this window's menu: "Przechwytywanie"
+    // A name chosen in the open dialog that is a recording: true when it was taken care of.
+    std::function<bool(const QString& name)> OnOpenRecording;
 
     // The keys of the instrument, wherever the focus is in window (a button the keyboard
     // focused takes Space and Enter for itself): Space starts or stops,
@@ -81,6 +88,7 @@ class TW2 : public QWidget, public ControlsView {
 
     // ControlsView
     int TimebasePosition() const override { return Knob2->Position(); }
+    int VoltPosition() const override { return Knob1->Position(); }
     void SetStartStop(bool startEnabled, bool stopEnabled) override;
     void ReleaseConnectButton() override;
     void HideMarkers() override;

@@ -1,0 +1,105 @@
+// Looking back, measured: the memory of a full history, what taking a block
+// costs with and without a recording, and reading a one-hour recording back.
+
+#include "Capture.h"
+#include "RecordingWriter.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Fast mode at 115200 bit/s: a 1000-byte block and its request, about eleven a second.
+constexpr int BlocksPerHour = 3600 * 11;
+
+CapturedBlock Noisy(std::mt19937& rng, int n) {
+    std::uniform_int_distribution<int> d(0, 1023);
+    CapturedBlock b;
+    for (auto& s : b.samples)
+        s = std::uint16_t(d(rng));
+    b.timeMs = 1714567331400 + n * 91;
+    b.timebase = 3;
+    b.triggerMode = 1;
+    b.triggerLevel = 512;
+    return b;
+}
+
+double ResidentMegabytes() {
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
+std::string TempFile(const char* name) {
+    return std::string(P_tmpdir) + "/drganik-bench-" + std::to_string(getpid()) + "-" + name;
+}
+
+void BM_FullHistoryMemory(benchmark::State& state) {
+    std::mt19937 rng(1);
+    const CapturedBlock block = Noisy(rng, 0);
+    for (auto _ : state) {
+        const double before = ResidentMegabytes();
+        Capture capture(1000);
+        for (int n = 0; n < 1000; ++n)
+            capture.Take(block);
+        state.counters["resident_MB"] = ResidentMegabytes() - before;
+        benchmark::DoNotOptimize(capture.history.Size());
+    }
+    state.counters["block_bytes"] = double(sizeof(CapturedBlock));
+}
+BENCHMARK(BM_FullHistoryMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A block into a full history, and with a recording open too: per block.
+void BM_TakeBlock(benchmark::State& state) {
+    const bool recording = state.range(0) != 0;
+    std::mt19937 rng(2);
+    std::vector<CapturedBlock> blocks;
+    for (int n = 0; n < 64; ++n)
+        blocks.push_back(Noisy(rng, n));
+    Capture capture(1000);
+    for (int n = 0; n < 1000; ++n)
+        capture.Take(blocks[size_t(n % 64)]);
+    const std::string path = TempFile("take.drgn");
+    std::string error;
+    if (recording && !capture.StartRecording(path, error))
+        state.SkipWithError(error.c_str());
+    std::size_t n = 0;
+    for (auto _ : state)
+        capture.Take(blocks[n++ % blocks.size()]);
+    if (recording)
+        state.counters["file_bytes_per_block"] = double(capture.Recording()->Bytes()) / double(n);
+    capture.StopRecording();
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_TakeBlock)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadOneHour(benchmark::State& state) {
+    const std::string path = TempFile("hour.drgn");
+    {
+        std::string error;
+        auto writer = RecordingWriter::Create(path, error);
+        std::mt19937 rng(3);
+        for (int n = 0; n < BlocksPerHour; ++n)
+            writer->Append(Noisy(rng, n));
+        state.counters["file_MB"] = double(writer->Bytes()) / 1e6;
+    }
+    for (auto _ : state) {
+        const double before = ResidentMegabytes();
+        Capture capture(1000);
+        std::string error, note;
+        if (!capture.LoadRecording(path, error, note))
+            state.SkipWithError(error.c_str());
+        state.counters["blocks"] = double(capture.history.Size());
+        state.counters["resident_MB"] = ResidentMegabytes() - before;
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadOneHour)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

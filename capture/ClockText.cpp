@@ -1,0 +1,58 @@
+#include "ClockText.h"
+
+#include <ctime>
+
+namespace {
+
+std::tm LocalTime(std::int64_t timeMs) {
+    std::time_t seconds = std::time_t(timeMs >= 0 ? timeMs / 1000 : (timeMs - 999) / 1000);
+    std::tm t{};
+    localtime_r(&seconds, &t);
+    return t;
+}
+
+int Millis(std::int64_t timeMs) {
+    return int(((timeMs % 1000) + 1000) % 1000);
+}
+
+// Fixed-width digits without the C library's number formatting (locale-free by construction).
+void Digits(std::string& out, long value, int width) {
+    std::string d(std::size_t(width), '0');
+    for (int i = width - 1; i >= 0 && value > 0; --i, value /= 10)
+        d[std::size_t(i)] = char('0' + value % 10);
+    out += d;
+}
+
+} // namespace
+
+std::string ClockText(std::int64_t timeMs) {
+    const std::tm t = LocalTime(timeMs);
+    std::string s;
+    Digits(s, t.tm_hour, 2);
+    s += ':';
+    Digits(s, t.tm_min, 2);
+    s += ':';
+    Digits(s, t.tm_sec, 2);
+    s += '.';
+    Digits(s, Millis(timeMs) / 100, 1);
+    return s;
+}
+
+std::string DateTimeText(std::int64_t timeMs) {
+    const std::tm t = LocalTime(timeMs);
+    std::string s;
+    Digits(s, t.tm_year + 1900L, 4);
+    s += '-';
+    Digits(s, t.tm_mon + 1, 2);
+    s += '-';
+    Digits(s, t.tm_mday, 2);
+    s += 'T';
+    Digits(s, t.tm_hour, 2);
+    s += ':';
+    Digits(s, t.tm_min, 2);
+    s += ':';
+    Digits(s, t.tm_sec, 2);
+    s += '.';
+    Digits(s, Millis(timeMs), 3);
+    return s;
+}

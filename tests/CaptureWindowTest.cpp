@@ -1,0 +1,180 @@
+#include "CsvExport.h"
+#include "ProgramHarness.h"
+#include "RecordingReader.h"
+#include "Simulator.h"
+
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kLong = 20000; // generous: the suites run two at a time beside other builds
+
+struct Connected {
+    Connected(const TempDir& dir, Simulator& sim, const std::string& more = {})
+        : p((TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n" + more),
+             dir.File("drganik.ini"))) {
+        Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+        connected = RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.Com1.IsOpen(); }, kLong);
+    }
+    bool StartEnabled() const { return Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled(); }
+    TestProgram p;
+    bool connected = false;
+};
+
+bool SamplesAre(const SampleBuffer& s, const CapturedBlock& b) {
+    return std::equal(b.samples.begin(), b.samples.end(), s.begin());
+}
+
+} // namespace
+
+// Fast mode without a trigger, then progressive: each single shot takes the next block and stops as
+// Stop would; a run afterwards adds to the history, and a recording of it loads back for stepping.
+TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
+    TempDir dir;
+    Simulator sim(dir, {"--signal", "sine", "--freq", "1500", "--amp", "4", "--offset", "5"});
+    Connected c(dir, sim);
+    ASSERT_TRUE(c.connected);
+    auto& p = c.p;
+    TCaptureWindow& w = *p.Przechwytywanie;
+    w.AskRecordingName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
+    w.RecordClick(true);
+    ASSERT_TRUE(w.RecordingOn());
+
+    w.SingleShotClick();
+    ASSERT_TRUE(RunUntil([&] { return !p.state.acq.Running && !p.Cycle->SingleShotArmed(); }, kLong));
+    const int requests = sim.Count("rx request");
+    EXPECT_FALSE(RunUntil([&] { return sim.Count("rx request") > requests; }, 500)) << "asked for more";
+    ASSERT_EQ(p.capture.history.Size(), 1u);
+    EXPECT_TRUE(c.StartEnabled());
+    EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(0)));
+    EXPECT_FALSE(p.capture.history.At(0).progressive);
+    EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Blok 1/1, "))) << w.PositionText().toStdString();
+
+    // Progressive (20 ms per division): the block drawn as it comes, then the stop.
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(7);
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.SlowMode; }, kLong));
+    w.SingleShotClick();
+    ASSERT_TRUE(RunUntil([&] { return p.capture.history.Size() == 2 && !p.state.acq.Running; }, kLong));
+    EXPECT_TRUE(p.capture.history.At(1).progressive);
+    EXPECT_EQ(p.capture.history.At(1).timebase, 7);
+
+    // Start empties nothing.
+    Child<TKnob>(*p.W2, "Knob2").SetPosition(0);
+    ASSERT_TRUE(RunUntil([&] { return !p.state.acq.SlowMode; }, kLong));
+    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    ASSERT_TRUE(RunUntil([&] { return p.capture.history.Size() >= 5; }, kLong));
+    Child<TSmoothButton>(*p.W2, "SmoothButton2").click();
+    ASSERT_TRUE(RunUntil([&] { return Idle(p.state.acq) && !p.state.acq.DataArrived; }, kLong));
+    w.RecordClick(false);
+    const std::size_t kept = p.capture.history.Size();
+    EXPECT_TRUE(w.RecordingText().startsWith(QStringLiteral("Nagrano: "))) << w.RecordingText().toStdString();
+
+    // Stepping back shows the older block with its own time base.
+    w.StepBack();
+    EXPECT_EQ(w.ShownIndex(), kept - 2);
+    EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(kept - 2)));
+    w.ShowHistoryBlock(1);
+    EXPECT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 7; }, kLong));
+
+    // The recording holds what the history does, and opens into it through the open dialog.
+    std::vector<CapturedBlock> recorded;
+    const RecordingRead read =
+        ReadRecording(dir.File("r.drgn"), [&](const CapturedBlock& b) { recorded.push_back(b); });
+    ASSERT_TRUE(read.error.empty()) << read.error;
+    ASSERT_EQ(recorded.size(), kept);
+    for (std::size_t i = 0; i < kept; ++i)
+        ASSERT_EQ(recorded[i], p.capture.history.At(i)) << i;
+    p.capture.history.Clear();
+    p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
+    p.W2->SmoothFlatButton7Click();
+    ASSERT_EQ(p.capture.history.Size(), kept);
+    EXPECT_EQ(p.capture.history.At(kept - 1), recorded.back());
+    EXPECT_TRUE(SamplesAre(p.state.samples, recorded.front()));
+
+    QString said;
+    w.ShowMessage = [&](const QString& text) { said = text; };
+    TempDir::Put(dir.File("x.drgn"), "1\r\n2\r\n");
+    p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("x.drgn")); };
+    p.W2->SmoothFlatButton7Click();
+    EXPECT_TRUE(said.contains(QStringLiteral("To nie jest nagranie Drganika."))) << said.toStdString();
+    EXPECT_EQ(p.capture.history.Size(), kept);
+}
+
+// An edge the signal never crosses: the single shot waits, the note shows, Stop cancels it.
+TEST(Capture, SingleShotWaitsForATriggerUntilStopped) {
+    TempDir dir;
+    Simulator sim(dir, {"--amp", "0", "--offset", "2"});
+    Connected c(dir, sim, "[ADVANCED]\nTimeout1=8\nCzekaj1=8\n");
+    ASSERT_TRUE(c.connected);
+    auto& p = c.p;
+    p.W2->SetTriggerModeTo(1);
+    p.Przechwytywanie->SingleShotClick();
+    ASSERT_TRUE(RunUntil([&] { return p.W1->WaitingForTrigger(); }, kLong));
+    EXPECT_TRUE(p.state.acq.Running);
+    EXPECT_TRUE(p.Cycle->SingleShotArmed());
+    EXPECT_TRUE(p.capture.history.Empty());
+    Child<TSmoothButton>(*p.W2, "SmoothButton2").click();
+    EXPECT_FALSE(p.state.acq.Running);
+    EXPECT_FALSE(p.Cycle->SingleShotArmed());
+    EXPECT_FALSE(p.W1->WaitingForTrigger());
+    EXPECT_TRUE(c.StartEnabled());
+}
+
+// Labels, measurements and exports of a kept block follow the T/dz it was taken at.
+TEST(Capture, AKeptBlockIsExportedWithItsOwnTimeBase) {
+    TempDir dir;
+    TempDir::Put(dir.File("drganik.ini"), "[Przechwytywanie]\nHistoria=3\n");
+    TestProgram p(dir.File("drganik.ini"));
+    for (int n = 0; n < 4; ++n) {
+        CapturedBlock b;
+        b.samples.fill(std::uint16_t(100 * (n + 1)));
+        b.samples[0] = 0;
+        b.timebase = std::uint8_t(3 + n);
+        b.voltRange = std::uint8_t(n % 4);
+        p.capture.Take(b);
+    }
+    ASSERT_EQ(p.capture.history.Size(), 3u); // the length from the settings file
+    TCaptureWindow& w = *p.Przechwytywanie;
+    std::string csv;
+    p.W2->AskSaveFileName = [&] { return QString::fromStdString(dir.File("b.csv")); };
+    for (std::size_t i : {0u, 2u}) {
+        w.ShowHistoryBlock(i);
+        const CapturedBlock& b = p.capture.history.At(i);
+        ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == b.timebase; }, kLong));
+        EXPECT_EQ(Child<TKnob>(*p.W2, "Knob1").Position(), b.voltRange);
+        p.W2->SmoothFlatButton8Click();
+        EXPECT_EQ(TempDir::Get(dir.File("b.csv")), FormatCsv(p.state.samples, b.timebase));
+        EXPECT_NE(TempDir::Get(dir.File("b.csv")), csv);
+        csv = TempDir::Get(dir.File("b.csv"));
+    }
+
+    // PgUp and PgDn on the main window step through the kept blocks, within their bounds.
+    p.W1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.W1.get()));
+    QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
+    EXPECT_EQ(w.ShownIndex(), 1u);
+    QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
+    QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
+    EXPECT_EQ(w.ShownIndex(), 0u);
+    EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(0)));
+    QTest::keyClick(p.W1.get(), Qt::Key_PageDown);
+    EXPECT_EQ(w.ShownIndex(), 1u);
+
+    // F3 and the tool window's menu open and close the window, beside the pair and clear of it.
+    EXPECT_FALSE(w.isVisible());
+    QTest::keyClick(p.W1.get(), Qt::Key_F3);
+    ASSERT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), "Przechwytywanie");
+    const QRect area = w.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(w.frameGeometry()))
+        << w.frameGeometry().x() << "," << w.frameGeometry().y() << " " << w.frameGeometry().width() << "x"
+        << w.frameGeometry().height() << " in " << area.width() << "x" << area.height();
+    if (area.right() - p.W2->frameGeometry().right() >= w.frameGeometry().width()) { // room beside the pair
+        EXPECT_FALSE(w.frameGeometry().intersects(p.W2->frameGeometry()));
+    }
+    EXPECT_FALSE(w.frameGeometry().intersects(p.W1->frameGeometry()));
+    p.W2->actions()[1]->trigger();
+    EXPECT_FALSE(w.isVisible());
+}

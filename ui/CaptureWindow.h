@@ -1,0 +1,69 @@
+#pragma once
+// "Przechwytywanie": a small modeless window with the single shot, the recording
+// and the navigation through the history of blocks. It only shows the capture;
+// what its controls start is wired in by the program.
+
+#include "Capture.h"
+
+#include <QString>
+#include <QWidget>
+#include <cstddef>
+#include <functional>
+
+class ErrorBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+
+class TCaptureWindow : public QWidget {
+  public:
+    // Shown for the first time beside the window `beside`, bottom edges level.
+    TCaptureWindow(const QWidget& beside, Capture& capture, ErrorBox& errors);
+
+    void Toggle(); // F3 and the tool window's menu
+    // F3 and F4 (single shot) in `window`, wherever its focus is.
+    void AddKeysTo(QWidget& window);
+
+    // What the controls do.
+    void SingleShotClick();
+    void RecordClick(bool on);
+    void StepBack();    // PgUp: an older block, when stopped
+    void StepForward(); // PgDn
+    void ShowHistoryBlock(std::size_t index);
+    // A name from the open dialog: true when it is a recording's (loaded or refused here).
+    bool OpenRecording(const QString& name);
+
+    // A block went into the capture: follow it, and the recording's size.
+    void BlockTaken();
+
+    // What the window shows.
+    QString PositionText() const; // "Blok 37/1000, 14:02:11.4"
+    QString RecordingText() const;
+    bool RecordingOn() const;
+    std::size_t ShownIndex() const { return shown_; }
+
+    std::function<void()> OnSingleShot;
+    std::function<bool()> CanStep; // only a stopped acquisition shows older blocks
+    std::function<void(const CapturedBlock&)> OnShowBlock;
+    // The file dialogs; an empty name means cancelled. Tests put their own in.
+    std::function<QString()> AskRecordingName;
+    // A message box; tests put their own in.
+    std::function<void(const QString& text)> ShowMessage;
+
+  private:
+    void UpdatePosition();
+    void UpdateRecording();
+
+    const QWidget& beside_;
+    Capture& capture_;
+    ErrorBox& errors_;
+    bool placed_ = false;
+    std::size_t shown_ = 0;
+    bool following_ = false; // the slider is being set by the program, not the user
+    QPushButton* Pojedynczy = nullptr;
+    QPushButton* Nagrywaj = nullptr;
+    QSlider* Historia = nullptr;
+    QLabel* Pozycja = nullptr;
+    QLabel* Stan = nullptr;
+    QString folder_; // of the last recording chosen in this run
+};
