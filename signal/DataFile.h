@@ -21,9 +21,5 @@ struct DataFileRead {
 // With `more` the text is only the start of the file: running into its end fails.
 DataFileRead ReadDataFile(std::string_view text, SampleBuffer& samples, bool more = false);
 
-// Opens and reads a data file by name: regular files only, opened without blocking,
-// and no more of it than 501 numbers can take up.
-DataFileRead LoadDataFile(const std::string& path, SampleBuffer& samples);
-
 // A name without an extension gets ".drg".
 std::string WithDataFileExtension(const std::string& path);

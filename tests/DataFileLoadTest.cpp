@@ -1,3 +1,5 @@
+#include "DataFileLoad.h"
+
 #include "DataFile.h"
 #include "TempDir.h"
 

@@ -9,15 +9,16 @@ cd "${1:-$(dirname "$0")/..}"
 declare -A allowed=(
     [signal]="signal"
     [serial]="serial"
-    [settings]="settings signal"
-    [capture]="capture signal"
-    [acquisition]="acquisition capture signal serial settings"
+    [files]="files signal"
+    [settings]="settings files signal"
+    [capture]="capture files signal"
+    [acquisition]="acquisition capture files signal serial settings"
     [widgets]="widgets"
-    [ui]="ui widgets acquisition capture settings signal serial"
-    [app]="app ui widgets acquisition capture settings signal serial"
+    [ui]="ui widgets acquisition capture settings files signal serial"
+    [app]="app ui widgets acquisition capture settings files signal serial"
     [tools/sim]="tools/sim signal"
 )
-no_qt="signal serial settings capture acquisition tools/sim"
+no_qt="signal files serial settings capture acquisition tools/sim"
 
 # Which folder each header of the house lives in.
 declare -A home=()

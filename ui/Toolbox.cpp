@@ -7,6 +7,7 @@
 #include "CsvExport.h"
 #include "DataFile.h"
 #include "DataFileDialogs.h"
+#include "DataFileLoad.h"
 #include "ErrorBox.h"
 #include "Glyphs.h"
 #include "Main.h"

@@ -1,5 +1,6 @@
+#include "DataFileLoad.h"
+
 #include "BoundedRead.h"
-#include "DataFile.h"
 
 namespace {
 
