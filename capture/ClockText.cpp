@@ -23,18 +23,22 @@ void Digits(std::string& out, long value, int width) {
     out += d;
 }
 
+// "hh:mm:ss." and the first `fractionDigits` digits of the milliseconds.
+void AppendTimeOfDay(std::string& out, const std::tm& t, std::int64_t timeMs, int fractionDigits) {
+    Digits(out, t.tm_hour, 2);
+    out += ':';
+    Digits(out, t.tm_min, 2);
+    out += ':';
+    Digits(out, t.tm_sec, 2);
+    out += '.';
+    Digits(out, fractionDigits == 3 ? Millis(timeMs) : Millis(timeMs) / 100, fractionDigits);
+}
+
 } // namespace
 
 std::string ClockText(std::int64_t timeMs) {
-    const std::tm t = LocalTime(timeMs);
     std::string s;
-    Digits(s, t.tm_hour, 2);
-    s += ':';
-    Digits(s, t.tm_min, 2);
-    s += ':';
-    Digits(s, t.tm_sec, 2);
-    s += '.';
-    Digits(s, Millis(timeMs) / 100, 1);
+    AppendTimeOfDay(s, LocalTime(timeMs), timeMs, 1);
     return s;
 }
 
@@ -47,12 +51,6 @@ std::string DateTimeText(std::int64_t timeMs) {
     s += '-';
     Digits(s, t.tm_mday, 2);
     s += 'T';
-    Digits(s, t.tm_hour, 2);
-    s += ':';
-    Digits(s, t.tm_min, 2);
-    s += ':';
-    Digits(s, t.tm_sec, 2);
-    s += '.';
-    Digits(s, Millis(timeMs), 3);
+    AppendTimeOfDay(s, t, timeMs, 3);
     return s;
 }
