@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
             RunUntil([] { return false; }, 500);
             if (!idleDone)
                 Print("idle, not connected", Measure(5000));
-            Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+            p.W2->Button(TW2::ToolButton::Connect).click();
             RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000);
             RunUntil([] { return false; }, 300);
             if (!idleDone) {
@@ -265,11 +265,11 @@ int main(int argc, char** argv) {
                         p.Timer1.interval());
             const auto timebases = quick ? std::vector<int>{quickTimebase} : std::vector<int>{0, 3, 6, 7, 8};
             for (const int timebase : timebases) {
-                Child<TSmoothButton>(*p.W2, "SmoothButton2").click(); // Stop
-                Child<TKnob>(*p.W2, "Knob2").SetPosition(timebase);
+                p.W2->Button(TW2::ToolButton::Stop).click();
+                p.W2->Knob(TW2::ToolKnob::Time).SetPosition(timebase);
                 RunUntil([&] { return p.state.acq.SeenTimebase == timebase; }, 3000);
                 RunUntil([] { return false; }, 1200); // a block under way ends, an abort settles
-                Child<TSmoothButton>(*p.W2, "SmoothButton1").click(); // Start
+                p.W2->Button(TW2::ToolButton::Start).click();
                 Run(timebase < 7 ? 1000 : 1500);
                 const int first = Requests(log);
                 const int ms = (timebase == 0 ? seconds : std::max(8, seconds / 2)) * 1000;

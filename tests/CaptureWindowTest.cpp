@@ -15,10 +15,10 @@ struct Connected {
     Connected(const TempDir& dir, Simulator& sim, const std::string& more = {})
         : p((TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n" + more),
              dir.File("drganik.ini"))) {
-        Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+        p.W2->Button(TW2::ToolButton::Connect).click();
         connected = RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.Com1.IsOpen(); }, kLong);
     }
-    bool StartEnabled() const { return Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled(); }
+    bool StartEnabled() const { return p.W2->Button(TW2::ToolButton::Start).isEnabled(); }
     TestProgram p;
     bool connected = false;
 };
@@ -53,7 +53,7 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Blok 1/1, "))) << w.PositionText().toStdString();
 
     // Progressive (20 ms per division): the block drawn as it comes, then the stop.
-    Child<TKnob>(*p.W2, "Knob2").SetPosition(7);
+    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.SlowMode; }, kLong));
     w.SingleShotClick();
     ASSERT_TRUE(RunUntil([&] { return p.capture.history.Size() == 2 && !p.state.acq.Running; }, kLong));
@@ -61,11 +61,11 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     EXPECT_EQ(p.capture.history.At(1).timebase, 7);
 
     // Start empties nothing.
-    Child<TKnob>(*p.W2, "Knob2").SetPosition(0);
+    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(0);
     ASSERT_TRUE(RunUntil([&] { return !p.state.acq.SlowMode; }, kLong));
-    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    p.W2->Button(TW2::ToolButton::Start).click();
     ASSERT_TRUE(RunUntil([&] { return p.capture.history.Size() >= 5; }, kLong));
-    Child<TSmoothButton>(*p.W2, "SmoothButton2").click();
+    p.W2->Button(TW2::ToolButton::Stop).click();
     ASSERT_TRUE(RunUntil([&] { return Idle(p.state.acq) && !p.state.acq.DataArrived; }, kLong));
     w.RecordClick(false);
     const std::size_t kept = p.capture.history.Size();
@@ -115,7 +115,7 @@ TEST(Capture, SingleShotWaitsForATriggerUntilStopped) {
     EXPECT_TRUE(p.state.acq.Running);
     EXPECT_TRUE(p.Cycle->SingleShotArmed());
     EXPECT_TRUE(p.capture.history.Empty());
-    Child<TSmoothButton>(*p.W2, "SmoothButton2").click();
+    p.W2->Button(TW2::ToolButton::Stop).click();
     EXPECT_FALSE(p.state.acq.Running);
     EXPECT_FALSE(p.Cycle->SingleShotArmed());
     EXPECT_FALSE(p.W1->WaitingForTrigger());
@@ -143,7 +143,7 @@ TEST(Capture, AKeptBlockIsExportedWithItsOwnTimeBase) {
         w.ShowHistoryBlock(i);
         const CapturedBlock& b = p.capture.history.At(i);
         ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == b.timebase; }, kLong));
-        EXPECT_EQ(Child<TKnob>(*p.W2, "Knob1").Position(), b.voltRange);
+        EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Volts).Position(), b.voltRange);
         p.W2->SmoothFlatButton8Click();
         EXPECT_EQ(TempDir::Get(dir.File("b.csv")), FormatCsv(p.state.samples, b.timebase));
         EXPECT_NE(TempDir::Get(dir.File("b.csv")), csv);

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -22,15 +24,23 @@ struct SettingsFolder {
     TempDir dir;
 };
 
+// The one part of its kind in Qt's own file dialog, whose parts carry no names of ours.
+template <class W> W& OnlyOne(QWidget& dialog) {
+    const QList<W*> found = dialog.findChildren<W*>();
+    if (found.size() != 1)
+        throw std::logic_error("the file dialog has " + std::to_string(found.size()) + " of a part");
+    return *found.front();
+}
+
 struct Files : SettingsFolder, TestProgram {
     Files() : TestProgram(dir.File("drganik.ini")) {}
     void SaveAs(const std::string& name) {
         W2->AskSaveFileName = [name] { return QString::fromStdString(name); };
-        Child<TSmoothFlatButton>(*W2, "SmoothFlatButton8").click();
+        W2->Button(TW2::ToolButton::Save).click();
     }
     void Open(const std::string& name) {
         W2->AskOpenFileName = [name] { return QString::fromStdString(name); };
-        Child<TSmoothFlatButton>(*W2, "SmoothFlatButton7").click();
+        W2->Button(TW2::ToolButton::Open).click();
     }
 };
 
@@ -40,7 +50,7 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     Files p;
     for (int i = 0; i < 500; ++i)
         p.state.samples[size_t(i)] = std::uint16_t((i * 37) % 1024);
-    Child<TKnob>(*p.W2, "Knob2").SetPosition(5);
+    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(5);
     p.SaveAs(p.dir.File("block")); // no extension typed
     const std::string text = TempDir::Get(p.dir.File("block.drg"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 501);
@@ -48,13 +58,12 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
 
     const SampleBuffer saved = p.state.samples;
     p.state.samples.fill(0);
-    Child<TKnob>(*p.W2, "Knob2").SetPosition(0);
+    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(0);
     p.state.settings.PC = 0x00FF00; // the trace colour chosen since the last block
     p.Open(p.dir.File("block.drg"));
     EXPECT_EQ(p.state.samples, saved);
-    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 5);
-    EXPECT_TRUE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton3").isEnabled())
-        << "the marker buttons become usable";
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Time).Position(), 5);
+    EXPECT_TRUE(p.W2->Button(TW2::ToolButton::MarkersOn).isEnabled()) << "the marker buttons become usable";
     Spectrum expected{};
     p.state.transform->ComputeSpectrum(saved, expected);
     EXPECT_EQ(p.state.spectrum, expected);
@@ -67,10 +76,10 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
             << i;
     // The tick takes the file's position as a time-base change.
     p.W2->Timer1Timer();
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(3), "5ms");
+    EXPECT_EQ(p.W1->Status().PanelText(3), "5ms");
 
     // Turned two notches: the labels and the .drg follow the knob, the CSV's times the block's own.
-    Child<TKnob>(*p.W2, "Knob2").SetPosition(7);
+    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
     p.W2->Timer1Timer();
     p.SaveAs(p.dir.File("later.csv"));
     p.SaveAs(p.dir.File("later.drg"));
@@ -88,10 +97,10 @@ TEST(DataFileWindow, SaveDoesNothingWhileABlockIsUnderWay) {
         return QString();
     };
     p.state.acq.RxCount = 10;
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton8").click();
+    p.W2->Button(TW2::ToolButton::Save).click();
     p.state.acq.RxCount = 0;
     p.state.acq.Running = true;
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton8").click();
+    p.W2->Button(TW2::ToolButton::Save).click();
     EXPECT_FALSE(asked);
 }
 
@@ -123,7 +132,7 @@ TEST(DataFileWindow, ABadFileIsReportedAndNothingIsRedrawn) {
     Files p;
     TempDir::Put(p.dir.File("bad.drg"), "1\r\n2\r\n12ab\r\n");
     p.state.samples.fill(500);
-    Child<TKnob>(*p.W2, "Knob2").SetPosition(3);
+    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(3);
     BoxWatcher watcher;
     const QImage before = p.W1->ClientImage();
     p.Open(p.dir.File("bad.drg"));
@@ -132,9 +141,9 @@ TEST(DataFileWindow, ABadFileIsReportedAndNothingIsRedrawn) {
     EXPECT_EQ(p.state.samples[0], 1);
     EXPECT_EQ(p.state.samples[1], 2);
     EXPECT_EQ(p.state.samples[2], 500) << "samples read before the failure stay";
-    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 3);
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Time).Position(), 3);
     EXPECT_EQ(p.W1->ClientImage(), before);
-    EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton3").isEnabled());
+    EXPECT_FALSE(p.W2->Button(TW2::ToolButton::MarkersOn).isEnabled());
 
     p.Open(p.dir.File("missing.drg"));
     EXPECT_EQ(watcher.seen.size(), 2u);
@@ -159,7 +168,7 @@ TEST(DataFileWindow, AHugeFileIsReadOnlyAsFarAsItsNumbers) {
     p.Open(name);
     EXPECT_LT(bytesRead() - before, 16 << 20);
     EXPECT_EQ(p.state.samples[0], 321);
-    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").Position(), 4);
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Time).Position(), 4);
 }
 
 TEST(DataFileWindow, SaveDialogIsPolishStartsAtThePatternAndWantsAnExistingFolder) {
@@ -170,8 +179,8 @@ TEST(DataFileWindow, SaveDialogIsPolishStartsAtThePatternAndWantsAnExistingFolde
     QTimer::singleShot(0, [&] {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QPushButton* save = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+        QLineEdit* name = &OnlyOne<QLineEdit>(*d);
+        QPushButton* save = OnlyOne<QDialogButtonBox>(*d).button(QDialogButtonBox::Save);
         startName = name->text();
         acceptText = save->text();
         name->setText(QString::fromStdString(dir.File("no/such/folder/block.drg")));
@@ -199,9 +208,9 @@ TEST(DataFileWindow, SavesCsvOrPngByExtensionOrFilterAndTheDialogsRememberTheFol
     const std::string start = "t [s],U [V]\r\n0,0\r\n0.000004,0.361328125\r\n"; // sample 1: 37
     EXPECT_EQ(csv.substr(0, start.size()), start);
     // The PNG is the main window as the screen shows it: scales, status bar, markers, level line.
-    Child<TImage>(*p.W2, "Przel").OnClick();
+    p.W2->TriggerSwitch().OnClick();
     p.W2->SmoothButton2Click();
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton3").click();
+    p.W2->Button(TW2::ToolButton::MarkersOn).click();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
     const auto screen = [&] {
         return QGuiApplication::primaryScreen()
@@ -231,10 +240,10 @@ TEST(DataFileWindow, OpenAndSaveDialogsStartInTheFolderLastChosen) {
         ASSERT_NE(d, nullptr);
         saveStartedIn = d->directory().canonicalPath();
         d->selectNameFilter(QStringLiteral("Obraz PNG (*.png)"));
-        d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(sub + "/a"));
-        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+        OnlyOne<QLineEdit>(*d).setText(QString::fromStdString(sub + "/a"));
+        OnlyOne<QDialogButtonBox>(*d).button(QDialogButtonBox::Save)->click();
     });
-    Child<TSmoothFlatButton>(*q.W2, "SmoothFlatButton8").click();
+    q.W2->Button(TW2::ToolButton::Save).click();
     EXPECT_EQ(saveStartedIn, QDir::current().canonicalPath());
     EXPECT_FALSE(QImage(QString::fromStdString(sub + "/a.png")).isNull()) << "the filter gave the kind";
     QTimer::singleShot(0, [&] {
@@ -243,6 +252,6 @@ TEST(DataFileWindow, OpenAndSaveDialogsStartInTheFolderLastChosen) {
         openStartedIn = d->directory().canonicalPath();
         d->reject();
     });
-    Child<TSmoothFlatButton>(*q.W2, "SmoothFlatButton7").click();
+    q.W2->Button(TW2::ToolButton::Open).click();
     EXPECT_EQ(openStartedIn.toStdString(), std::filesystem::canonical(sub).string());
 }

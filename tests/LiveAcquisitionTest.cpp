@@ -34,18 +34,18 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
     TestProgram p(dir.File("drganik.ini"));
     auto& acq = p.state.acq;
 
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    p.W2->Button(TW2::ToolButton::Connect).click();
     ASSERT_TRUE(p.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
-    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
+    EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
 
-    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
-    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton2").isEnabled());
+    p.W2->Button(TW2::ToolButton::Start).click();
+    EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Stop).isEnabled());
     // Stop while the instrument sends a block: the block is still taken, nothing more is asked.
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 6 && !sim.LastLineHas("tx block"); }, kLong))
         << "blocks do not keep coming";
     const int requests = sim.Count("rx request");
-    Child<TSmoothButton>(*p.W2, "SmoothButton2").click();
+    p.W2->Button(TW2::ToolButton::Stop).click();
     ASSERT_TRUE(
         RunUntil([&] { return sim.LastLineHas("tx block") && Idle(acq) && !acq.DataArrived; }, kLong));
     EXPECT_FALSE(RunUntil([&] { return sim.Count("rx request") > requests; }, 500)) << "a request after Stop";
@@ -75,19 +75,19 @@ TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
     TempDir::Put(dir.File("drganik.ini"),
                  "[PORTS]\nCOM1=" + sim.link + "\n[ADVANCED]\nTimeout1=8\nCzekaj1=8\n");
     TestProgram p(dir.File("drganik.ini"));
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    p.W2->Button(TW2::ToolButton::Connect).click();
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong));
     p.state.trigger.TriggerEdge = 0x60;
-    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    p.W2->Button(TW2::ToolButton::Start).click();
     ASSERT_TRUE(RunUntil([&] { return !p.Com1.IsOpen(); }, kLong)) << "the time-out closes the port";
     ASSERT_TRUE(
         RunUntil([&] { return p.state.acq.RecoveryWait > 0 && p.state.acq.RecoveryWait < 8; }, kLong));
-    EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_TRUE(Child<QLabel>(*p.W1, "WaitingNote").isVisible());
-    EXPECT_EQ(Child<QLabel>(*p.W1, "WaitingNote").text(), "Czekam na wyzwolenie…");
+    EXPECT_EQ(p.W1->TimeTitle().palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_TRUE(p.W1->TriggerWaitNote().isVisible());
+    EXPECT_EQ(p.W1->TriggerWaitNote().text(), "Czekam na wyzwolenie…");
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait == 0; }, kLong));
     EXPECT_TRUE(p.Com1.IsOpen());
-    EXPECT_EQ(Child<QLabel>(*p.W1, "Label1").palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_EQ(p.W1->TimeTitle().palette().color(QPalette::WindowText), QColor(0, 0, 0));
     EXPECT_TRUE(p.W1->WaitingForTrigger()) << "until a block comes";
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong)) << "a fresh request follows";
 }
@@ -97,7 +97,7 @@ TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresThe
     Simulator sim(dir, {"--signal", "sine", "--freq", "1500", "--amp", "4", "--offset", "5"});
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n");
     TestProgram p(dir.File("drganik.ini"));
-    auto& connect = Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5");
+    auto& connect = p.W2->Button(TW2::ToolButton::Connect);
     connect.click();
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
     p.Pomiary->Toggle();
@@ -111,15 +111,15 @@ TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresThe
     EXPECT_TRUE(connect.isChecked());
     ASSERT_TRUE(RunUntil([&] { return p.Pomiary->Updates() >= 2; }, kLong)) << "blocks are not measured";
     // 1500 Hz at 0,1 ms/dz; the sine spans 1..9 V.
-    EXPECT_EQ(Child<QLabel>(*p.Pomiary, "Frequency").text(), "1,5kHz");
-    const QString vpp = Child<QLabel>(*p.Pomiary, "Vpp").text();
+    EXPECT_EQ(p.Pomiary->ReadingText(TMeasurementsWindow::Reading::Frequency), "1,5kHz");
+    const QString vpp = p.Pomiary->ReadingText(TMeasurementsWindow::Reading::Vpp);
     EXPECT_NEAR(QString(vpp).replace(',', '.').chopped(1).toDouble(), 8.0, 0.1) << vpp.toStdString();
 
     p.W1->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(p.W1.get()));
     QTest::keyClick(p.W1.get(), Qt::Key_Space);
     EXPECT_FALSE(p.state.acq.Running);
-    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
+    EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
 }
 
 TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {
@@ -128,13 +128,13 @@ TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + silent.SlavePath() + "\n[ADVANCED]\nTimer=5\n");
     TestProgram p(dir.File("drganik.ini"));
     BoxWatcher watcher;
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    p.W2->Button(TW2::ToolButton::Connect).click();
     ASSERT_TRUE(RunUntil([&] { return !watcher.seen.empty(); }, kLong));
     EXPECT_EQ(watcher.seen[0].caption, "Błąd!");
     EXPECT_EQ(watcher.seen[0].text, "Sprawdź czy urządzenie jest podpięte do komputera");
     RunUntil([&] { return !p.Com1.IsOpen(); }, kLong);
-    EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isChecked());
-    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
+    EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Connect).isChecked());
+    EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
     EXPECT_FALSE(p.Com1.IsOpen());
 }
 
@@ -143,13 +143,13 @@ TEST(LiveAcquisition, APortThatCannotOpenIsReportedAndTheButtonStaysPressed) {
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + dir.File("nothing") + "\n");
     TestProgram p(dir.File("drganik.ini"));
     BoxWatcher watcher;
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    p.W2->Button(TW2::ToolButton::Connect).click();
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text.toStdString(),
               "Specified device not found (" + dir.File("nothing") + ").");
-    EXPECT_TRUE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isChecked());
-    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
+    EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Connect).isChecked());
+    EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
 }
 
 TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
@@ -161,10 +161,10 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     TempDir::Put(dir.File("drganik.ini"),
                  "[PORTS]\nCOM1=" + link + "\n[ADVANCED]\nTimer=5\nTimeout1=6\nCzekaj1=8\n");
     TestProgram p(dir.File("drganik.ini"));
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    p.W2->Button(TW2::ToolButton::Connect).click();
     pty->Write("U");
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong));
-    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    p.W2->Button(TW2::ToolButton::Start).click();
     BoxWatcher watcher;
     watcher.HoldBoxes(true);
     // The reopen fails and its message stays open; behind it the cycle keeps counting and retrying.
@@ -203,55 +203,53 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     TempDir::Put(ini, "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
     TestProgram p(ini);
     BoxWatcher watcher;
-    auto& status = Child<TStatusBar>(*p.W1, "StatusBar1");
+    auto& status = p.W1->Status();
     EXPECT_EQ(status.PanelHint(9), "/dev/ttyS0");
-    auto& chooser = Child<TPortChooser>(*p.Form1, "PortChooser");
+    auto& chooser = p.Form1->DeviceChooser();
     chooser.Discover = [] {
         return std::vector<SerialDevice>{{"", "/dev/ttyS0", ""},
                                          {"/dev/serial/by-id/usb-X", "/dev/ttyUSB0", "X"}};
     };
-    auto& path = Child<QLineEdit>(chooser, "Path");
-    const auto com = [&](int i) {
-        return Child<QWidget>(*p.Form1, "RadioGroup1").findChildren<QRadioButton*>().at(i);
-    };
+    auto& path = chooser.PathField();
+    const auto com = [&](int i) { return &p.Form1->PortButton(i); };
     const auto openChooser = [&] {
-        Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton6").click();
-        Child<QPushButton>(*p.Form1, "PortDeviceButton").click();
+        p.W2->Button(TW2::ToolButton::Settings).click();
+        p.Form1->Button(TForm1::DialogButton::PortDevice).click();
         EXPECT_TRUE(chooser.isVisible());
         EXPECT_EQ(chooser.windowTitle(), "Urządzenie dla Com1");
     };
 
     openChooser();
-    auto& list = Child<QTreeWidget>(chooser, "List");
+    auto& list = chooser.DeviceList();
     ASSERT_EQ(list.topLevelItemCount(), 2);
     EXPECT_EQ(list.currentItem(), list.topLevelItem(0)) << "the device in use is selected";
     EXPECT_EQ(com(1)->toolTip(), "/dev/ttyUSB7");
     list.setCurrentItem(list.topLevelItem(1));
     EXPECT_EQ(path.text(), "/dev/serial/by-id/usb-X") << "the stable name, when there is one";
-    Child<QPushButton>(chooser, "OkButton").click();
+    chooser.Ok().click();
     EXPECT_EQ(com(0)->toolTip(), "/dev/serial/by-id/usb-X");
-    Child<QPushButton>(*p.Form1, "Button2").click(); // "Anuluj"
+    p.Form1->Button(TForm1::DialogButton::Cancel).click(); // "Anuluj"
     EXPECT_EQ(com(0)->toolTip(), "/dev/ttyS0");
     EXPECT_EQ(TempDir::Get(ini), "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
 
     openChooser();
     for (const char* typed : {"/dev/x\nCP=5", "/dev/x\rCP=5", "/dev/x\tY", "/dev/\x1b[31mx", "/dev/x\x7fy"}) {
         path.setText(typed);
-        Child<QPushButton>(chooser, "OkButton").click();
+        chooser.Ok().click();
         EXPECT_TRUE(chooser.isVisible()) << "a control character never reaches the settings file: " << typed;
     }
     path.setText(QString::fromStdString(sim.link)); // typed: the simulator's link
-    Child<QPushButton>(chooser, "OkButton").click();
-    Child<QPushButton>(*p.Form1, "Button1").click(); // "Zapisz"
+    chooser.Ok().click();
+    p.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
     EXPECT_EQ(TempDir::Get(ini).rfind("; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\nCOM1=" + sim.link + "\n", 0), 0u);
     EXPECT_EQ(status.PanelText(9), "Com1");
     EXPECT_EQ(status.PanelHint(9), QString::fromStdString(sim.link));
     EXPECT_TRUE(watcher.seen.empty()) << "a new device for the same port needs no restart";
 
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    p.W2->Button(TW2::ToolButton::Connect).click();
     ASSERT_TRUE(p.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
-    Child<TSmoothButton>(*p.W2, "SmoothButton1").click();
+    p.W2->Button(TW2::ToolButton::Start).click();
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, 5000)) << "no blocks";
 }
 
@@ -262,8 +260,8 @@ TEST(LiveAcquisition, PortGivenForTheRunIsUsedAndNotWritten) {
     const auto ini = dir.File("drganik.ini");
     TempDir::Put(ini, "[PORTS]\nCOM1=/dev/ttyUSB0\n");
     TestProgram p(ini, true, sim.link);
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelHint(9), QString::fromStdString(sim.link));
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").click();
+    EXPECT_EQ(p.W1->Status().PanelHint(9), QString::fromStdString(sim.link));
+    p.W2->Button(TW2::ToolButton::Connect).click();
     ASSERT_TRUE(p.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
     EXPECT_EQ(TempDir::Get(ini), "[PORTS]\nCOM1=/dev/ttyUSB0\n");

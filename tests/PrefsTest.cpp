@@ -27,17 +27,12 @@ struct SettingsFolder {
 struct Dialog : SettingsFolder, TestProgram {
     explicit Dialog(const std::string& content = {})
         : SettingsFolder(content), TestProgram(dir.File("drganik.ini")) {
-        Child<TSmoothFlatButton>(*W2, "SmoothFlatButton6").click();
+        W2->Button(TW2::ToolButton::Settings).click();
     }
     std::string IniText() const { return TempDir::Get(dir.File("drganik.ini")); }
     QRgb TimeBackgroundPixel() const { return W1->TimeBackgroundImage().pixel(10, 10); }
     QRgb SpectrumBackgroundPixel() const { return W1->SpectrumBackgroundImage().pixel(10, 4); }
 };
-
-// The port choices Com1..Com8 of the "Ustawienia portu" group, in order.
-QRadioButton& PortButton(const QWidget& dialog, int index) {
-    return *Child<QWidget>(dialog, "RadioGroup1").findChildren<QRadioButton*>().at(index);
-}
 
 } // namespace
 
@@ -47,14 +42,14 @@ TEST(Prefs, OpensModelessWithTheSettingsLoaded) {
     EXPECT_FALSE(d.Form1->isModal());
     EXPECT_EQ(d.Form1->windowTitle(), "Ustawienia");
     EXPECT_EQ(d.Form1->size(), QSize(667, 273));
-    EXPECT_TRUE(PortButton(*d.Form1, 2).isChecked());
-    EXPECT_EQ(PortButton(*d.Form1, 3).text(), "Com4 ");
-    EXPECT_EQ(Child<QComboBox>(*d.Form1, "ComboBox2").currentIndex(), 1);
-    EXPECT_FALSE(Child<QCheckBox>(*d.Form1, "CheckBox1").isChecked());
-    EXPECT_FALSE(Child<QCheckBox>(*d.Form1, "CheckBox2").isChecked());
-    EXPECT_FALSE(Child<QCheckBox>(*d.Form1, "CheckBox3").isChecked())
+    EXPECT_TRUE(d.Form1->PortButton(2).isChecked());
+    EXPECT_EQ(d.Form1->PortButton(3).text(), "Com4 ");
+    EXPECT_EQ(d.Form1->LineWidthBox().currentIndex(), 1);
+    EXPECT_FALSE(d.Form1->OptionBox(TForm1::Option::FillSpectrum).isChecked());
+    EXPECT_FALSE(d.Form1->OptionBox(TForm1::Option::StatusBar).isChecked());
+    EXPECT_FALSE(d.Form1->OptionBox(TForm1::Option::SlowTransfer).isChecked())
         << "a file holding Spow=0 shows an unchecked box";
-    EXPECT_EQ(Child<QLineEdit>(*d.Form1, "Edit1").text(), "40");
+    EXPECT_EQ(d.Form1->TimingField(TForm1::Timing::Timer).text(), "40");
     EXPECT_EQ(d.Com1.RxHoldoffMs(), 30) << "the receive hold-off follows the tick";
     EXPECT_TRUE(d.W2->isEnabled()) << "the other windows stay usable";
 }
@@ -71,8 +66,7 @@ TEST(Prefs, AnOpenDialogPaintsOnlyWhenSomethingChanges) {
     EXPECT_LE(counter.paints, 2) << "the dialog repaints itself while nothing changes";
 
     d.Form1->ChooseTimeBackground(2); // a change still reaches the preview
-    EXPECT_EQ(Child<TImage>(*d.Form1, "Image1").Picture().pixel(105, 60),
-              d.Form1->TimePicture(2).pixel(245, 140));
+    EXPECT_EQ(d.Form1->TimePreviewPicture().pixel(105, 60), d.Form1->TimePicture(2).pixel(245, 140));
 }
 
 TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
@@ -80,17 +74,17 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
     d.Form1->AskColor = [](QColor) { return QColor(255, 0, 0); };
     d.Form1->Shape1MouseDown();
     EXPECT_EQ(d.state.settings.PC, 0xFF) << "a trace colour reaches the running trace before saving";
-    Child<QComboBox>(*d.Form1, "ComboBox2").setCurrentIndex(1);
+    d.Form1->LineWidthBox().setCurrentIndex(1);
     d.Form1->ComboBox2Change();
     EXPECT_EQ(d.state.settings.LW, 2);
-    Child<QCheckBox>(*d.Form1, "CheckBox2").click();
+    d.Form1->OptionBox(TForm1::Option::StatusBar).click();
     EXPECT_FALSE(d.state.settings.WYSSTATUS);
     d.Form1->ChooseSpectrumBackground(3);
-    Child<QCheckBox>(*d.Form1, "CheckBox3").click();
+    d.Form1->OptionBox(TForm1::Option::SlowTransfer).click();
     EXPECT_FALSE(d.state.settings.Spow);
     d.Form1->SpeedButton3Click(); // "Resetuj wartości" only changes the three texts
-    Child<QLineEdit>(*d.Form1, "Edit1").setText("5");
-    Child<QPushButton>(*d.Form1, "Button2").click();
+    d.Form1->TimingField(TForm1::Timing::Timer).setText("5");
+    d.Form1->Button(TForm1::DialogButton::Cancel).click();
     EXPECT_FALSE(d.Form1->isVisible());
     EXPECT_EQ(d.state.settings.PC, 0);
     EXPECT_EQ(d.state.settings.LW, 1);
@@ -100,20 +94,19 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
     EXPECT_EQ(d.Timer1.interval(), 25);
     EXPECT_FALSE(std::filesystem::exists(d.dir.File("drganik.ini"))) << "nothing written";
 
-    Child<TSmoothFlatButton>(*d.W2, "SmoothFlatButton6").click(); // the next opening shows the old colour
-    EXPECT_EQ(Child<TShapeControl>(*d.Form1, "Shape1").Color(), QColor(0, 0, 0));
+    d.W2->Button(TW2::ToolButton::Settings).click(); // the next opening shows the old colour
+    EXPECT_EQ(d.Form1->TimeColorSwatch().Color(), QColor(0, 0, 0));
 }
 
 TEST(Prefs, WidthBoxWithoutASelectionKeepsTheWidth) {
     Dialog d;
-    QTest::keyClicks(Child<QComboBox>(*d.Form1, "ComboBox2").lineEdit(), "3 px");
-    QTest::keyClick(Child<QComboBox>(*d.Form1, "ComboBox2").lineEdit(), Qt::Key_Return);
+    QTest::keyClicks(d.Form1->LineWidthBox().lineEdit(), "3 px");
+    QTest::keyClick(d.Form1->LineWidthBox().lineEdit(), Qt::Key_Return);
     EXPECT_EQ(d.state.settings.LW, 1);
-    EXPECT_EQ(Child<QComboBox>(*d.Form1, "ComboBox2").count(), 2) << "typed text is no new width";
-    Child<QComboBox>(*d.Form1, "ComboBox2").setEditText("2 px");
+    EXPECT_EQ(d.Form1->LineWidthBox().count(), 2) << "typed text is no new width";
+    d.Form1->LineWidthBox().setEditText("2 px");
     EXPECT_EQ(d.state.settings.LW, 2);
-    EXPECT_EQ(Child<TImage>(*d.Form1, "Image1").Picture().pixel(5, 20) & 0xFFFFFF, 0u)
-        << "the preview shows the test wave";
+    EXPECT_EQ(d.Form1->TimePreviewPicture().pixel(5, 20) & 0xFFFFFF, 0u) << "the preview shows the test wave";
 }
 
 TEST(Prefs, BackgroundReachesTheMainWindowOnlyOnSave) {
@@ -124,9 +117,8 @@ TEST(Prefs, BackgroundReachesTheMainWindowOnlyOnSave) {
     d.Form1->ChooseSpectrumBackground(2);
     EXPECT_EQ(d.TimeBackgroundPixel(), green);
     EXPECT_EQ(d.SpectrumBackgroundPixel(), grey);
-    EXPECT_NE(Child<TImage>(*d.Form1, "Image1").Picture().pixel(100, 100),
-              d.Form1->TimePicture(0).pixel(240, 180));
-    Child<QPushButton>(*d.Form1, "Button1").click();
+    EXPECT_NE(d.Form1->TimePreviewPicture().pixel(100, 100), d.Form1->TimePicture(0).pixel(240, 180));
+    d.Form1->Button(TForm1::DialogButton::Save).click();
     EXPECT_EQ(d.TimeBackgroundPixel(), d.Form1->TimePicture(1).pixel(10, 10));
     EXPECT_EQ(d.W1->ClientImage().pixel(40, 40), d.Form1->TimePicture(1).pixel(10, 10))
         << "repainted at once";
@@ -140,9 +132,10 @@ TEST(Prefs, BackgroundReachesTheMainWindowOnlyOnSave) {
 TEST(Prefs, LettersInAFieldStopTheSaveAfterTheInterval) {
     Dialog d;
     BoxWatcher watcher;
-    Child<QLineEdit>(*d.Form1, "Edit1").setText("40");
-    Child<QLineEdit>(*d.Form1, "Edit2").setText("<h1>BIG</h1>"); // shown as typed, never as a heading
-    Child<QPushButton>(*d.Form1, "Button1").click();
+    d.Form1->TimingField(TForm1::Timing::Timer).setText("40");
+    d.Form1->TimingField(TForm1::Timing::Timeout)
+        .setText("<h1>BIG</h1>"); // shown as typed, never as a heading
+    d.Form1->Button(TForm1::DialogButton::Save).click();
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text, "'<h1>BIG</h1>' is not a valid integer value");
@@ -158,10 +151,10 @@ TEST(Prefs, TheFirstSaveMakesTheSettingsFolder) {
     SettingsFolder home;
     const std::string path = home.dir.File("config/Drganik/drganik.ini");
     TestProgram program(path);
-    Child<TSmoothFlatButton>(*program.W2, "SmoothFlatButton6").click();
+    program.W2->Button(TW2::ToolButton::Settings).click();
     EXPECT_FALSE(std::filesystem::exists(home.dir.File("config"))) << "nothing is made before a save";
     BoxWatcher watcher;
-    Child<QPushButton>(*program.Form1, "Button1").click();
+    program.Form1->Button(TForm1::DialogButton::Save).click();
     EXPECT_TRUE(watcher.seen.empty()) << watcher.seen.front().text.toStdString();
     EXPECT_NE(TempDir::Get(path).find("[ADVANCED]"), std::string::npos);
 }
@@ -169,29 +162,29 @@ TEST(Prefs, TheFirstSaveMakesTheSettingsFolder) {
 TEST(Prefs, ChangedPortIsNotedOnceAndTakesEffectOnlyAfterRestart) {
     Dialog d;
     BoxWatcher watcher;
-    PortButton(*d.Form1, 4).click();
-    PortButton(*d.Form1, 0).click(); // back to the old one: no note
-    Child<QPushButton>(*d.Form1, "Button1").click();
+    d.Form1->PortButton(4).click();
+    d.Form1->PortButton(0).click(); // back to the old one: no note
+    d.Form1->Button(TForm1::DialogButton::Save).click();
     EXPECT_TRUE(watcher.seen.empty());
-    Child<TSmoothFlatButton>(*d.W2, "SmoothFlatButton6").click();
-    PortButton(*d.Form1, 4).click();
-    Child<QPushButton>(*d.Form1, "Button1").click();
+    d.W2->Button(TW2::ToolButton::Settings).click();
+    d.Form1->PortButton(4).click();
+    d.Form1->Button(TForm1::DialogButton::Save).click();
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Uwaga!");
     EXPECT_EQ(watcher.seen[0].text,
               "Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program.");
     EXPECT_NE(d.IniText().find("CP=5"), std::string::npos);
     EXPECT_EQ(d.Com1.PortNum(), 1);
-    EXPECT_EQ(Child<TStatusBar>(*d.W1, "StatusBar1").PanelText(9), "Com1");
+    EXPECT_EQ(d.W1->Status().PanelText(9), "Com1");
 }
 
 TEST(Prefs, ZeroIntervalStopsThePollTimer) {
     Dialog d;
-    Child<QLineEdit>(*d.Form1, "Edit1").setText("12");
-    Child<QPushButton>(*d.Form1, "Button1").click();
+    d.Form1->TimingField(TForm1::Timing::Timer).setText("12");
+    d.Form1->Button(TForm1::DialogButton::Save).click();
     EXPECT_EQ(d.Com1.RxHoldoffMs(), 9);
-    Child<QLineEdit>(*d.Form1, "Edit1").setText("0");
-    Child<QPushButton>(*d.Form1, "Button1").click();
+    d.Form1->TimingField(TForm1::Timing::Timer).setText("0");
+    d.Form1->Button(TForm1::DialogButton::Save).click();
     EXPECT_FALSE(d.Timer1.isActive());
 }
 
@@ -212,11 +205,11 @@ TEST(Prefs, WebLinksOpenThePlaceholderAddresses) {
     Dialog d;
     std::vector<QString> opened;
     d.Form1->OpenUrl = [&](const QString& url) { opened.push_back(url); };
-    d.Form1->findChild<TImage*>("Banner")->OnClick();
-    d.Form1->findChild<TImage*>("Image13")->OnClick();
+    d.Form1->MakerLink().OnClick();
+    d.Form1->DistributorLink().OnClick();
     const std::vector<QString> expected = {"https://drganik.example/", "https://dystrybutor.example/"};
     EXPECT_EQ(opened, expected) << "the maker's banner, then the distributor's logo";
-    EXPECT_EQ(d.Form1->findChild<TImage*>("Banner")->toolTip(), expected[0]);
+    EXPECT_EQ(d.Form1->MakerLink().toolTip(), expected[0]);
 }
 
 // Device paths come from the settings file or the user: a tooltip shows them as written, never as markup.
@@ -227,16 +220,16 @@ TEST(Prefs, DevicePathsInTooltipsAreShownAsTheyAreWritten) {
         return (Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip)
             .toStdString();
     };
-    EXPECT_EQ(shown(PortButton(*d.Form1, 0).toolTip()), heading);
-    EXPECT_EQ(shown(PortButton(*d.Form1, 1).toolTip()), "/dev/a&lt;b");
-    EXPECT_EQ(shown(Child<TStatusBar>(*d.W1, "StatusBar1").PanelHint(9)), heading);
+    EXPECT_EQ(shown(d.Form1->PortButton(0).toolTip()), heading);
+    EXPECT_EQ(shown(d.Form1->PortButton(1).toolTip()), "/dev/a&lt;b");
+    EXPECT_EQ(shown(d.W1->Status().PanelHint(9)), heading);
 
-    auto& chooser = Child<TPortChooser>(*d.Form1, "PortChooser");
+    auto& chooser = d.Form1->DeviceChooser();
     chooser.Discover = [] { return std::vector<SerialDevice>{}; };
-    Child<QPushButton>(*d.Form1, "PortDeviceButton").click();
-    Child<QLineEdit>(chooser, "Path").setText("<b>/dev/ttyUSB0</b>");
-    Child<QPushButton>(chooser, "OkButton").click();
-    EXPECT_EQ(shown(PortButton(*d.Form1, 0).toolTip()), "<b>/dev/ttyUSB0</b>");
+    d.Form1->Button(TForm1::DialogButton::PortDevice).click();
+    chooser.PathField().setText("<b>/dev/ttyUSB0</b>");
+    chooser.Ok().click();
+    EXPECT_EQ(shown(d.Form1->PortButton(0).toolTip()), "<b>/dev/ttyUSB0</b>");
 }
 
 // Values are not range-checked, but the receive delays worked out from a huge tick must not overflow.
@@ -244,8 +237,8 @@ TEST(Prefs, AHugeTimerGivesDelaysWithoutOverflow) {
     Dialog d("[ADVANCED]\nTimer=2147483647\n");
     EXPECT_EQ(d.Com1.RxHoldoffMs(), 1610612735);
     EXPECT_EQ(d.Com1.RxNotifyLatencyMs(), 2147483647) << "twice the tick, as far as it goes";
-    Child<QLineEdit>(*d.Form1, "Edit1").setText("800000000");
-    Child<QPushButton>(*d.Form1, "Button1").click(); // "Zapisz"
+    d.Form1->TimingField(TForm1::Timing::Timer).setText("800000000");
+    d.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
     EXPECT_NE(d.IniText().find("Timer=800000000"), std::string::npos);
     EXPECT_EQ(d.Com1.RxHoldoffMs(), 600000000);
     EXPECT_EQ(d.Com1.RxNotifyLatencyMs(), 1600000000);
@@ -264,7 +257,7 @@ TEST(Prefs, ASaveWaitingForAnotherInstancesLockKeepsPainting) {
         duringTheWait = !QApplication::activeModalWidget();
         d.W1->repaint();
     });
-    Child<QPushButton>(*d.Form1, "Button1").click(); // "Zapisz"
+    d.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
     close(holder);
     EXPECT_TRUE(duringTheWait && painted.paints > 0) << "nothing painted while the save waited for the lock";
     ASSERT_EQ(watcher.seen.size(), 1u);
@@ -274,16 +267,17 @@ TEST(Prefs, ASaveWaitingForAnotherInstancesLockKeepsPainting) {
 
 TEST(Prefs, GroupFramesStayClearOfTheirControls) {
     Dialog d;
-    for (const char* name :
-         {"RadioGroup1", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox1", "GroupBox6"}) {
-        auto* group = d.Form1->findChild<QWidget*>(name);
-        ASSERT_NE(group, nullptr) << name;
+    for (QWidget* group : d.Form1->Groups()) {
+        const std::string name = group->objectName().toStdString();
         // What the group itself draws (frame and caption), without its controls.
         QImage own(group->size(), QImage::Format_RGB32);
         own.fill(group->palette().color(QPalette::Window));
         group->render(&own, QPoint(), QRegion(), QWidget::DrawWindowBackground);
         // Under each control it is one plain colour: no frame line, no caption runs through it.
-        for (const QWidget* control : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (const QObject* child : group->children()) {
+            const auto* control = qobject_cast<const QWidget*>(child);
+            if (!control)
+                continue;
             const QRect r = control->geometry() & own.rect();
             int crossings = 0;
             for (int y = r.top(); y <= r.bottom(); ++y)

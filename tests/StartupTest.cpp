@@ -6,16 +6,6 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-namespace {
-
-template <class W> W* Find(QWidget* window, const char* name) {
-    auto* w = window->findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
-} // namespace
-
 TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
     TempDir dir;
     BoxWatcher watcher;
@@ -37,7 +27,7 @@ TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
     EXPECT_TRUE(p.Timer1.isActive());
     EXPECT_EQ(p.Com1.PortNum(), 1);
     EXPECT_FALSE(p.Com1.IsOpen());
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(9), "Com1");
+    EXPECT_EQ(p.W1->Status().PanelText(9), "Com1");
     EXPECT_TRUE(p.state.settings.FW && p.state.settings.WYSSTATUS && p.state.settings.Spow);
     EXPECT_EQ(p.state.settings.Czekaj1, 20);
     EXPECT_FALSE(std::filesystem::exists(dir.File("drganik.ini")));
@@ -51,31 +41,32 @@ TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
 
     const char* volts[] = {"10V", "9V", "8V", "7V", "6V", "5V", "4V", "3V", "2V", "1V", "0V"};
     for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(Child<QLabel>(*p.W1, "V" + std::to_string(i + 1)).text(), volts[i]);
+        EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Volts, i), volts[i]);
     const char* times[] = {"0ms", "0,5ms", "1ms", "1,5ms", "2ms"};
     const char* freqs[] = {"0kHz", "12,5kHz", "25kHz", "37,5kHz", "50kHz"};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(Child<QLabel>(*p.W1, "t" + std::to_string(i + 1)).text(), times[i]);
-        EXPECT_EQ(Child<QLabel>(*p.W1, "F" + std::to_string(i + 1)).text(), freqs[i]);
+        EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Times, i), times[i]);
+        EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Frequencies, i), freqs[i]);
     }
 
     // The tool window's controls as the form leaves them.
-    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton1").isEnabled());
-    EXPECT_FALSE(Child<TSmoothButton>(*p.W2, "SmoothButton2").isEnabled());
-    EXPECT_TRUE(Child<TSmoothButton>(*p.W2, "SmoothButton3").isEnabled());
-    EXPECT_TRUE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isCheckable());
-    EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").isChecked());
-    EXPECT_EQ(Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton5").toolTip(), "Połącz z drganikiem");
-    for (const char* b : {"SmoothFlatButton3", "SmoothFlatButton4", "btWyzeruj", "btMinMax"})
-        EXPECT_FALSE(Child<TSmoothFlatButton>(*p.W2, b).isEnabled());
-    EXPECT_EQ(Child<QLabel>(*p.W2, "Label14").text(), "10 mV");
-    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob3").Position(), 1);
-    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob1").MaxValue(), 3);
-    EXPECT_EQ(Child<TKnob>(*p.W2, "Knob2").MaxValue(), 15);
-    EXPECT_EQ(Child<TImage>(*p.W2, "Przel").Picture().size(), QSize(16, 75));
-    EXPECT_EQ(Find<QWidget>(p.W2.get(), "SmoothPanel5")->geometry(), QRect(73, 337, 88, 118));
-    EXPECT_EQ(Find<QWidget>(p.W2.get(), "Dzialki")->geometry(), QRect(0, 178, 161, 159));
-    EXPECT_EQ(Find<QWidget>(p.W1.get(), "ProgressBar1")->geometry(), QRect(304, 502, 110, 16));
+    EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
+    EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Stop).isEnabled());
+    EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Reset).isEnabled());
+    EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Connect).isCheckable());
+    EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Connect).isChecked());
+    EXPECT_EQ(p.W2->Button(TW2::ToolButton::Connect).toolTip(), "Połącz z drganikiem");
+    using enum TW2::ToolButton;
+    for (const auto b : {MarkersOn, MarkersOff, MarkersReset, MarkersToExtremes})
+        EXPECT_FALSE(p.W2->Button(b).isEnabled()) << int(b);
+    EXPECT_EQ(p.W2->LevelText(), "10 mV");
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Level).Position(), 1);
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Volts).MaxValue(), 3);
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Time).MaxValue(), 15);
+    EXPECT_EQ(p.W2->TriggerSwitch().Picture().size(), QSize(16, 75));
+    EXPECT_EQ(p.W2->KnobPanelGeometry(TW2::ToolKnob::Level), QRect(73, 337, 88, 118));
+    EXPECT_EQ(p.W2->KnobPanelGeometry(TW2::ToolKnob::Time), QRect(0, 178, 161, 159));
+    EXPECT_EQ(p.W1->Progress().geometry(), QRect(304, 502, 110, 16));
 
     // Both windows placed as a centred pair.
     const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
@@ -91,7 +82,7 @@ TEST(Startup, SettingsFromTheFileReachTimerPortAndStatusBar) {
     TempDir::Put(dir.File("drganik.ini"), "[DISP]\nCP=3\nPCF=255\n[ADVANCED]\nTimer=0\nSpow=0\n");
     TestProgram p(dir.File("drganik.ini"));
     EXPECT_EQ(p.Com1.PortNum(), 3);
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(9), "Com3");
+    EXPECT_EQ(p.W1->Status().PanelText(9), "Com3");
     EXPECT_FALSE(p.Timer1.isActive()) << "an interval of 0 leaves the poll timer stopped";
     EXPECT_FALSE(p.state.settings.Spow);
     EXPECT_EQ(p.W1->SpectrumColor(), QColor(255, 0, 0));
@@ -106,7 +97,7 @@ TEST(Startup, MissingSwitchPicturesAreReportedAndStartupCompletes) {
     EXPECT_TRUE(watcher.seen[0].text.contains("data/p0.bmp")) << watcher.seen[0].text.toStdString();
     EXPECT_TRUE(watcher.seen[0].text.contains("data/p2.bmp"));
     EXPECT_TRUE(p.W2->isVisible());
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(9), "Com1");
+    EXPECT_EQ(p.W1->Status().PanelText(9), "Com1");
     EXPECT_EQ(p.state.volt.SpectrumDivisor, 10);
 }
 

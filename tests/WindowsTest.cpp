@@ -73,11 +73,11 @@ TEST(Windows, ProgressBarStepsPaintLaterAndAlone) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
     p.W1->repaint(); // whatever start-up left to paint, now
     QCoreApplication::processEvents();
-    auto& bar = Child<TProgressBar>(*p.W1, "ProgressBar1");
+    auto& bar = p.W1->Progress();
     PaintCounter onBar, onWindow, onPanels;
     bar.installEventFilter(&onBar);
     p.W1->installEventFilter(&onWindow);
-    Child<QWidget>(*p.W1, "StatusBar1").installEventFilter(&onPanels);
+    p.W1->Status().installEventFilter(&onPanels);
 
     int paints = 0;
     for (const auto& [count, shown] : std::vector<std::pair<int, int>>{
@@ -104,12 +104,12 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     Ramp(p.state.samples);
     p.state.spectrum.fill(0);
     p.state.spectrum[100] = 500;
-    Child<TKnob>(*p.W2, "Knob1").SetPosition(1); // 0,5 V per division
+    p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(1); // 0,5 V per division
     EXPECT_EQ(p.state.volt.MvPerRow, 20);
     EXPECT_EQ(p.state.volt.SpectrumDivisor, 5);
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(1), "0,5V");
-    EXPECT_EQ(Child<QLabel>(*p.W1, "V2").text(), "4,5V");
-    EXPECT_EQ(Child<QLabel>(*p.W1, "V10").text(), "0,5V");
+    EXPECT_EQ(p.W1->Status().PanelText(1), "0,5V");
+    EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Volts, 1), "4,5V");
+    EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Volts, 9), "0,5V");
     // The repaint draws the stored block at the new scale, rounding: vertices 0..497 in the trace colour.
     for (int i = 0; i < 498; ++i) {
         const int row = SampleToRow(p.state.samples[size_t(i)], Rounding::Nearest, 20);
@@ -134,16 +134,14 @@ TEST(Windows, TimeBaseChangeRelabelsAfterTheTick) {
     Windows p;
     p.Timer1.SetTimerInterval(0);
     for (int pos = 0; pos < 16; ++pos) {
-        Child<TKnob>(*p.W2, "Knob2").SetPosition(pos);
+        p.W2->Knob(TW2::ToolKnob::Time).SetPosition(pos);
         p.W2->Timer1Timer();
         const auto& row = TimebaseTable[size_t(pos)];
-        EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(3).toStdString(), row.Text);
+        EXPECT_EQ(p.W1->Status().PanelText(3).toStdString(), row.Text);
         for (size_t i = 0; i < 4; ++i)
-            EXPECT_EQ(Child<QLabel>(*p.W1, "t" + std::to_string(i + 2)).text().toStdString(), row.T[i])
-                << pos;
+            EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Times, i + 1).toStdString(), row.T[i]) << pos;
         for (size_t i = 0; i < 5; ++i)
-            EXPECT_EQ(Child<QLabel>(*p.W1, "F" + std::to_string(i + 1)).text().toStdString(), row.F[i])
-                << pos;
+            EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Frequencies, i).toStdString(), row.F[i]) << pos;
         EXPECT_EQ(p.state.time.TimeUnit, pos < 6 ? "ms" : "s");
         EXPECT_EQ(p.state.acq.SlowMode, pos >= 7);
     }
@@ -178,8 +176,8 @@ TEST(Windows, ProgressiveStepsRepaintOnlyTheNewColumns) {
     p.W1->BeginProgressiveBlock();
     PaintCounter onWindow, onFrames;
     p.W1->installEventFilter(&onWindow);
-    for (const char* frame : {"SmoothBevel1", "SmoothBevel3"}) // around and far around the view
-        Child<QWidget>(*p.W1, frame).installEventFilter(&onFrames);
+    for (const bool outer : {false, true}) // around and far around the view
+        p.W1->ViewFrame(outer).installEventFilter(&onFrames);
     for (const int length : {40, 400, 410, 1000}) {
         const int paints = onWindow.paints;
         p.state.acq.RxLength = length;
@@ -220,7 +218,7 @@ TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
         EXPECT_EQ(p.At(27, 54) == 0u, width == 2) << "width " << width;
 
         // Progressive, live, at 0,1 V per division: rows truncate and stop at the top row.
-        Child<TKnob>(*p.W2, "Knob1").SetPosition(3);
+        p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(3);
         p.state.acq.SlowMode = true;
         p.W1->BeginProgressiveBlock();
         p.state.samples.fill(0);
@@ -240,10 +238,9 @@ TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
 TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {
     Windows p;
     p.W1->ShowProgress(600);
-    EXPECT_EQ(Child<TProgressBar>(*p.W1, "ProgressBar1").Position(), 600);
+    EXPECT_EQ(p.W1->Progress().Position(), 600);
     p.W1->ShowProgress(0);
-    EXPECT_LT(Child<TProgressBar>(*p.W1, "ProgressBar1").Position(),
-              Child<TProgressBar>(*p.W1, "ProgressBar1").Minimum());
+    EXPECT_LT(p.W1->Progress().Position(), p.W1->Progress().Minimum());
 }
 
 TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
@@ -263,7 +260,7 @@ TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
 
 TEST(Windows, KnobChangeEventsFollowTheRules) {
     Windows p;
-    TKnob& k = Child<TKnob>(*p.W2, "Knob3");
+    TKnob& k = p.W2->Knob(TW2::ToolKnob::Level);
     std::vector<int> changes;
     k.OnChange = [&](TKnob* sender) { changes.push_back(sender->Position()); };
     k.SetPosition(1);
@@ -284,7 +281,7 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
     }
 
     changes.clear();
-    TKnob& t = Child<TKnob>(*p.W2, "Knob2");
+    TKnob& t = p.W2->Knob(TW2::ToolKnob::Time);
     t.OnChange = [&](TKnob* sender) { changes.push_back(sender->Position()); };
     QTest::mouseMove(&t, QPoint(42, 5));
     QTest::mousePress(&t, Qt::RightButton, {}, QPoint(42, 5));
@@ -303,51 +300,51 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
 TEST(Windows, TriggerPanelModesLevelAndLine) {
     Windows p;
     auto& w2 = *p.W2;
-    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "10 mV");
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(6), "10mV");
-    Child<TRepeatSpeedButton>(w2, "RepeatButton2").click(); // "-" at 1: nothing
-    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "10 mV");
-    Child<TRepeatSpeedButton>(w2, "RepeatButton1").click();
+    EXPECT_EQ(w2.LevelText(), "10 mV");
+    EXPECT_EQ(p.W1->Status().PanelText(6), "10mV");
+    w2.Button(TW2::ToolButton::LevelDown).click(); // "-" at 1: nothing
+    EXPECT_EQ(w2.LevelText(), "10 mV");
+    w2.Button(TW2::ToolButton::LevelUp).click();
     EXPECT_EQ(p.state.trigger.TriggerLevel, 2);
-    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "20mV");
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(6), "20mV");
-    Child<TKnob>(w2, "Knob3").SetPosition(1023);
-    Child<TRepeatSpeedButton>(w2, "RepeatButton1").click(); // "+" at 1023: nothing
+    EXPECT_EQ(w2.LevelText(), "20mV");
+    EXPECT_EQ(p.W1->Status().PanelText(6), "20mV");
+    w2.Knob(TW2::ToolKnob::Level).SetPosition(1023);
+    w2.Button(TW2::ToolButton::LevelUp).click(); // "+" at 1023: nothing
     EXPECT_EQ(p.state.trigger.TriggerLevel, 1023);
-    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "9990mV");
-    QTest::mouseClick(&Child<TKnob>(w2, "Knob3"), Qt::LeftButton, {}, QPoint(5, 42)); // straight left
-    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "2000mV");
+    EXPECT_EQ(w2.LevelText(), "9990mV");
+    QTest::mouseClick(&w2.Knob(TW2::ToolKnob::Level), Qt::LeftButton, {}, QPoint(5, 42)); // straight left
+    EXPECT_EQ(w2.LevelText(), "2000mV");
 
-    EXPECT_FALSE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
-    Child<TImage>(w2, "Przel").OnClick();
+    EXPECT_FALSE(p.W1->LevelLine().isVisibleTo(p.W1.get()));
+    w2.TriggerSwitch().OnClick();
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0x60);
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(4), "L->H");
-    EXPECT_TRUE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
-    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 277) << "the design place until the first placement";
-    Child<TImage>(w2, "Przel").OnClick();
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(4), "H->L");
+    EXPECT_EQ(p.W1->Status().PanelText(4), "L->H");
+    EXPECT_TRUE(p.W1->LevelLine().isVisibleTo(p.W1.get()));
+    EXPECT_EQ(p.W1->LevelLine().y(), 277) << "the design place until the first placement";
+    w2.TriggerSwitch().OnClick();
+    EXPECT_EQ(p.W1->Status().PanelText(4), "H->L");
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0x40);
-    Child<TImage>(w2, "Przel").OnClick();
+    w2.TriggerSwitch().OnClick();
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0);
-    EXPECT_FALSE(Child<TImage>(*p.W1, "Image1").isVisibleTo(p.W1.get()));
-    EXPECT_EQ(Child<TImage>(w2, "Przel").Picture().pixel(8, 60), p.W1->SwitchPicture(0).pixel(8, 60));
+    EXPECT_FALSE(p.W1->LevelLine().isVisibleTo(p.W1.get()));
+    EXPECT_EQ(w2.TriggerSwitch().Picture().pixel(8, 60), p.W1->SwitchPicture(0).pixel(8, 60));
 
-    Child<TSmoothFlatButton>(w2, "SmoothFlatButton9").click();
-    Child<TKnob>(w2, "Knob1").SetPosition(3); // 0,1 V per division: 9990 mV is far above the view
+    w2.Button(TW2::ToolButton::TriggerFalling).click();
+    w2.Knob(TW2::ToolKnob::Volts).SetPosition(3); // 0,1 V per division: 9990 mV is far above the view
     p.Timer1.SetTimerInterval(0);
-    Child<TKnob>(w2, "Knob3").SetPosition(500);
+    w2.Knob(TW2::ToolKnob::Level).SetPosition(500);
     w2.Timer1Timer();
-    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 30);
-    Child<TKnob>(w2, "Knob1").SetPosition(0);
-    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 30) << "a volt range change does not move the line";
-    Child<TKnob>(w2, "Knob3").SetPosition(512);
+    EXPECT_EQ(p.W1->LevelLine().y(), 30);
+    w2.Knob(TW2::ToolKnob::Volts).SetPosition(0);
+    EXPECT_EQ(p.W1->LevelLine().y(), 30) << "a volt range change does not move the line";
+    w2.Knob(TW2::ToolKnob::Level).SetPosition(512);
     w2.Timer1Timer();
-    EXPECT_EQ(Child<TImage>(*p.W1, "Image1").y(), 30 + 249 - 125);
+    EXPECT_EQ(p.W1->LevelLine().y(), 30 + 249 - 125);
 }
 
 TEST(Windows, TheTriggerSwitchStepsOncePerCompletedClick) {
     Windows p;
-    TImage* sw = &Child<TImage>(*p.W2, "Przel");
+    TImage* sw = &p.W2->TriggerSwitch();
     const auto send = [&](QEvent::Type type, QPoint at) {
         QMouseEvent e(type, at, sw->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
@@ -378,53 +375,53 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     p.state.samples[60] = 900;
     p.state.samples[41] = 100;
     w2.SmoothButton2Click(); // Stop enables "Włącz" and "Wyłącz"
-    EXPECT_TRUE(Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").isEnabled());
-    EXPECT_FALSE(Child<TSmoothFlatButton>(w2, "btMinMax").isEnabled());
-    Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").click();
-    EXPECT_TRUE(Child<TSmoothFlatButton>(w2, "btMinMax").isEnabled());
-    EXPECT_TRUE(Child<TImage>(w1, "ZnA").isVisibleTo(&w1));
-    Child<TSmoothFlatButton>(w2, "btMinMax").click();
-    EXPECT_EQ(Child<TImage>(w1, "ZnA").x(), 40 + 26);
-    EXPECT_EQ(Child<TImage>(w1, "ZnB").x(), 60 + 26);
-    EXPECT_EQ(Child<QLabel>(w1, "LabelLodlX").text(), "0,08ms");
-    EXPECT_EQ(Child<QLabel>(w1, "LabelLodlY").text(), "7,8V"); // heights 24 and 219
-    EXPECT_EQ(Child<TImage>(w1, "ZnAY").y(), 278 - 24);
+    EXPECT_TRUE(w2.Button(TW2::ToolButton::MarkersOn).isEnabled());
+    EXPECT_FALSE(w2.Button(TW2::ToolButton::MarkersToExtremes).isEnabled());
+    w2.Button(TW2::ToolButton::MarkersOn).click();
+    EXPECT_TRUE(w2.Button(TW2::ToolButton::MarkersToExtremes).isEnabled());
+    EXPECT_TRUE(w1.MarkerItem(TW1::MarkerPin::A).isVisibleTo(&w1));
+    w2.Button(TW2::ToolButton::MarkersToExtremes).click();
+    EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::A).x(), 40 + 26);
+    EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::B).x(), 60 + 26);
+    EXPECT_EQ(w1.TimeDistanceText(), "0,08ms");
+    EXPECT_EQ(w1.VoltDistanceText(), "7,8V"); // heights 24 and 219
+    EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::AY).y(), 278 - 24);
 
     EXPECT_EQ(w1.childAt(280, 155)->cursor().shape(), Qt::CrossCursor) << "a cross over the time view";
 
     // Ctrl held or the right button: A stays; the read-out follows anyway.
-    QTest::mouseMove(&Child<TMouseArea>(w1, "Image2"), QPoint(100, 50));
+    QTest::mouseMove(&w1.PointerArea(), QPoint(100, 50));
     w1.Image2MouseMove({Qt::LeftButton, Qt::ControlModifier}, 200, 125);
     w1.Image2MouseMove({Qt::RightButton, Qt::NoModifier}, 300, 125);
     EXPECT_EQ(p.state.markers.MarkerAX, 40);
     EXPECT_EQ(p.state.markers.MarkerBX, 300);
-    EXPECT_EQ(Child<QLabel>(w2, "lX").text(), "1,2ms");
-    EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "5V");
+    EXPECT_EQ(w2.PointerTimeText(), "1,2ms");
+    EXPECT_EQ(w2.PointerVoltText(), "5V");
     w1.Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, 900, 0); // past the right edge
-    EXPECT_EQ(Child<TImage>(w1, "ZnA").x(), 526);
+    EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::A).x(), 526);
 
-    Child<TSmoothFlatButton>(w2, "btWyzeruj").click();
-    EXPECT_EQ(Child<TImage>(w1, "ZnA").x(), 26);
-    EXPECT_EQ(Child<TImage>(w1, "ZnB").x(), 26);
-    EXPECT_EQ(Child<QLabel>(w2, "lX").text(), "0ms");
-    EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "10V");
-    Child<TSmoothFlatButton>(w2, "SmoothFlatButton4").click();
-    EXPECT_FALSE(Child<TImage>(w1, "ZnA").isVisibleTo(&w1));
-    EXPECT_FALSE(Child<TSmoothFlatButton>(w2, "btMinMax").isEnabled());
-    EXPECT_TRUE(Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").isEnabled());
+    w2.Button(TW2::ToolButton::MarkersReset).click();
+    EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::A).x(), 26);
+    EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::B).x(), 26);
+    EXPECT_EQ(w2.PointerTimeText(), "0ms");
+    EXPECT_EQ(w2.PointerVoltText(), "10V");
+    w2.Button(TW2::ToolButton::MarkersOff).click();
+    EXPECT_FALSE(w1.MarkerItem(TW1::MarkerPin::A).isVisibleTo(&w1));
+    EXPECT_FALSE(w2.Button(TW2::ToolButton::MarkersToExtremes).isEnabled());
+    EXPECT_TRUE(w2.Button(TW2::ToolButton::MarkersOn).isEnabled());
 
     w2.SmoothButton1Click(); // Start hides and disables
-    EXPECT_FALSE(Child<TSmoothFlatButton>(w2, "SmoothFlatButton3").isEnabled());
+    EXPECT_FALSE(w2.Button(TW2::ToolButton::MarkersOn).isEnabled());
 
     // Markers follow a V/dz change: at 0,5 V per division the heights double.
     w1.Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, 40, 0);
     w1.Image2MouseMove({Qt::RightButton, Qt::NoModifier}, 60, 0);
-    Child<TKnob>(w2, "Knob1").SetPosition(1);
+    w2.Knob(TW2::ToolKnob::Volts).SetPosition(1);
     EXPECT_EQ(p.state.markers.MarkerAHeight, 48);
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
-    EXPECT_EQ(Child<TImage>(w1, "ZnBY").y(), 278 - 250);
+    EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::BY).y(), 278 - 250);
     w1.Image2MouseMove({Qt::NoButton, Qt::NoModifier}, 300, 125);
-    EXPECT_EQ(Child<QLabel>(w2, "lY").text(), "2,5V") << "the pointer read-out follows the V/dz";
+    EXPECT_EQ(w2.PointerVoltText(), "2,5V") << "the pointer read-out follows the V/dz";
 }
 
 namespace {
@@ -433,10 +430,6 @@ namespace {
 void Square(SampleBuffer& s, int high = 1000, int low = 100) {
     for (int i = 0; i < 500; ++i)
         s[size_t(i)] = std::uint16_t(i % 100 < 60 ? high : low);
-}
-
-QString Reading(const QWidget& w, const char* name) {
-    return Child<QLabel>(w, name).text();
 }
 
 void Press(QWidget& window, QKeyCombination keys) {
@@ -460,10 +453,11 @@ TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTen
     EXPECT_EQ(m.windowTitle(), "Pomiary");
     EXPECT_EQ(m.Updates(), 1) << "the block that came while hidden";
     // 0,1 ms/dz: a block is 2 ms, a period 0,4 ms.
-    EXPECT_EQ(Reading(m, "Frequency"), "2,5kHz");
-    EXPECT_EQ(Reading(m, "Period"), "0,4ms");
-    EXPECT_EQ(Reading(m, "Vmax"), "9,766V");
-    EXPECT_EQ(Reading(m, "Duty"), "59,8%"); // edges interpolated at the mean level between samples
+    EXPECT_EQ(m.ReadingText(TMeasurementsWindow::Reading::Frequency), "2,5kHz");
+    EXPECT_EQ(m.ReadingText(TMeasurementsWindow::Reading::Period), "0,4ms");
+    EXPECT_EQ(m.ReadingText(TMeasurementsWindow::Reading::Vmax), "9,766V");
+    EXPECT_EQ(m.ReadingText(TMeasurementsWindow::Reading::Duty),
+              "59,8%"); // edges interpolated at the mean level between samples
 
     // A quick run of blocks: at most one read-out per 100 ms, and the last block is shown in the end.
     QElapsedTimer run;
@@ -473,16 +467,17 @@ TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTen
         p.W1->BlockComplete(0);
     }
     EXPECT_LE(m.Updates(), 2 + run.elapsed() / 100);
-    ASSERT_TRUE(RunUntil([&] { return Reading(m, "Vmax") == "9,287V"; }, 3000))
-        << Reading(m, "Vmax").toStdString();
+    ASSERT_TRUE(RunUntil([&] { return m.ReadingText(TMeasurementsWindow::Reading::Vmax) == "9,287V"; }, 3000))
+        << m.ReadingText(TMeasurementsWindow::Reading::Vmax).toStdString();
     const int updates = m.Updates();
     RunUntil([] { return false; }, 250);
     EXPECT_EQ(m.Updates(), updates) << "no read-out without a block";
 
     p.state.samples.fill(0); // constant: no period to measure
     p.W1->BlockShown(15);
-    ASSERT_TRUE(RunUntil([&] { return Reading(m, "Frequency") == "—"; }, 3000));
-    EXPECT_EQ(Reading(m, "Duty"), "—");
+    ASSERT_TRUE(
+        RunUntil([&] { return m.ReadingText(TMeasurementsWindow::Reading::Frequency) == "—"; }, 3000));
+    EXPECT_EQ(m.ReadingText(TMeasurementsWindow::Reading::Duty), "—");
 
     Press(*p.W2, Qt::Key_F2);
     EXPECT_FALSE(m.isVisible());
@@ -501,7 +496,7 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     p.W2->AskOpenFileName = [&] { return ++opens, QString(); };
     const std::string saved = p.dir.File("keys.csv");
     p.W2->AskSaveFileName = [&] { return QString::fromStdString(saved); };
-    Child<TSmoothFlatButton>(*p.W2, "SmoothFlatButton6").setFocus(); // wherever the focus is
+    p.W2->Button(TW2::ToolButton::Settings).setFocus(); // wherever the focus is
     Press(*p.W2, Qt::CTRL | Qt::Key_S);
     EXPECT_TRUE(std::filesystem::exists(saved));
     Press(*p.W1, Qt::CTRL | Qt::Key_O);
@@ -518,10 +513,10 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&knob, &e);
     };
-    TKnob& volts = Child<TKnob>(*p.W2, "Knob1");
+    TKnob& volts = p.W2->Knob(TW2::ToolKnob::Volts);
     wheel(volts, 120);
     EXPECT_EQ(volts.Position(), 1);
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(1), "0,5V") << "through its change handler";
+    EXPECT_EQ(p.W1->Status().PanelText(1), "0,5V") << "through its change handler";
     wheel(volts, 60);
     EXPECT_EQ(volts.Position(), 1) << "half a notch";
     wheel(volts, 60);
@@ -530,11 +525,11 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     EXPECT_EQ(volts.Position(), 0) << "stops at the end";
     EXPECT_EQ(p.state.volt.FullScaleVolts, 10);
 
-    TKnob& time = Child<TKnob>(*p.W2, "Knob2");
+    TKnob& time = p.W2->Knob(TW2::ToolKnob::Time);
     wheel(time, 120);
     ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 1; }, 3000)) << "the tick takes the change";
 
-    TKnob& level = Child<TKnob>(*p.W2, "Knob3");
+    TKnob& level = p.W2->Knob(TW2::ToolKnob::Level);
     wheel(level, -120);
     EXPECT_EQ(level.Position(), 1);
     wheel(level, 120);
@@ -553,8 +548,12 @@ void Key(QWidget& window, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifi
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, key, mods);
 }
 
-QString Focused() {
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+const QWidget* Focused() {
+    return QApplication::focusWidget();
+}
+
+std::string NameOf(const QWidget* w) {
+    return w ? w->objectName().toStdString() : "nothing";
 }
 
 } // namespace
@@ -567,68 +566,59 @@ TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
     w2.SmoothButton2Click(); // Start, "Włącz" and "Wyłącz" usable
     w2.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w2));
-    TKnob& volts = Child<TKnob>(w2, "Knob1");
-    auto& reset = Child<TSmoothButton>(w2, "SmoothButton3");
+    TKnob& volts = w2.Knob(TW2::ToolKnob::Volts);
+    auto& reset = w2.Button(TW2::ToolButton::Reset);
     const QImage knobPlain = Look(volts), resetPlain = Look(reset);
-    QTest::mouseClick(&Child<TImage>(w2, "Przel"), Qt::LeftButton, {}, QPoint(8, 30));
-    EXPECT_NE(Focused(), "Przel") << "a click moves no focus";
+    QTest::mouseClick(&w2.TriggerSwitch(), Qt::LeftButton, {}, QPoint(8, 30));
+    EXPECT_NE(Focused(), &w2.TriggerSwitch()) << "a click moves no focus";
     volts.setFocus();
     EXPECT_EQ(Look(volts), knobPlain) << "no mark before the keyboard is used";
     reset.setFocus();
     EXPECT_EQ(Look(reset), resetPlain) << "no mark before the keyboard is used";
 
-    Child<TSmoothFlatButton>(w2, "SmoothFlatButton4").setFocus();
-    const QStringList order{"SmoothFlatButton5",
-                            "SmoothFlatButton7",
-                            "SmoothFlatButton8",
-                            "SmoothFlatButton12",
-                            "SmoothFlatButton6",
-                            "SmoothButton1",
-                            "SmoothButton3",
-                            "Knob1",
-                            "Knob2",
-                            "Przel",
-                            "SmoothFlatButton9",
-                            "SmoothFlatButton2",
-                            "SmoothFlatButton1",
-                            "Knob3",
-                            "RepeatButton1",
-                            "RepeatButton2",
-                            "SmoothFlatButton3",
-                            "SmoothFlatButton4",
-                            "SmoothFlatButton5"};
-    for (const QString& name : order) {
+    w2.Button(TW2::ToolButton::MarkersOff).setFocus();
+    using enum TW2::ToolButton;
+    using enum TW2::ToolKnob;
+    const auto button = [&](TW2::ToolButton b) -> const QWidget* { return &w2.Button(b); };
+    const auto knob = [&](TW2::ToolKnob k) -> const QWidget* { return &w2.Knob(k); };
+    const std::vector<const QWidget*> order{
+        button(Connect),    button(Open),        button(Save),           button(Print),
+        button(Settings),   button(Start),       button(Reset),          knob(Volts),
+        knob(Time),         &w2.TriggerSwitch(), button(TriggerFalling), button(TriggerRising),
+        button(TriggerOff), knob(Level),         button(LevelUp),        button(LevelDown),
+        button(MarkersOn),  button(MarkersOff),  button(Connect)};
+    for (const QWidget* next : order) {
         QWidget& before = *QApplication::focusWidget();
         const QImage marked = Look(before);
         Key(w2, Qt::Key_Tab);
-        EXPECT_EQ(Focused().toStdString(), name.toStdString());
-        if (&before != &Child<QWidget>(w2, "SmoothFlatButton4")) { // focused by the program, not the keyboard
+        EXPECT_EQ(Focused(), next) << NameOf(Focused()) << " instead of " << NameOf(next);
+        if (&before != &w2.Button(TW2::ToolButton::MarkersOff)) { // focused by the program, not the keyboard
             EXPECT_NE(Look(before), marked) << before.objectName().toStdString() << " showed no focus mark";
         }
     }
     Key(w2, Qt::Key_Tab, Qt::ShiftModifier);
-    EXPECT_EQ(Focused(), "SmoothFlatButton4");
-    const auto tabTo = [&](const char* name) {
-        for (int i = 0; i < 20 && Focused() != name; ++i)
+    EXPECT_EQ(Focused(), button(MarkersOff)) << NameOf(Focused());
+    const auto tabTo = [&](const QWidget* target) {
+        for (int i = 0; i < 20 && Focused() != target; ++i)
             Key(w2, Qt::Key_Tab);
-        ASSERT_EQ(Focused(), name);
+        ASSERT_EQ(Focused(), target) << NameOf(Focused()) << " instead of " << NameOf(target);
     };
 
-    tabTo("Knob1");
+    tabTo(knob(Volts));
     Key(w2, Qt::Key_Right);
-    EXPECT_EQ(Child<TStatusBar>(*p.W1, "StatusBar1").PanelText(1), "0,5V") << "through its change handler";
-    tabTo("Knob2");
+    EXPECT_EQ(p.W1->Status().PanelText(1), "0,5V") << "through its change handler";
+    tabTo(knob(Time));
     Key(w2, Qt::Key_End);
     ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 15; }, 3000))
         << "the tick takes the change";
-    tabTo("Przel");
+    tabTo(&w2.TriggerSwitch());
     Key(w2, Qt::Key_Space);
     Key(w2, Qt::Key_Return);
     EXPECT_EQ(p.state.trigger.TriggerMode, 0) << "one step per key, on from the click's";
-    tabTo("SmoothFlatButton2");
+    tabTo(button(TriggerRising));
     Key(w2, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(p.state.trigger.TriggerMode, 1) << "rising edge pressed";
-    tabTo("Knob3");
+    tabTo(knob(Level));
     const std::pair<Qt::Key, int> turns[] = {{Qt::Key_Right, 2}, {Qt::Key_Up, 3},   {Qt::Key_Down, 2},
                                              {Qt::Key_Left, 1},  {Qt::Key_Left, 1}, {Qt::Key_End, 1023},
                                              {Qt::Key_Home, 1}};
@@ -636,14 +626,14 @@ TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
         Key(w2, key);
         EXPECT_EQ(p.state.trigger.TriggerLevel, level) << key;
     }
-    EXPECT_EQ(Child<QLabel>(w2, "Label14").text(), "10mV");
-    tabTo("RepeatButton1");
+    EXPECT_EQ(w2.LevelText(), "10mV");
+    tabTo(button(LevelUp));
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(RunUntil([&] { return p.state.trigger.TriggerLevel >= 4; }, 5000)) << "no repeat while held";
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Space);
-    EXPECT_FALSE(Child<TRepeatSpeedButton>(w2, "RepeatButton1").isDown());
+    EXPECT_FALSE(w2.Button(TW2::ToolButton::LevelUp).isDown());
 
-    tabTo("SmoothFlatButton6");
+    tabTo(button(Settings));
     Key(w2, Qt::Key_Space);
     EXPECT_TRUE(p.Form1->isVisible()) << "Space pressed the focused button";
     EXPECT_FALSE(p.state.acq.Running) << "and did not start as well";
@@ -653,7 +643,7 @@ TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
 TEST(Windows, TheWaitingNoteFitsItsBox) {
     Windows p;
     p.W1->SetWaitingForTrigger(true);
-    QWidget& note = Child<QWidget>(*p.W1, "WaitingNote");
+    QWidget& note = p.W1->TriggerWaitNote();
     ASSERT_TRUE(note.isVisible());
     const QImage shown = Look(note);
     const QRgb paper = shown.pixel(0, 0);

@@ -69,8 +69,8 @@ void TGroupBox::paintEvent(QPaintEvent*) {
     const QRect caption(6, 0, fm.horizontalAdvance(title_) + 4, fm.height());
     p.fillRect(caption, palette().color(QPalette::Window));
     // A small control on the caption line interrupts the frame as the caption does.
-    for (const QWidget* c : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (c->y() < fm.height())
+    for (const QObject* o : children())
+        if (const auto* c = qobject_cast<const QWidget*>(o); c && c->y() < fm.height())
             p.fillRect(c->geometry().adjusted(-2, 0, 2, 0), palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(caption, Qt::AlignCenter, title_);

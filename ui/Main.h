@@ -101,6 +101,21 @@ class TW1 : public QWidget, public ScreenView {
     void ApplyTimebaseDisplay(int position) override;
     void UpdateAxisLabels(int position);
 
+    // For tests and other windows: the items over the picture, by what they show.
+    enum class Scale { Volts, Times, Frequencies }; // V1..V11 top down, t1..t5, F1..F5 left to right
+    QString ScaleText(Scale scale, int index) const;
+    enum class MarkerPin { A, B, AY, BY }; // ZnA, ZnB on the time axis, ZnAY, ZnBY on the volt axis
+    const QWidget& MarkerItem(MarkerPin which) const;
+    QString TimeDistanceText() const { return LabelLodlX->text(); }
+    QString VoltDistanceText() const { return LabelLodlY->text(); }
+    const QWidget& LevelLine() const { return *TriggerLine; }
+    const QLabel& TimeTitle() const { return *Label1; }
+    QLabel& TriggerWaitNote() { return *WaitingNote; }
+    TStatusBar& Status() { return *StatusBar1; }
+    TProgressBar& Progress() { return *ProgressBar1; }
+    QWidget& PointerArea() { return *Image2; } // takes the mouse over the time view
+    QWidget& ViewFrame(bool outer) { return outer ? *SmoothBevel3 : *SmoothBevel1; }
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void closeEvent(QCloseEvent* e) override;
@@ -128,7 +143,9 @@ class TW1 : public QWidget, public ScreenView {
     // The trigger-switch pictures: off, rising, falling (null when not loaded).
     std::array<QImage, 3> SwitchPictures;
 
-    QLabel* Label1 = nullptr; // "Przebieg czasowy"
+    TSmoothBevel* SmoothBevel1 = nullptr; // around the time view
+    TSmoothBevel* SmoothBevel3 = nullptr; // around its whole half of the window
+    QLabel* Label1 = nullptr;             // "Przebieg czasowy"
     std::array<QLabel*, 11> V{};
     std::array<QLabel*, 5> T{}; // t1..t5
     std::array<QLabel*, 5> F{};

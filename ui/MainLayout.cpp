@@ -4,6 +4,8 @@
 #include "Main.h"
 #include "MarkerPictures.h"
 
+#include <stdexcept>
+
 namespace {
 
 QLabel* MakeLabel(QWidget* parent, const char* name, QRect place, const QString& text, Qt::Alignment align,
@@ -21,7 +23,8 @@ void TW1::BuildLayout() {
     auto* bevel5 = Place<TSmoothBevel>(this, "SmoothBevel5", 29, 18, 502, 12);
     bevel5->setLineWidth(1);
     Place<TSmoothBevel>(this, "SmoothBevel4", 0, 320, 577, 180)->SetRaised(true);
-    Place<TSmoothBevel>(this, "SmoothBevel3", 0, 0, 580, 320)->SetRaised(true);
+    SmoothBevel3 = Place<TSmoothBevel>(this, "SmoothBevel3", 0, 0, 580, 320);
+    SmoothBevel3->SetRaised(true);
     Label1 = MakeLabel(this, "Label1", {32, 4, 497, 17}, QStringLiteral("Przebieg czasowy"), Qt::AlignHCenter,
                        UiFont(11, true));
 
@@ -31,7 +34,7 @@ void TW1::BuildLayout() {
         V[size_t(i)] = MakeLabel(this, name.constData(), {0, 32 + 24 * i, 20, 9}, QString(),
                                  Qt::AlignRight | Qt::AlignBottom, scale);
     }
-    Place<TSmoothBevel>(this, "SmoothBevel1", 29, 29, 502, 252);
+    SmoothBevel1 = Place<TSmoothBevel>(this, "SmoothBevel1", 29, 29, 502, 252);
     T[0] = MakeLabel(this, "t1", {30, 288, 30, 11}, QStringLiteral("0ms"), Qt::AlignLeft, scale);
     T[0]->adjustSize();
     for (int i = 1; i < 5; ++i) {
@@ -119,4 +122,30 @@ void TW1::BuildLayout() {
     quiet.setColor(QPalette::WindowText, QColor(0x60, 0x60, 0x60));
     WaitingNote->setPalette(quiet);
     WaitingNote->hide();
+}
+
+QString TW1::ScaleText(Scale scale, int index) const {
+    switch (scale) {
+    case Scale::Volts:
+        return V.at(size_t(index))->text();
+    case Scale::Times:
+        return T.at(size_t(index))->text();
+    case Scale::Frequencies:
+        return F.at(size_t(index))->text();
+    }
+    throw std::logic_error("no such scale");
+}
+
+const QWidget& TW1::MarkerItem(MarkerPin which) const {
+    switch (which) {
+    case MarkerPin::A:
+        return *ZnA;
+    case MarkerPin::B:
+        return *ZnB;
+    case MarkerPin::AY:
+        return *ZnAY;
+    case MarkerPin::BY:
+        return *ZnBY;
+    }
+    throw std::logic_error("no such marker");
 }

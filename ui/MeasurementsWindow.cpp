@@ -46,6 +46,10 @@ TMeasurementsWindow::TMeasurementsWindow(const QWidget& beside) : beside_(beside
     connect(&late_, &QTimer::timeout, this, [this] { Update(); });
 }
 
+QString TMeasurementsWindow::ReadingText(Reading which) const {
+    return values_.at(size_t(which))->text();
+}
+
 void TMeasurementsWindow::Toggle() {
     if (isVisible()) {
         hide();

@@ -22,6 +22,10 @@ class TMeasurementsWindow : public QWidget {
     void Toggle();                           // F2 and the tool window's menu
     int Updates() const { return updates_; } // how often the read-outs were measured
 
+    // For tests and other windows: a read-out's text, by what it measures.
+    enum class Reading { Frequency, Period, Vpp, Vmin, Vmax, Mean, Rms, Duty }; // in the order of the rows
+    QString ReadingText(Reading which) const;
+
   protected:
     void showEvent(QShowEvent* e) override;
 

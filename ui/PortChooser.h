@@ -25,6 +25,11 @@ class TPortChooser : public QDialog {
     std::function<std::vector<SerialDevice>()> Discover = [] { return DiscoverSerialDevices(); };
     std::function<void(int port, const std::string& path)> OnChosen;
 
+    // For tests and other windows: the controls by what they do.
+    QTreeWidget& DeviceList() const { return *List; }
+    QLineEdit& PathField() const { return *Path; } // the device path, chosen or typed
+    QPushButton& Ok() const { return *OkButton; }
+
   protected:
     void accept() override;
 

@@ -69,9 +69,9 @@ void TForm1::ConnectHandlers() {
     };
     on(Button1, [this] { Button1Click(); });
     on(Button2, [this] { Button2Click(); });
-    on(findChild<QPushButton*>("SpeedButton1"), [this] { SpeedButton1Click(); });
-    on(findChild<QPushButton*>("SpeedButton2"), [this] { SpeedButton2Click(); });
-    on(findChild<QPushButton*>("SpeedButton3"), [this] { SpeedButton3Click(); });
+    on(SpeedButton1, [this] { SpeedButton1Click(); });
+    on(SpeedButton2, [this] { SpeedButton2Click(); });
+    on(SpeedButton3, [this] { SpeedButton3Click(); });
     for (int i = 0; i < 8; ++i)
         on(RadioGroup1[size_t(i)], [this, i] { RadioGroup1Click(i); });
     on(PortDeviceButton, [this] { PortDeviceButtonClick(); });

@@ -62,6 +62,23 @@ class TForm1 : public QDialog {
     void DrawTimePreview();
     void DrawSpectrumPreview();
 
+    // For tests and other windows: the controls by what they do.
+    QRadioButton& PortButton(int index) const { return *RadioGroup1[size_t(index)]; } // Com1..Com8
+    QComboBox& LineWidthBox() const { return *ComboBox2; }
+    enum class Option { FillSpectrum, StatusBar, SlowTransfer };
+    QCheckBox& OptionBox(Option which) const;
+    enum class Timing { Timer, Timeout, Wait };
+    QLineEdit& TimingField(Timing which) const;
+    enum class DialogButton { Save, Cancel, PortDevice };
+    QAbstractButton& Button(DialogButton which) const;
+    const TShapeControl& TimeColorSwatch() const { return *Shape1; }
+    const QImage& TimePreviewPicture() const { return Image1->Picture(); }
+    TImage& MakerLink() const { return *Banner; }
+    TImage& DistributorLink() const { return *Image13; }
+    TPortChooser& DeviceChooser() const { return *PortChooser; }
+    // The captioned groups: ports, windows, miscellany, advanced, time view, spectrum view.
+    const std::array<TGroupBox*, 6>& Groups() const { return groups_; }
+
   protected:
     void showEvent(QShowEvent* e) override;
     void reject() override; // Esc is "Anuluj"
@@ -82,6 +99,7 @@ class TForm1 : public QDialog {
     std::array<QImage, 5> TimePictures;
     std::array<QImage, 5> SpectrumPictures;
 
+    std::array<TGroupBox*, 6> groups_{};
     std::array<QRadioButton*, 8> RadioGroup1{};
     QComboBox* ComboBox2 = nullptr;
     TShapeControl* Shape1 = nullptr;
@@ -99,6 +117,11 @@ class TForm1 : public QDialog {
     QPushButton* Button1 = nullptr;              // "Zapisz"
     QPushButton* Button2 = nullptr;              // "Anuluj"
     QPushButton* PortDeviceButton = nullptr;     // "…" on the port group's caption line
+    QPushButton* SpeedButton1 = nullptr;         // "Dociągnij"
+    QPushButton* SpeedButton2 = nullptr;         // "Wycentruj"
+    QPushButton* SpeedButton3 = nullptr;         // "Resetuj wartości"
+    TImage* Image13 = nullptr;                   // the distributor's logo
+    TImage* Banner = nullptr;                    // the maker's banner
     TPortChooser* PortChooser = nullptr;
 
     ProgramState& state_;

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <stdexcept>
 
 namespace {
 
@@ -22,7 +23,7 @@ TGroupBox* Group(QWidget* parent, const char* name, QRect place, const QString& 
     return g;
 }
 
-QImage Banner() {
+QImage BannerPicture() {
     QImage img(154, 34, QImage::Format_RGB32);
     img.fill(QColor(20, 40, 90));
     QPainter p(&img);
@@ -48,7 +49,8 @@ QImage Logo() {
 } // namespace
 
 void TForm1::BuildLayout() {
-    auto* ports = Group(this, "RadioGroup1", {0, 0, 161, 105}, QStringLiteral("Ustawienia portu"));
+    auto* ports = groups_[0] =
+        Group(this, "RadioGroup1", {0, 0, 161, 105}, QStringLiteral("Ustawienia portu"));
     ports->setToolTip(QStringLiteral("Zmiana ustawień portu\nnastąpi po ponownym uruchomieniu"));
     const char* items[] = {"Com1", "Com2", "Com3", "Com4 ", "Com5", "Com6", "Com7", "Com8"};
     for (int i = 0; i < 8; ++i) { // two columns
@@ -62,15 +64,18 @@ void TForm1::BuildLayout() {
     PortDeviceButton->setToolTip(QStringLiteral("Urządzenie wybranego portu"));
     PortChooser = new TPortChooser(this);
 
-    auto* windows = Group(this, "GroupBox3", {0, 112, 161, 49}, QStringLiteral("Położenie okien"));
-    Place<QPushButton>(windows, "SpeedButton1", 8, 16, 65, 25)->setText(QStringLiteral("Dociągnij"));
-    Place<QPushButton>(windows, "SpeedButton2", 80, 16, 73, 25)->setText(QStringLiteral("Wycentruj"));
+    auto* windows = groups_[1] =
+        Group(this, "GroupBox3", {0, 112, 161, 49}, QStringLiteral("Położenie okien"));
+    SpeedButton1 = Place<QPushButton>(windows, "SpeedButton1", 8, 16, 65, 25);
+    SpeedButton1->setText(QStringLiteral("Dociągnij"));
+    SpeedButton2 = Place<QPushButton>(windows, "SpeedButton2", 80, 16, 73, 25);
+    SpeedButton2->setText(QStringLiteral("Wycentruj"));
 
-    auto* misc = Group(this, "GroupBox4", {0, 168, 161, 41}, QStringLiteral("Różne"));
+    auto* misc = groups_[2] = Group(this, "GroupBox4", {0, 168, 161, 41}, QStringLiteral("Różne"));
     CheckBox2 = Place<QCheckBox>(misc, "CheckBox2", 8, 16, 137, 17);
     CheckBox2->setText(QStringLiteral("Włączony pasek statusu"));
 
-    auto* advanced = Group(this, "GroupBox5", {0, 208, 409, 65}, QStringLiteral("Zaawansowane"));
+    auto* advanced = groups_[3] = Group(this, "GroupBox5", {0, 208, 409, 65}, QStringLiteral("Zaawansowane"));
     Caption(advanced, 8, 18, QStringLiteral("Timer:"));
     Caption(advanced, 100, 18, QStringLiteral("Timeout:"));
     Caption(advanced, 200, 18, QStringLiteral("Czekaj:"));
@@ -80,14 +85,15 @@ void TForm1::BuildLayout() {
     Edit1->setText(QStringLiteral("25"));
     Edit2->setText(QStringLiteral("20"));
     Edit3->setText(QStringLiteral("20"));
-    Place<QPushButton>(advanced, "SpeedButton3", 288, 14, 113, 23)
-        ->setText(QStringLiteral("Resetuj wartości"));
+    SpeedButton3 = Place<QPushButton>(advanced, "SpeedButton3", 288, 14, 113, 23);
+    SpeedButton3->setText(QStringLiteral("Resetuj wartości"));
     CheckBox3 = Place<QCheckBox>(advanced, "CheckBox3", 8, 40, 177, 17);
     CheckBox3->setText(QStringLiteral("Spowolnienie transmisji"));
     CheckBox3->setChecked(true);
 
     const int thumbLefts[] = {39, 80, 120, 160, 200};
-    auto* time = Group(this, "GroupBox1", {168, 0, 241, 209}, QStringLiteral("Okno przebiegu czasowego"));
+    auto* time = groups_[4] =
+        Group(this, "GroupBox1", {168, 0, 241, 209}, QStringLiteral("Okno przebiegu czasowego"));
     Caption(time, 8, 24, QStringLiteral("Grubość lini:"));
     ComboBox2 = Place<QComboBox>(time, "ComboBox2", 72, 16, 73, 21);
     ComboBox2->setEditable(true);
@@ -109,7 +115,8 @@ void TForm1::BuildLayout() {
     Place<TSmoothBevel>(time, "", 7, 87, 227, 115);
     Image1 = Place<TImage>(time, "Image1", 8, 88, 225, 113);
 
-    auto* fourier = Group(this, "GroupBox6", {416, 0, 249, 209}, QStringLiteral("Okno analizy Fouriera"));
+    auto* fourier = groups_[5] =
+        Group(this, "GroupBox6", {416, 0, 249, 209}, QStringLiteral("Okno analizy Fouriera"));
     CheckBox1 = Place<QCheckBox>(fourier, "CheckBox1", 8, 24, 137, 17);
     CheckBox1->setText(QStringLiteral("Wypełnienie przebiegu"));
     Caption(fourier, 152, 24, QStringLiteral("Kolor lini:"));
@@ -127,15 +134,15 @@ void TForm1::BuildLayout() {
     Place<TSmoothBevel>(fourier, "", 7, 87, 227, 115);
     Image12 = Place<TImage>(fourier, "Image12", 8, 88, 225, 113);
 
-    auto* logo = Place<TImage>(this, "Image13", 416, 212, 90, 56);
-    logo->SetPicture(Logo());
-    logo->setCursor(Qt::PointingHandCursor);
-    logo->OnClick = [this] { Image13Click(); };
-    auto* banner = Place<TImage>(this, "Banner", 512, 212, 154, 34);
-    banner->SetPicture(Banner());
-    banner->setCursor(Qt::PointingHandCursor);
-    banner->setToolTip(kMakerUrl);
-    banner->OnClick = [this] { BannerClick(); };
+    Image13 = Place<TImage>(this, "Image13", 416, 212, 90, 56);
+    Image13->SetPicture(Logo());
+    Image13->setCursor(Qt::PointingHandCursor);
+    Image13->OnClick = [this] { Image13Click(); };
+    Banner = Place<TImage>(this, "Banner", 512, 212, 154, 34);
+    Banner->SetPicture(BannerPicture());
+    Banner->setCursor(Qt::PointingHandCursor);
+    Banner->setToolTip(kMakerUrl);
+    Banner->OnClick = [this] { BannerClick(); };
 
     Button2 = Place<QPushButton>(this, "Button2", 512, 248, 75, 25);
     Button2->setText(QStringLiteral("Anuluj"));
@@ -143,4 +150,40 @@ void TForm1::BuildLayout() {
     Button1 = Place<QPushButton>(this, "Button1", 592, 248, 75, 25);
     Button1->setText(QStringLiteral("Zapisz"));
     Button1->setDefault(true);
+}
+
+QCheckBox& TForm1::OptionBox(Option which) const {
+    switch (which) {
+    case Option::FillSpectrum:
+        return *CheckBox1;
+    case Option::StatusBar:
+        return *CheckBox2;
+    case Option::SlowTransfer:
+        return *CheckBox3;
+    }
+    throw std::logic_error("no such option");
+}
+
+QLineEdit& TForm1::TimingField(Timing which) const {
+    switch (which) {
+    case Timing::Timer:
+        return *Edit1;
+    case Timing::Timeout:
+        return *Edit2;
+    case Timing::Wait:
+        return *Edit3;
+    }
+    throw std::logic_error("no such field");
+}
+
+QAbstractButton& TForm1::Button(DialogButton which) const {
+    switch (which) {
+    case DialogButton::Save:
+        return *Button1;
+    case DialogButton::Cancel:
+        return *Button2;
+    case DialogButton::PortDevice:
+        return *PortDeviceButton;
+    }
+    throw std::logic_error("no such button");
 }

@@ -103,6 +103,35 @@ class TW2 : public QWidget, public ControlsView {
     // the quitting closes this window too, but not with its own close and pause.
     void EndWithMainWindow();
 
+    // For tests and other windows: the controls by what they do.
+    enum class ToolButton {
+        Connect,
+        Open,
+        Save,
+        Print,
+        Settings,
+        Start,
+        Stop,
+        Reset, // top panel
+        TriggerFalling,
+        TriggerRising,
+        TriggerOff,
+        LevelUp,
+        LevelDown, // trigger panels
+        MarkersOn,
+        MarkersOff,
+        MarkersReset,
+        MarkersToExtremes // cursor panel
+    };
+    QAbstractButton& Button(ToolButton which) const;
+    enum class ToolKnob { Volts, Time, Level };
+    TKnob& Knob(ToolKnob which) const;
+    QRect KnobPanelGeometry(ToolKnob which) const { return Knob(which).parentWidget()->geometry(); }
+    TImage& TriggerSwitch() const { return *Przel; }
+    QString LevelText() const { return Label14->text(); }
+    QString PointerTimeText() const { return lX->text(); } // the read-out under "Pozycja:"
+    QString PointerVoltText() const { return lY->text(); }
+
   protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;

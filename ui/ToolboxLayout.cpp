@@ -4,6 +4,7 @@
 #include "Toolbox.h"
 
 #include <QFontMetrics>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -225,4 +226,56 @@ void TW2::BuildCursorPanels() {
             (*b.button)->setToolTip(QString::fromUtf8(b.hint));
         (*b.button)->setEnabled(false);
     }
+}
+
+QAbstractButton& TW2::Button(ToolButton which) const {
+    switch (which) {
+    case ToolButton::Connect:
+        return *SmoothFlatButton5;
+    case ToolButton::Open:
+        return *SmoothFlatButton7;
+    case ToolButton::Save:
+        return *SmoothFlatButton8;
+    case ToolButton::Print:
+        return *SmoothFlatButton12;
+    case ToolButton::Settings:
+        return *SmoothFlatButton6;
+    case ToolButton::Start:
+        return *SmoothButton1;
+    case ToolButton::Stop:
+        return *SmoothButton2;
+    case ToolButton::Reset:
+        return *SmoothButton3;
+    case ToolButton::TriggerFalling:
+        return *SmoothFlatButton9;
+    case ToolButton::TriggerRising:
+        return *SmoothFlatButton2;
+    case ToolButton::TriggerOff:
+        return *SmoothFlatButton1;
+    case ToolButton::LevelUp:
+        return *RepeatButton1;
+    case ToolButton::LevelDown:
+        return *RepeatButton2;
+    case ToolButton::MarkersOn:
+        return *SmoothFlatButton3;
+    case ToolButton::MarkersOff:
+        return *SmoothFlatButton4;
+    case ToolButton::MarkersReset:
+        return *btWyzeruj;
+    case ToolButton::MarkersToExtremes:
+        return *btMinMax;
+    }
+    throw std::logic_error("no such button");
+}
+
+TKnob& TW2::Knob(ToolKnob which) const {
+    switch (which) {
+    case ToolKnob::Volts:
+        return *Knob1;
+    case ToolKnob::Time:
+        return *Knob2;
+    case ToolKnob::Level:
+        return *Knob3;
+    }
+    throw std::logic_error("no such knob");
 }
