@@ -87,9 +87,9 @@ void Program::ConnectWindows() {
     };
 }
 
-// Status panel 9 names the port ("Com1"); its hint says which device that is.
+// The port panel names the port ("Com1"); its hint says which device that is.
 void Program::ShowPortDevice() {
-    W1->SetStatusHint(9, QString::fromStdString(Com1.DevicePath()));
+    W1->SetStatusHint(StatusPanel::Port, QString::fromStdString(Com1.DevicePath()));
 }
 
 // The history's length is a key of its own section, so the settings dialog keeps its layout.

@@ -76,7 +76,7 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
             << i;
     // The tick takes the file's position as a time-base change.
     p.W2->Timer1Timer();
-    EXPECT_EQ(p.W1->Status().PanelText(3), "5ms");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::TimeBase), "5ms");
 
     // Turned two notches: the labels and the .drg follow the knob, the CSV's times the block's own.
     p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);

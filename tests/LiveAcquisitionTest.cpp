@@ -203,8 +203,7 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     TempDir::Put(ini, "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
     TestProgram p(ini);
     BoxWatcher watcher;
-    auto& status = p.W1->Status();
-    EXPECT_EQ(status.PanelHint(9), "/dev/ttyS0");
+    EXPECT_EQ(p.W1->StatusHint(StatusPanel::Port), "/dev/ttyS0");
     auto& chooser = p.Form1->DeviceChooser();
     chooser.Discover = [] {
         return std::vector<SerialDevice>{{"", "/dev/ttyS0", ""},
@@ -242,8 +241,8 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     chooser.Ok().click();
     p.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
     EXPECT_EQ(TempDir::Get(ini).rfind("; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\nCOM1=" + sim.link + "\n", 0), 0u);
-    EXPECT_EQ(status.PanelText(9), "Com1");
-    EXPECT_EQ(status.PanelHint(9), QString::fromStdString(sim.link));
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com1");
+    EXPECT_EQ(p.W1->StatusHint(StatusPanel::Port), QString::fromStdString(sim.link));
     EXPECT_TRUE(watcher.seen.empty()) << "a new device for the same port needs no restart";
 
     p.W2->Button(TW2::ToolButton::Connect).click();
@@ -260,7 +259,7 @@ TEST(LiveAcquisition, PortGivenForTheRunIsUsedAndNotWritten) {
     const auto ini = dir.File("drganik.ini");
     TempDir::Put(ini, "[PORTS]\nCOM1=/dev/ttyUSB0\n");
     TestProgram p(ini, true, sim.link);
-    EXPECT_EQ(p.W1->Status().PanelHint(9), QString::fromStdString(sim.link));
+    EXPECT_EQ(p.W1->StatusHint(StatusPanel::Port), QString::fromStdString(sim.link));
     p.W2->Button(TW2::ToolButton::Connect).click();
     ASSERT_TRUE(p.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";

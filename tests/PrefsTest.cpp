@@ -175,7 +175,7 @@ TEST(Prefs, ChangedPortIsNotedOnceAndTakesEffectOnlyAfterRestart) {
               "Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program.");
     EXPECT_NE(d.IniText().find("CP=5"), std::string::npos);
     EXPECT_EQ(d.Com1.PortNum(), 1);
-    EXPECT_EQ(d.W1->Status().PanelText(9), "Com1");
+    EXPECT_EQ(d.W1->StatusText(StatusPanel::Port), "Com1");
 }
 
 TEST(Prefs, ZeroIntervalStopsThePollTimer) {
@@ -222,7 +222,7 @@ TEST(Prefs, DevicePathsInTooltipsAreShownAsTheyAreWritten) {
     };
     EXPECT_EQ(shown(d.Form1->PortButton(0).toolTip()), heading);
     EXPECT_EQ(shown(d.Form1->PortButton(1).toolTip()), "/dev/a&lt;b");
-    EXPECT_EQ(shown(d.W1->Status().PanelHint(9)), heading);
+    EXPECT_EQ(shown(d.W1->StatusHint(StatusPanel::Port)), heading);
 
     auto& chooser = d.Form1->DeviceChooser();
     chooser.Discover = [] { return std::vector<SerialDevice>{}; };

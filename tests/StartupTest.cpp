@@ -27,7 +27,7 @@ TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
     EXPECT_TRUE(p.Timer1.isActive());
     EXPECT_EQ(p.Com1.PortNum(), 1);
     EXPECT_FALSE(p.Com1.IsOpen());
-    EXPECT_EQ(p.W1->Status().PanelText(9), "Com1");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com1");
     EXPECT_TRUE(p.state.settings.FW && p.state.settings.WYSSTATUS && p.state.settings.Spow);
     EXPECT_EQ(p.state.settings.Czekaj1, 20);
     EXPECT_FALSE(std::filesystem::exists(dir.File("drganik.ini")));
@@ -82,7 +82,7 @@ TEST(Startup, SettingsFromTheFileReachTimerPortAndStatusBar) {
     TempDir::Put(dir.File("drganik.ini"), "[DISP]\nCP=3\nPCF=255\n[ADVANCED]\nTimer=0\nSpow=0\n");
     TestProgram p(dir.File("drganik.ini"));
     EXPECT_EQ(p.Com1.PortNum(), 3);
-    EXPECT_EQ(p.W1->Status().PanelText(9), "Com3");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com3");
     EXPECT_FALSE(p.Timer1.isActive()) << "an interval of 0 leaves the poll timer stopped";
     EXPECT_FALSE(p.state.settings.Spow);
     EXPECT_EQ(p.W1->SpectrumColor(), QColor(255, 0, 0));
@@ -97,7 +97,7 @@ TEST(Startup, MissingSwitchPicturesAreReportedAndStartupCompletes) {
     EXPECT_TRUE(watcher.seen[0].text.contains("data/p0.bmp")) << watcher.seen[0].text.toStdString();
     EXPECT_TRUE(watcher.seen[0].text.contains("data/p2.bmp"));
     EXPECT_TRUE(p.W2->isVisible());
-    EXPECT_EQ(p.W1->Status().PanelText(9), "Com1");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com1");
     EXPECT_EQ(p.state.volt.SpectrumDivisor, 10);
 }
 

@@ -107,7 +107,7 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(1); // 0,5 V per division
     EXPECT_EQ(p.state.volt.MvPerRow, 20);
     EXPECT_EQ(p.state.volt.SpectrumDivisor, 5);
-    EXPECT_EQ(p.W1->Status().PanelText(1), "0,5V");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Volts), "0,5V");
     EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Volts, 1), "4,5V");
     EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Volts, 9), "0,5V");
     // The repaint draws the stored block at the new scale, rounding: vertices 0..497 in the trace colour.
@@ -137,7 +137,7 @@ TEST(Windows, TimeBaseChangeRelabelsAfterTheTick) {
         p.W2->Knob(TW2::ToolKnob::Time).SetPosition(pos);
         p.W2->Timer1Timer();
         const auto& row = TimebaseTable[size_t(pos)];
-        EXPECT_EQ(p.W1->Status().PanelText(3).toStdString(), row.Text);
+        EXPECT_EQ(p.W1->StatusText(StatusPanel::TimeBase).toStdString(), row.Text);
         for (size_t i = 0; i < 4; ++i)
             EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Times, i + 1).toStdString(), row.T[i]) << pos;
         for (size_t i = 0; i < 5; ++i)
@@ -301,13 +301,13 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     Windows p;
     auto& w2 = *p.W2;
     EXPECT_EQ(w2.LevelText(), "10 mV");
-    EXPECT_EQ(p.W1->Status().PanelText(6), "10mV");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Level), "10mV");
     w2.Button(TW2::ToolButton::LevelDown).click(); // "-" at 1: nothing
     EXPECT_EQ(w2.LevelText(), "10 mV");
     w2.Button(TW2::ToolButton::LevelUp).click();
     EXPECT_EQ(p.state.trigger.TriggerLevel, 2);
     EXPECT_EQ(w2.LevelText(), "20mV");
-    EXPECT_EQ(p.W1->Status().PanelText(6), "20mV");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Level), "20mV");
     w2.Knob(TW2::ToolKnob::Level).SetPosition(1023);
     w2.Button(TW2::ToolButton::LevelUp).click(); // "+" at 1023: nothing
     EXPECT_EQ(p.state.trigger.TriggerLevel, 1023);
@@ -318,11 +318,11 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     EXPECT_FALSE(p.W1->LevelLine().isVisibleTo(p.W1.get()));
     w2.TriggerSwitch().OnClick();
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0x60);
-    EXPECT_EQ(p.W1->Status().PanelText(4), "L->H");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Trigger), "L->H");
     EXPECT_TRUE(p.W1->LevelLine().isVisibleTo(p.W1.get()));
     EXPECT_EQ(p.W1->LevelLine().y(), 277) << "the design place until the first placement";
     w2.TriggerSwitch().OnClick();
-    EXPECT_EQ(p.W1->Status().PanelText(4), "H->L");
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Trigger), "H->L");
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0x40);
     w2.TriggerSwitch().OnClick();
     EXPECT_EQ(p.state.trigger.TriggerEdge, 0);
@@ -516,7 +516,7 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     TKnob& volts = p.W2->Knob(TW2::ToolKnob::Volts);
     wheel(volts, 120);
     EXPECT_EQ(volts.Position(), 1);
-    EXPECT_EQ(p.W1->Status().PanelText(1), "0,5V") << "through its change handler";
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Volts), "0,5V") << "through its change handler";
     wheel(volts, 60);
     EXPECT_EQ(volts.Position(), 1) << "half a notch";
     wheel(volts, 60);
@@ -606,7 +606,7 @@ TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
 
     tabTo(knob(Volts));
     Key(w2, Qt::Key_Right);
-    EXPECT_EQ(p.W1->Status().PanelText(1), "0,5V") << "through its change handler";
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Volts), "0,5V") << "through its change handler";
     tabTo(knob(Time));
     Key(w2, Qt::Key_End);
     ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 15; }, 3000))

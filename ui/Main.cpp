@@ -216,12 +216,12 @@ void TW1::ShowTriggerLine(bool visible) {
     TriggerLine->setVisible(visible);
 }
 
-void TW1::SetStatusText(int panel, const QString& text) {
-    StatusBar1->SetPanelText(panel, text);
+void TW1::SetStatusText(StatusPanel panel, const QString& text) {
+    StatusBar1->SetPanelText(int(panel), text);
 }
 
-void TW1::SetStatusHint(int panel, const QString& hint) {
-    StatusBar1->SetPanelHint(panel, hint);
+void TW1::SetStatusHint(StatusPanel panel, const QString& hint) {
+    StatusBar1->SetPanelHint(int(panel), hint);
 }
 
 void TW1::SetSpectrumColor(QColor color) {
@@ -239,7 +239,7 @@ void TW1::SetSpectrumBackground(const QImage& picture) {
 void TW1::ApplyTimebaseDisplay(int position) {
     EraseTimeView();
     state_.time = TimeBaseAt(position);
-    StatusBar1->SetPanelText(3, QString::fromUtf8(TimebaseTable[size_t(position)].Text));
+    SetStatusText(StatusPanel::TimeBase, QString::fromUtf8(TimebaseTable[size_t(position)].Text));
     UpdateAxisLabels(position);
     RepaintNow(); // still in the mode of the previous time base
 }

@@ -6,6 +6,7 @@
 #include "Canvas.h"
 #include "Controls.h"
 #include "ProgressBar.h"
+#include "StatusPanels.h"
 
 #include <QLabel>
 #include <QWidget>
@@ -60,8 +61,8 @@ class TW1 : public QWidget, public ScreenView {
     int LabelledTimebase() const { return labelledTimebase_; }
 
     // Settings and controls that change what the window shows.
-    void SetStatusText(int panel, const QString& text);
-    void SetStatusHint(int panel, const QString& hint);
+    void SetStatusText(StatusPanel panel, const QString& text);
+    void SetStatusHint(StatusPanel panel, const QString& hint);
     void SetSpectrumColor(QColor color);
     void SetTimeBackground(const QImage& picture);
     void SetSpectrumBackground(const QImage& picture);
@@ -112,6 +113,8 @@ class TW1 : public QWidget, public ScreenView {
     const QLabel& TimeTitle() const { return *Label1; }
     QLabel& TriggerWaitNote() { return *WaitingNote; }
     TStatusBar& Status() { return *StatusBar1; }
+    QString StatusText(StatusPanel panel) const { return StatusBar1->PanelText(int(panel)); }
+    QString StatusHint(StatusPanel panel) const { return StatusBar1->PanelHint(int(panel)); }
     TProgressBar& Progress() { return *ProgressBar1; }
     QWidget& PointerArea() { return *Image2; } // takes the mouse over the time view
     QWidget& ViewFrame(bool outer) { return outer ? *SmoothBevel3 : *SmoothBevel1; }

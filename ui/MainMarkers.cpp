@@ -104,7 +104,7 @@ void TW1::ApplyVoltRange(int position) {
     state_.volt.SpectrumDivisor = row.SpectrumDivisor;
     UpdateVoltLabels();
     state_.volt.VoltsPerRow = row.VoltsPerRow;
-    StatusBar1->SetPanelText(1, QString::fromUtf8(row.Text));
+    SetStatusText(StatusPanel::Volts, QString::fromUtf8(row.Text));
     DrawSpectrum();
     // The marker heights follow the new scale.
     Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, state_.markers.MarkerAX, 0);

@@ -99,7 +99,7 @@ void TW2::FormCreate() {
     links_.Timer1.SetTimerInterval(state_.settings.Timer);
 
     links_.Com1.SetPortNum(state_.settings.CP);
-    w1_.SetStatusText(9, QStringLiteral("Com%1").arg(state_.settings.CP));
+    w1_.SetStatusText(StatusPanel::Port, QStringLiteral("Com%1").arg(state_.settings.CP));
 
     w1_.SetSpectrumColor(ColorFromBgr(state_.settings.PCF));
     Przel->SetPicture(w1_.SwitchPicture(0));
@@ -198,7 +198,7 @@ void TW2::Com1RxChar(TCustomCommPort*, int) {
 void TW2::SetTriggerModeTo(int mode) {
     SetTriggerMode(state_.trigger, mode);
     Przel->SetPicture(w1_.SwitchPicture(mode));
-    w1_.SetStatusText(4, QString::fromLatin1(TriggerModeText(mode)));
+    w1_.SetStatusText(StatusPanel::Trigger, QString::fromLatin1(TriggerModeText(mode)));
     w1_.ShowTriggerLine(mode != 0);
 }
 
@@ -215,7 +215,7 @@ void TW2::Knob3Change() {
     SetTriggerLevel(state_.trigger, Knob3->Position());
     const QString text = QString::fromStdString(TriggerLevelText(state_.trigger));
     Label14->setText(text);
-    w1_.SetStatusText(6, text);
+    w1_.SetStatusText(StatusPanel::Level, text);
 }
 
 void TW2::SmoothFlatButton10Click() {
