@@ -36,6 +36,15 @@ int TCustomCommPort::Link::UntilPostDue() const {
     return int(std::max<long long>(0, left.count()));
 }
 
+int TCustomCommPort::Link::OwnerReadsFor() const {
+    using namespace std::chrono;
+    const auto took = ownerTookAt.load();
+    if (notifyLatencyMs == 0 || took == steady_clock::time_point{})
+        return 0;
+    const auto left = ceil<milliseconds>(took + milliseconds(notifyLatencyMs.load()) - steady_clock::now());
+    return int(std::max<long long>(0, left.count()));
+}
+
 void TCustomCommPort::Link::HoldOff() {
     using namespace std::chrono;
     const auto until = steady_clock::now() + milliseconds(holdoffMs.load());
@@ -69,6 +78,14 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
             gui_([this, weak] { NotifyReceived(weak); });
     };
     while (!link.stop) {
+        // While the owner finds bytes at its own wake-ups it reads the device itself: this
+        // thread only stands by for when it stops, waking at most once per latency.
+        if (const int rest = link.OwnerReadsFor(); rest > 0) {
+            pollfd wake{link.rxWake.Get(), POLLIN, 0};
+            if (poll(&wake, 1, rest) > 0)
+                Drain(link.rxWake.Get());
+            continue;
+        }
         const int due = link.UntilPostDue();
         if (due == 0) {
             post();
@@ -130,23 +147,29 @@ void TCustomCommPort::NotifyReceived(const std::weak_ptr<Link>& weak) {
     if (!alive || alive != link_)
         return; // closed or reopened since
     alive->notifyPosted = false;
-    Deliver(*alive);
+    Deliver(*alive, false);
 }
 
 void TCustomCommPort::DeliverPending() {
     if (const auto alive = link_) // kept alive through a handler that closes the port
-        Deliver(*alive);
+        Deliver(*alive, true);
 }
 
-void TCustomCommPort::Deliver(Link& link) {
-    if (!link.notifyPending.exchange(false))
-        return; // told already
+void TCustomCommPort::Deliver(Link& link, bool owner) {
+    // Cleared before the device is read: bytes the receive thread takes meanwhile are
+    // counted here and told once more, never left untold.
+    const bool owed = link.notifyPending.exchange(false);
     std::size_t count = 0;
+    ssize_t fresh = 0;
     {
         std::lock_guard lock(link.deviceLock);
-        link.PullLocked(); // what came while the receive thread held off counts too
+        fresh = link.PullLocked(); // what came while the receive thread held off counts too
         count = link.input.size();
     }
+    if (!owed && fresh <= 0)
+        return; // told already
+    if (owner && fresh > 0)
+        link.ownerTookAt = std::chrono::steady_clock::now();
     if (count > 0 && OnRxChar)
         OnRxChar(this, int(count));
 }
