@@ -16,10 +16,17 @@ void Canvas::LineTo(int x1, int y1) {
     const bool wide = PenWidth >= 2;
     const bool yMajor = dy > dx;
     const QRgb c = PenColor.rgb();
-    const int w = image_.width(), h = image_.height();
-    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
+    const QRect area = view_.isEmpty() ? image_.rect() : view_ & image_.rect();
+    if (area.isEmpty())
+        return;
+    const int left = area.left(), top = area.top(), w = area.width(), h = area.height();
+    const QPoint shift = view_.isEmpty() ? QPoint() : view_.topLeft() - area.topLeft();
+    auto* bits = reinterpret_cast<QRgb*>(image_.bits()) +
+                 top * (image_.bytesPerLine() / qsizetype(sizeof(QRgb))) + left;
     const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
     const auto plot = [&](int x, int y) {
+        x += shift.x();
+        y += shift.y();
         if (unsigned(x) < unsigned(w) && unsigned(y) < unsigned(h))
             bits[y * stride + x] = c;
     };
