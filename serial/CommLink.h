@@ -21,6 +21,7 @@ struct TCustomCommPort::Link {
     FdHandle fd;
     FdHandle rxWake;
     FdHandle txWake;
+    FdHandle ownerTimer; // runs out a notification latency after the owner last found bytes
     std::size_t readSize = 0;
     std::size_t writeSize = 0;
     std::atomic<int> holdoffMs{0};
@@ -63,6 +64,9 @@ struct TCustomCommPort::Link {
     // How long the receive thread may leave the device to an owner that reads it at its own
     // wake-ups: until a notification latency has passed since it last found bytes there.
     int OwnerReadsFor() const;
+    // Sets ownerTimer to run out then: the owner moves it on at every take, so the receive
+    // thread standing by wakes only once the owner has stopped.
+    void ArmOwnerTimer() const;
 };
 
 // Replaces the first "%d" of a pattern; no printf, so a pattern can never read stray arguments.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +44,16 @@ int TCustomCommPort::Link::OwnerReadsFor() const {
         return 0;
     const auto left = ceil<milliseconds>(took + milliseconds(notifyLatencyMs.load()) - steady_clock::now());
     return int(std::max<long long>(0, left.count()));
+}
+
+void TCustomCommPort::Link::ArmOwnerTimer() const {
+    using namespace std::chrono;
+    // steady_clock is CLOCK_MONOTONIC here.
+    const auto due = (ownerTookAt.load() + milliseconds(notifyLatencyMs.load())).time_since_epoch();
+    itimerspec at{};
+    at.it_value.tv_sec = duration_cast<seconds>(due).count();
+    at.it_value.tv_nsec = long((duration_cast<nanoseconds>(due) % seconds(1)).count());
+    timerfd_settime(ownerTimer.Get(), TFD_TIMER_ABSTIME, &at, nullptr);
 }
 
 void TCustomCommPort::Link::HoldOff() {
@@ -79,11 +90,16 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
     };
     while (!link.stop) {
         // While the owner finds bytes at its own wake-ups it reads the device itself: this
-        // thread only stands by for when it stops, waking at most once per latency.
-        if (const int rest = link.OwnerReadsFor(); rest > 0) {
-            pollfd wake{link.rxWake.Get(), POLLIN, 0};
-            if (poll(&wake, 1, rest) > 0)
-                Drain(link.rxWake.Get());
+        // thread only stands by for when it stops.
+        if (link.OwnerReadsFor() > 0) {
+            link.ArmOwnerTimer(); // a changed latency counts at once
+            pollfd fds[2] = {{link.rxWake.Get(), POLLIN, 0}, {link.ownerTimer.Get(), POLLIN, 0}};
+            if (poll(fds, 2, -1) > 0) {
+                if (fds[0].revents)
+                    Drain(link.rxWake.Get());
+                if (fds[1].revents)
+                    Drain(link.ownerTimer.Get());
+            }
             continue;
         }
         const int due = link.UntilPostDue();
@@ -168,8 +184,10 @@ void TCustomCommPort::Deliver(Link& link, bool owner) {
     }
     if (!owed && fresh <= 0)
         return; // told already
-    if (owner && fresh > 0)
+    if (owner && fresh > 0) {
         link.ownerTookAt = std::chrono::steady_clock::now();
+        link.ArmOwnerTimer();
+    }
     if (count > 0 && OnRxChar)
         OnRxChar(this, int(count));
 }
