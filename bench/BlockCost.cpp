@@ -83,6 +83,7 @@ struct PaintCounting : QObject {
 // A timed window of the process: CPU, and wake-ups and CPU of each thread that lived through it.
 struct Window {
     double wall = 0, cpu = 0;
+    long wakeups = 0; // all threads
     std::vector<std::string> lines;
     PaintTally tally;
 };
@@ -115,6 +116,7 @@ Window Measure(int ms) {
         const auto b = before.find(tid);
         if (b == before.end())
             continue;
+        w.wakeups += t.switches - b->second.switches;
         const double wakeups = double(t.switches - b->second.switches) / w.wall;
         const double share = 100 * double(t.cpuTicks - b->second.cpuTicks) / tick / w.wall;
         if (wakeups < 0.5 && share < 0.05)
@@ -208,6 +210,7 @@ std::string LoadAverage() {
 struct Yardstick {
     double cpu = 0, wall = 0;
     int blocks = 0;
+    long wakeups = 0;
 };
 
 Yardstick RunMinimal(const std::string& sim, const Feed& feed, int seconds, bool progress) {
@@ -241,7 +244,7 @@ Yardstick RunMinimal(const std::string& sim, const Feed& feed, int seconds, bool
     waitpid(pid, nullptr, 0);
     kill(simPid, SIGTERM);
     waitpid(simPid, nullptr, 0);
-    std::sscanf(text, "%lf %d %lf", &y.cpu, &y.blocks, &y.wall);
+    std::sscanf(text, "%lf %d %lf %ld", &y.cpu, &y.blocks, &y.wall, &y.wakeups);
     return y;
 }
 
@@ -263,10 +266,11 @@ void AgainstMinimal(TestProgram& p, const std::string& sim, const Feed& feed, co
         const int blocks = Requests(log) - first;
         Child<TSmoothButton>(*p.W2, "SmoothButton2").click(); // Stop
         RunUntil([] { return false; }, 300);
-        std::printf("    pair %d (load %s / %s): minimal %.2f ms per block (%.2f blocks/s), program %.2f ms "
-                    "(%.2f blocks/s): %.2fx\n",
+        std::printf("    pair %d (load %s / %s): minimal %.2f ms per block (%.2f blocks/s, %.0f wake-ups/s), "
+                    "program %.2f ms (%.2f blocks/s, %.0f wake-ups/s): %.2fx\n",
                     r + 1, load0.c_str(), LoadAverage().c_str(), 1000 * y.cpu / std::max(1, y.blocks),
-                    y.blocks / std::max(0.001, y.wall), 1000 * w.cpu / std::max(1, blocks), blocks / w.wall,
+                    y.blocks / std::max(0.001, y.wall), y.wakeups / std::max(0.001, y.wall),
+                    1000 * w.cpu / std::max(1, blocks), blocks / w.wall, w.wakeups / w.wall,
                     (w.cpu / std::max(1, blocks)) / (y.cpu / std::max(1, y.blocks)));
         if (countPaints || r + 1 == rounds)
             Print("program, last pair", w, blocks);
