@@ -296,6 +296,7 @@ int main(int argc, char** argv) {
         }
     if (!qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as it comes, also into a file
     QApplication app(argc, argv);
     std::string sim = DRGANIK_SIM;
     int seconds = 10, rounds = 3;

@@ -272,11 +272,14 @@ int Instrument::Run() {
         };
         const auto now = Clock::now();
         const bool due = !out_.empty() && nextSend() <= now;
-        int timeout = 200;
+        // To the microsecond, as bytes leave a real line: a time-out rounded up to whole
+        // milliseconds would make every block up to one late.
+        auto wait = duration_cast<nanoseconds>(milliseconds(200));
         if (!out_.empty() && !due)
-            timeout = int(ceil<milliseconds>(nextSend() - now).count());
+            wait = duration_cast<nanoseconds>(nextSend() - now);
+        const timespec timeout{time_t(wait.count() / 1000000000), long(wait.count() % 1000000000)};
         pollfd p{master_, short(POLLIN | (due ? POLLOUT : 0)), 0};
-        if (poll(&p, 1, timeout) < 0 && errno != EINTR)
+        if (ppoll(&p, 1, &timeout, nullptr) < 0 && errno != EINTR)
             return 1;
         if (p.revents & POLLIN) {
             char buf[256];
