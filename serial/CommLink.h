@@ -45,6 +45,7 @@ struct TCustomCommPort::Link {
     std::atomic<bool> lineLost{false};                  // hang-up or I/O error: the threads have ended
     // When the owner last took bytes it read from the device itself (DeliverPending).
     std::atomic<std::chrono::steady_clock::time_point> ownerTookAt{};
+    std::chrono::steady_clock::time_point ownerTimerDue; // as the owner last set ownerTimer; GUI thread only
     std::optional<int> serialFlags; // the driver's flags before low latency was asked for
 
     std::thread rx;

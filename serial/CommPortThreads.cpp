@@ -73,11 +73,14 @@ ssize_t TCustomCommPort::Link::PullLocked() {
     ssize_t moved = 0;
     std::uint8_t chunk[1024];
     while (input.size() < readSize) {
-        const ssize_t n = ::read(fd.Get(), chunk, std::min(sizeof chunk, readSize - input.size()));
+        const std::size_t want = std::min(sizeof chunk, readSize - input.size());
+        const ssize_t n = ::read(fd.Get(), chunk, want);
         if (n <= 0)
             return moved > 0 ? moved : n; // 0: nothing there (VMIN and VTIME 0)
         input.insert(input.end(), chunk, chunk + n);
         moved += n;
+        if (std::size_t(n) < want)
+            break; // all there was: asking again would only hear so
     }
     return moved;
 }
@@ -185,8 +188,15 @@ void TCustomCommPort::Deliver(Link& link, bool owner) {
     if (!owed && fresh <= 0)
         return; // told already
     if (owner && fresh > 0) {
-        link.ownerTookAt = std::chrono::steady_clock::now();
-        link.ArmOwnerTimer();
+        using namespace std::chrono;
+        const auto now = steady_clock::now();
+        link.ownerTookAt = now;
+        // Moved on only once half its wait has gone: the receive thread may wake once more
+        // before it stands by again, the owner saves a call at every other take.
+        if (link.ownerTimerDue - now < milliseconds(link.notifyLatencyMs.load()) / 2) {
+            link.ownerTimerDue = now + milliseconds(link.notifyLatencyMs.load());
+            link.ArmOwnerTimer();
+        }
     }
     if (count > 0 && OnRxChar)
         OnRxChar(this, int(count));
