@@ -22,11 +22,11 @@ class ScreenView {
     virtual void SetRecoveryCaption(bool red) = 0; // repainted at once
     virtual void PlaceTriggerLine() = 0;
     virtual void ApplyTimebaseDisplay(int position) = 0; // background, scales, labels, repaint
-    virtual void SetFastTracePen() = 0;                  // the trace overlay's pen: width LW, colour PC
-    virtual void DrawFastTrace() = 0;                    // into the trace overlay, truncating
-    virtual void ShowFastTrace() = 0;         // background and overlay onto the window, overlay emptied
-    virtual void BeginProgressiveBlock() = 0; // erases the trace on the window
-    virtual void DrawProgressiveTrace() = 0;  // the part received so far, on the window
+    virtual void SetFastTracePen() = 0;                  // the fast trace's pen: width LW, colour PC
+    virtual void DrawFastTrace() = 0;                    // the block's trace, truncating, for ShowFastTrace
+    virtual void ShowFastTrace() = 0;                    // background and that trace onto the window
+    virtual void BeginProgressiveBlock() = 0;            // erases the trace on the window
+    virtual void DrawProgressiveTrace() = 0;             // the part received so far, on the window
     virtual void DrawSpectrum() = 0;
     // A whole block is on the screen, taken at T/dz position `timebase`: its read-outs may follow.
     virtual void BlockComplete(int timebase) = 0;

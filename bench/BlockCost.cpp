@@ -1,21 +1,18 @@
 // What a block costs the whole process, threads and repaints included, against
-// the simulator: CPU per block, blocks per second at several T/dz next to the
-// protocol's bound, wake-ups per second of each thread, and the idle share with
-// and without the settings dialog. Runs the real windows on the platform at
-// hand: under xvfb-run on X (as users run it), else offscreen.
-// Usage: bench_cost [--sim PATH] [--seconds N] [--quick [T/dz index]] [--paints] [--no-progress]
-//   --quick: only the default feed at one time base (0,1 ms/div unless given), for repeated
-//   side-by-side runs
-//   --paints: also the paint passes (window flushes) and paints by widget, per block
+// the simulator, as a ratio to a minimal Qt front-end doing the same job in the
+// same run (alternating, so both see the same load); blocks per second at several
+// T/dz next to the bound the tick rules give for the feed; wake-ups per second of
+// each thread; the idle share with and without the settings dialog. Runs the real
+// windows on the platform at hand: under xvfb-run on X (as users run it), else
+// offscreen.
 
 #include "CpuTime.h"
+#include "FeedBound.h"
 #include "ProgramHarness.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <cctype>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -86,6 +83,7 @@ struct PaintCounting : QObject {
 // A timed window of the process: CPU, and wake-ups and CPU of each thread that lived through it.
 struct Window {
     double wall = 0, cpu = 0;
+    long wakeups = 0; // all threads
     std::vector<std::string> lines;
     PaintTally tally;
 };
@@ -118,6 +116,7 @@ Window Measure(int ms) {
         const auto b = before.find(tid);
         if (b == before.end())
             continue;
+        w.wakeups += t.switches - b->second.switches;
         const double wakeups = double(t.switches - b->second.switches) / w.wall;
         const double share = 100 * double(t.cpuTicks - b->second.cpuTicks) / tick / w.wall;
         if (wakeups < 0.5 && share < 0.05)
@@ -151,21 +150,11 @@ int Requests(const std::string& log) {
     return n;
 }
 
-constexpr double kTdiv[] = {1e-4, 2e-4, 5e-4, 1e-3, 2e-3, 5e-3, 1e-2, 2e-2, 5e-2, 0.1, 0.2};
-
-// Blocks per second that the protocol allows at a time base: a fast block waits 10 ms,
-// sends its request, acquires 20 divisions and sends 1000 bytes; a progressive one
-// sends each sample as it is acquired. Either is taken at the next tick.
-double Bound(int timebase, double tick) {
-    const double byte = 10.0 / 115200;
-    const double wire = timebase < 7 ? 10e-3 + 1005 * byte + 20 * kTdiv[timebase]
-                                     : 5 * byte + 20 * kTdiv[timebase] + 2 * byte;
-    return 1 / (std::ceil(wire / tick) * tick);
-}
-
 struct Feed {
     const char* name;
     std::vector<std::string> options;
+    Delivery delivery;
+    bool against = false; // measured against the minimal front-end
 };
 
 pid_t StartSimulator(const std::string& sim, const std::string& link, const std::string& log,
@@ -201,30 +190,135 @@ void Print(const char* what, const Window& w, int blocks = -1) {
         std::printf("%s\n", line.c_str());
 }
 
+const char kUsage[] =
+    "usage: bench_cost [options]   (about 8 minutes; under xvfb-run for X)\n"
+    "  --sim PATH         the simulator to run against\n"
+    "  --seconds N        each measured window (default 10)\n"
+    "  --rounds N         alternating pairs of the minimal front-end and the program (default 3)\n"
+    "  --quick            only the default feed at 0,1 ms/div against the minimal front-end,\n"
+    "                     for repeated side-by-side runs\n"
+    "  --no-progress      with --quick: the progress display off on both sides\n"
+    "  --paints           also the paint passes (window flushes) and paints by widget, per block\n"
+    "  --help             this text\n";
+
+std::string LoadAverage() {
+    const std::string text = Slurp("/proc/loadavg");
+    return text.substr(0, text.find(' ', text.find(' ', text.find(' ') + 1) + 1));
+}
+
+// One window of the minimal front-end against a simulator of its own on the same feed.
+struct Yardstick {
+    double cpu = 0, wall = 0;
+    int blocks = 0;
+    long wakeups = 0;
+};
+
+Yardstick RunMinimal(const std::string& sim, const Feed& feed, int seconds, bool progress) {
+    TempDir dir;
+    const std::string link = dir.File("com1"), log = dir.File("sim.log");
+    const pid_t simPid = StartSimulator(sim, link, log, feed);
+    RunUntil([&] { return std::filesystem::is_symlink(link); }, 3000);
+    int out[2];
+    Yardstick y;
+    if (pipe(out) != 0)
+        return y;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        dup2(out[1], STDOUT_FILENO);
+        const std::string secs = std::to_string(seconds);
+        execl(DRGANIK_MINIMAL, DRGANIK_MINIMAL, link.c_str(), secs.c_str(),
+              progress ? nullptr : "--no-progress", nullptr);
+        _exit(127);
+    }
+    close(out[1]);
+    // Blocking here keeps this process out of the measured window.
+    char text[128] = {};
+    for (std::size_t got = 0; got < sizeof text - 1;) {
+        const ssize_t n = read(out[0], text + got, sizeof text - 1 - got);
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    close(out[0]);
+    waitpid(pid, nullptr, 0);
+    kill(simPid, SIGTERM);
+    waitpid(simPid, nullptr, 0);
+    std::sscanf(text, "%lf %d %lf %ld", &y.cpu, &y.blocks, &y.wall, &y.wakeups);
+    return y;
+}
+
+// Alternating windows of the minimal front-end and of the program at one time base, each side's
+// CPU per block over all its windows, and their ratio.
+void AgainstMinimal(TestProgram& p, const std::string& sim, const Feed& feed, const std::string& log,
+                    int seconds, int rounds, bool progress) {
+    p.state.settings.WYSSTATUS = progress;
+    std::printf("  progress display %s, against the minimal front-end (%d alternating pairs of %d s):\n",
+                progress ? "on" : "off", rounds, seconds);
+    Yardstick mine, theirs;
+    for (int r = 0; r < rounds; ++r) {
+        const std::string load0 = LoadAverage();
+        const Yardstick y = RunMinimal(sim, feed, seconds, progress);
+        p.W2->Button(TW2::ToolButton::Start).click();
+        Run(1000);
+        const int first = Requests(log);
+        const Window w = Measure(seconds * 1000);
+        const int blocks = Requests(log) - first;
+        p.W2->Button(TW2::ToolButton::Stop).click();
+        RunUntil([] { return false; }, 300);
+        std::printf("    pair %d (load %s / %s): minimal %.2f ms per block (%.2f blocks/s, %.0f wake-ups/s), "
+                    "program %.2f ms (%.2f blocks/s, %.0f wake-ups/s): %.2fx\n",
+                    r + 1, load0.c_str(), LoadAverage().c_str(), 1000 * y.cpu / std::max(1, y.blocks),
+                    y.blocks / std::max(0.001, y.wall), y.wakeups / std::max(0.001, y.wall),
+                    1000 * w.cpu / std::max(1, blocks), blocks / w.wall, w.wakeups / w.wall,
+                    (w.cpu / std::max(1, blocks)) / (y.cpu / std::max(1, y.blocks)));
+        if (countPaints || r + 1 == rounds)
+            Print("program, last pair", w, blocks);
+        theirs.cpu += y.cpu;
+        theirs.blocks += y.blocks;
+        mine.cpu += w.cpu;
+        mine.blocks += blocks;
+    }
+    const double a = mine.cpu / std::max(1, mine.blocks), b = theirs.cpu / std::max(1, theirs.blocks);
+    std::printf(
+        "  => progress display %s, %s: program %.2f ms, minimal %.2f ms of CPU per block: ratio %.2f\n",
+        progress ? "on" : "off", feed.name, 1000 * a, 1000 * b, a / b);
+    p.state.settings.WYSSTATUS = true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
     if (!qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as it comes, also into a file
     QApplication app(argc, argv);
     std::string sim = DRGANIK_SIM;
-    int seconds = 15;
+    int seconds = 10, rounds = 3;
     bool quick = false;
-    int quickTimebase = 0;
     bool progress = true;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--sim") && i + 1 < argc)
             sim = argv[++i];
         else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc)
-            seconds = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--quick")) {
+            seconds = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--quick"))
             quick = true;
-            if (i + 1 < argc && std::isdigit(static_cast<unsigned char>(argv[i + 1][0])))
-                quickTimebase = std::atoi(argv[++i]);
-        } else if (!std::strcmp(argv[i], "--paints"))
+        else if (!std::strcmp(argv[i], "--paints"))
             countPaints = true;
         else if (!std::strcmp(argv[i], "--no-progress"))
             progress = false;
+        else {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
     }
     std::printf("platform %s; load average at start: %s", qPrintable(QGuiApplication::platformName()),
                 Slurp("/proc/loadavg").c_str());
@@ -232,8 +326,12 @@ int main(int argc, char** argv) {
                 BareTickMicroseconds(5000));
 
     const Feed feeds[] = {
-        {"simulator's default feed (16-byte chunks at the line rate)", {}},
-        {"adapter-like feed (64-byte pieces every 5.6 ms)", {"--piece", "64", "--interval", "5.6"}}};
+        {"simulator's default feed (16-byte chunks at the line rate)", {}, {}, true},
+        {"adapter-like feed (64-byte pieces every 5.6 ms)",
+         {"--piece", "64", "--interval", "5.6"},
+         {64, 5.6, 0},
+         true},
+        {"USB adapter model (62-byte pieces, the rest after a 16-ms latency timer)", {"--usb"}, {0, 0, 16}}};
     bool idleDone = quick;
     for (const Feed& feed : feeds) {
         if (quick && &feed != feeds)
@@ -243,8 +341,7 @@ int main(int argc, char** argv) {
         const std::string link = dir.File("com1"), log = dir.File("sim.log");
         const pid_t pid = StartSimulator(sim, link, log, feed);
         RunUntil([&] { return std::filesystem::is_symlink(link); }, 3000);
-        TempDir::Put(dir.File("drganik.ini"),
-                     "[PORTS]\nCOM1=" + link + "\n" + (progress ? "" : "[MISC]\nWYSSTATUS=0\n"));
+        TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
         {
             TestProgram p(dir.File("drganik.ini"));
             RunUntil([] { return false; }, 500);
@@ -261,23 +358,31 @@ int main(int argc, char** argv) {
                 p.Form1->hide();
                 idleDone = true;
             }
-            std::printf("  progress display %s, tick %d ms\n", p.state.settings.WYSSTATUS ? "on" : "off",
-                        p.Timer1.interval());
-            const auto timebases = quick ? std::vector<int>{quickTimebase} : std::vector<int>{0, 3, 6, 7, 8};
+            const double tick = p.Timer1.interval() / 1000.0;
+            std::printf("  tick %d ms\n", p.Timer1.interval());
+            const auto timebases = quick ? std::vector<int>{0} : std::vector<int>{0, 3, 6, 7, 8};
             for (const int timebase : timebases) {
                 p.W2->Button(TW2::ToolButton::Stop).click();
                 p.W2->Knob(TW2::ToolKnob::Time).SetPosition(timebase);
                 RunUntil([&] { return p.state.acq.SeenTimebase == timebase; }, 3000);
                 RunUntil([] { return false; }, 1200); // a block under way ends, an abort settles
+                if (quick || (feed.against && timebase == 0)) {
+                    for (const bool on : {true, false})
+                        if (!quick || on == progress)
+                            AgainstMinimal(p, sim, feed, log, seconds, rounds, on);
+                    if (quick)
+                        continue;
+                }
                 p.W2->Button(TW2::ToolButton::Start).click();
                 Run(timebase < 7 ? 1000 : 1500);
                 const int first = Requests(log);
-                const int ms = (timebase == 0 ? seconds : std::max(8, seconds / 2)) * 1000;
-                const Window w = Measure(ms);
+                const Window w = Measure(std::max(8, seconds) * 1000);
                 const int blocks = Requests(log) - first;
-                char what[120];
-                std::snprintf(what, sizeof what, "T/dz index %d: %.2f blocks/s (protocol bound %.2f)",
-                              timebase, blocks / w.wall, Bound(timebase, p.Timer1.interval() / 1000.0));
+                const double bound = BlockBound(timebase, tick, feed.delivery);
+                char what[160];
+                std::snprintf(what, sizeof what,
+                              "T/dz index %d: %.2f blocks/s, bound %.2f (%.1f %%), load %s", timebase,
+                              blocks / w.wall, bound, 100 * blocks / w.wall / bound, LoadAverage().c_str());
                 Print(what, w, blocks);
             }
         }

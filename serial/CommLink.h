@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <thread>
@@ -20,6 +21,7 @@ struct TCustomCommPort::Link {
     FdHandle fd;
     FdHandle rxWake;
     FdHandle txWake;
+    FdHandle ownerTimer; // runs out a notification latency after the owner last found bytes
     std::size_t readSize = 0;
     std::size_t writeSize = 0;
     std::atomic<int> holdoffMs{0};
@@ -41,6 +43,10 @@ struct TCustomCommPort::Link {
     std::atomic<bool> notifyPosted{false};              // a notification waits in the GUI thread's queue
     std::chrono::steady_clock::time_point pendingSince; // receive thread only
     std::atomic<bool> lineLost{false};                  // hang-up or I/O error: the threads have ended
+    // When the owner last took bytes it read from the device itself (DeliverPending).
+    std::atomic<std::chrono::steady_clock::time_point> ownerTookAt{};
+    std::chrono::steady_clock::time_point ownerTimerDue; // as the owner last set ownerTimer; GUI thread only
+    std::optional<int> serialFlags; // the driver's flags before low latency was asked for
 
     std::thread rx;
     std::thread tx;
@@ -56,6 +62,12 @@ struct TCustomCommPort::Link {
     void HoldOff();
     // The milliseconds a poll may wait before an owed notification must be posted, or -1.
     int UntilPostDue() const;
+    // How long the receive thread may leave the device to an owner that reads it at its own
+    // wake-ups: until a notification latency has passed since it last found bytes there.
+    int OwnerReadsFor() const;
+    // Sets ownerTimer to run out then: the owner moves it on at every take, so the receive
+    // thread standing by wakes only once the owner has stopped.
+    void ArmOwnerTimer() const;
 };
 
 // Replaces the first "%d" of a pattern; no printf, so a pattern can never read stray arguments.

@@ -1,6 +1,7 @@
 #include "CommPort.h"
 
 #include "CommLink.h"
+#include "LowLatency.h"
 
 #include <algorithm>
 #include <chrono>
@@ -111,6 +112,7 @@ void TCustomCommPort::Open() {
     // Last, when nothing can fail any more: the flag outlives a closed descriptor on a
     // pseudo-terminal, so only a successful open sets it and Close clears it again.
     ioctl(link->fd.Get(), TIOCEXCL);
+    link->serialFlags = RequestLowLatency(link->fd.Get());
     link_ = std::move(link);
     if (OnOpen)
         OnOpen(this);
@@ -127,6 +129,8 @@ void TCustomCommPort::CloseLink() {
     if (link->tx.joinable())
         link->tx.join();
     ioctl(link->fd.Get(), TIOCNXCL);
+    if (link->serialFlags)
+        RestoreSerialFlags(link->fd.Get(), *link->serialFlags);
     link->fd.Reset();
 }
 

@@ -70,7 +70,9 @@ class TCustomCommPort {
     // the GUI thread then never wakes just for it.
     int RxNotifyLatencyMs() const { return rxNotifyLatencyMs_; }
     void SetRxNotifyLatencyMs(int ms);
-    // On the GUI thread: the notification owed for bytes that came, now, if there is one.
+    // On the GUI thread: the notification owed for bytes that came, now, if there is one;
+    // reads the device itself, so bytes the receive thread has not seen yet count too.
+    // While these calls find bytes the receive thread leaves the device to them.
     void DeliverPending();
 
     TCommRxCharEvent OnRxChar;
@@ -86,7 +88,7 @@ class TCustomCommPort {
     // The receive thread's loop, and its notification on the GUI thread.
     void ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak);
     void NotifyReceived(const std::weak_ptr<Link>& weak);
-    void Deliver(Link& link);
+    void Deliver(Link& link, bool owner);
     // The write thread's loop.
     static void WriteLoop(Link& link);
     void CloseLink();

@@ -12,6 +12,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 
 std::shared_ptr<TCustomCommPort::Link> TCustomCommPort::OpenLink(const std::string& path) const {
@@ -51,7 +52,8 @@ std::shared_ptr<TCustomCommPort::Link> TCustomCommPort::OpenLink(const std::stri
 
     link->rxWake.Reset(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     link->txWake.Reset(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
-    if (!link->rxWake.Valid() || !link->txWake.Valid())
+    link->ownerTimer.Reset(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
+    if (!link->rxWake.Valid() || !link->txWake.Valid() || !link->ownerTimer.Valid())
         FailErrno(" Error setting EventMask (%d), %s", errno);
     return link;
 }

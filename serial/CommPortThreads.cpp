@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace {
@@ -36,6 +37,25 @@ int TCustomCommPort::Link::UntilPostDue() const {
     return int(std::max<long long>(0, left.count()));
 }
 
+int TCustomCommPort::Link::OwnerReadsFor() const {
+    using namespace std::chrono;
+    const auto took = ownerTookAt.load();
+    if (notifyLatencyMs == 0 || took == steady_clock::time_point{})
+        return 0;
+    const auto left = ceil<milliseconds>(took + milliseconds(notifyLatencyMs.load()) - steady_clock::now());
+    return int(std::max<long long>(0, left.count()));
+}
+
+void TCustomCommPort::Link::ArmOwnerTimer() const {
+    using namespace std::chrono;
+    // steady_clock is CLOCK_MONOTONIC here.
+    const auto due = (ownerTookAt.load() + milliseconds(notifyLatencyMs.load())).time_since_epoch();
+    itimerspec at{};
+    at.it_value.tv_sec = duration_cast<seconds>(due).count();
+    at.it_value.tv_nsec = long((duration_cast<nanoseconds>(due) % seconds(1)).count());
+    timerfd_settime(ownerTimer.Get(), TFD_TIMER_ABSTIME, &at, nullptr);
+}
+
 void TCustomCommPort::Link::HoldOff() {
     using namespace std::chrono;
     const auto until = steady_clock::now() + milliseconds(holdoffMs.load());
@@ -53,11 +73,14 @@ ssize_t TCustomCommPort::Link::PullLocked() {
     ssize_t moved = 0;
     std::uint8_t chunk[1024];
     while (input.size() < readSize) {
-        const ssize_t n = ::read(fd.Get(), chunk, std::min(sizeof chunk, readSize - input.size()));
+        const std::size_t want = std::min(sizeof chunk, readSize - input.size());
+        const ssize_t n = ::read(fd.Get(), chunk, want);
         if (n <= 0)
             return moved > 0 ? moved : n; // 0: nothing there (VMIN and VTIME 0)
         input.insert(input.end(), chunk, chunk + n);
         moved += n;
+        if (std::size_t(n) < want)
+            break; // all there was: asking again would only hear so
     }
     return moved;
 }
@@ -69,6 +92,19 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
             gui_([this, weak] { NotifyReceived(weak); });
     };
     while (!link.stop) {
+        // While the owner finds bytes at its own wake-ups it reads the device itself: this
+        // thread only stands by for when it stops.
+        if (link.OwnerReadsFor() > 0) {
+            link.ArmOwnerTimer(); // a changed latency counts at once
+            pollfd fds[2] = {{link.rxWake.Get(), POLLIN, 0}, {link.ownerTimer.Get(), POLLIN, 0}};
+            if (poll(fds, 2, -1) > 0) {
+                if (fds[0].revents)
+                    Drain(link.rxWake.Get());
+                if (fds[1].revents)
+                    Drain(link.ownerTimer.Get());
+            }
+            continue;
+        }
         const int due = link.UntilPostDue();
         if (due == 0) {
             post();
@@ -130,22 +166,37 @@ void TCustomCommPort::NotifyReceived(const std::weak_ptr<Link>& weak) {
     if (!alive || alive != link_)
         return; // closed or reopened since
     alive->notifyPosted = false;
-    Deliver(*alive);
+    Deliver(*alive, false);
 }
 
 void TCustomCommPort::DeliverPending() {
     if (const auto alive = link_) // kept alive through a handler that closes the port
-        Deliver(*alive);
+        Deliver(*alive, true);
 }
 
-void TCustomCommPort::Deliver(Link& link) {
-    if (!link.notifyPending.exchange(false))
-        return; // told already
+void TCustomCommPort::Deliver(Link& link, bool owner) {
+    // Cleared before the device is read: bytes the receive thread takes meanwhile are
+    // counted here and told once more, never left untold.
+    const bool owed = link.notifyPending.exchange(false);
     std::size_t count = 0;
+    ssize_t fresh = 0;
     {
         std::lock_guard lock(link.deviceLock);
-        link.PullLocked(); // what came while the receive thread held off counts too
+        fresh = link.PullLocked(); // what came while the receive thread held off counts too
         count = link.input.size();
+    }
+    if (!owed && fresh <= 0)
+        return; // told already
+    if (owner && fresh > 0) {
+        using namespace std::chrono;
+        const auto now = steady_clock::now();
+        link.ownerTookAt = now;
+        // Moved on only once half its wait has gone: the receive thread may wake once more
+        // before it stands by again, the owner saves a call at every other take.
+        if (link.ownerTimerDue - now < milliseconds(link.notifyLatencyMs.load()) / 2) {
+            link.ownerTimerDue = now + milliseconds(link.notifyLatencyMs.load());
+            link.ArmOwnerTimer();
+        }
     }
     if (count > 0 && OnRxChar)
         OnRxChar(this, int(count));

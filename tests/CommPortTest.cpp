@@ -380,6 +380,37 @@ TEST(CommPort, PiecesAtTheLineRateCostFewWakeUpsAndTheCountStaysWhole) {
     EXPECT_EQ(p.port.ReadAll().size(), 960u);
 }
 
+// An owner that asks at wake-ups of its own reads the device itself: once it finds bytes
+// there, the receive thread stands by instead of reading, and every byte is still told.
+TEST(CommPort, AnOwnerThatTakesBytesItselfKeepsTheReceiveThreadAsleep) {
+    Port p;
+    int lastCount = 0;
+    p.port.OnRxChar = [&](TCustomCommPort*, int count) { lastCount = count; };
+    p.port.SetRxNotifyLatencyMs(600000);
+    p.port.Open();
+    const long switches0 = Sleeps("comm-rx");
+    ASSERT_GE(switches0, 0) << "no receive thread";
+    std::thread feeder([&] { // pacing the input, not waiting for a result
+        for (int i = 0; i < 60; ++i) {
+            p.pty.Write(std::string(16, char(i)));
+            std::this_thread::sleep_for(1400us);
+        }
+    });
+    ASSERT_TRUE(p.gui.PumpUntil(
+        [&] {
+            p.port.DeliverPending();
+            return lastCount == 960;
+        },
+        10s))
+        << lastCount;
+    feeder.join();
+    // At most a read and its hold-off before the owner's first take; reading per hold-off
+    // would be a dozen. Room for a thread still starting up on a loaded machine.
+    EXPECT_LE(Sleeps("comm-rx") - switches0, 6);
+    EXPECT_EQ(p.gui.MaxQueued(), 0u);
+    EXPECT_EQ(p.port.ReadAll().size(), 960u);
+}
+
 TEST(CommPort, InputQueueHoldsOneBlockAndRefillsAfterRead) {
     Port p;
     int waiting = 0;

@@ -1,8 +1,10 @@
 #include "BoxWatcher.h"
+#include "Canvas.h"
 #include "PaintCounter.h"
 #include "ProgramHarness.h"
 #include "RangeTables.h"
 #include "Samples.h"
+#include "TraceDrawing.h"
 
 #include <QAction>
 #include <QProgressBar>
@@ -233,6 +235,40 @@ TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
             for (int y = 0; y < 29; ++y)
                 ASSERT_NE(p.At(x, y), red) << "drawn above the view at " << x << "," << y;
     }
+}
+
+// Drawn straight onto the window, a fast trace is what the transparent overlay laid on the view
+// would give: clipped to the view, and nothing at all from a pen of the key colour.
+TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
+    for (const int bgr : {0x0000FF, 0xFF00FF})
+        for (const int width : {1, 2}) {
+            Windows p;
+            p.state.settings.LW = width;
+            p.state.settings.PC = bgr;
+            p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(3); // 0,1 V/div: about half of it above the view
+            for (std::size_t i = 0; i < 500; ++i)
+                p.state.samples[i] = std::uint16_t(i * 37 % 200);
+            const QImage before = p.W1->ClientImage();
+            p.W1->SetFastTracePen();
+            p.W1->DrawFastTrace();
+            p.W1->ShowFastTrace();
+            Canvas overlay(QSize(500, 250));
+            overlay.PenColor = ColorFromBgr(bgr);
+            overlay.PenWidth = width;
+            DrawTrace(overlay, p.state.samples, Rounding::Truncate, p.state.volt.MvPerRow);
+            int traced = 0;
+            for (int y = 0; y < before.height(); ++y)
+                for (int x = 0; x < before.width(); ++x) {
+                    QRgb expected = before.pixel(x, y) & 0xFFFFFF;
+                    if (QRect(30, 30, 500, 250).contains(x, y)) {
+                        const QRgb o = overlay.Image().pixel(x - 30, y - 30) & 0xFFFFFF;
+                        traced += o != (KeyColor & 0xFFFFFF);
+                        expected = o == (KeyColor & 0xFFFFFF) ? p.Background(x, y) : o;
+                    }
+                    ASSERT_EQ(p.At(x, y), expected) << x << "," << y << " pen " << bgr << " width " << width;
+                }
+            EXPECT_EQ(traced > 0, bgr != 0xFF00FF);
+        }
 }
 
 TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {

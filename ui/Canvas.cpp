@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 Canvas::Canvas(QSize size, QColor fill) : image_(size, QImage::Format_RGB32) {
     image_.fill(fill);
@@ -16,10 +17,17 @@ void Canvas::LineTo(int x1, int y1) {
     const bool wide = PenWidth >= 2;
     const bool yMajor = dy > dx;
     const QRgb c = PenColor.rgb();
-    const int w = image_.width(), h = image_.height();
-    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
+    const QRect area = view_.isEmpty() ? image_.rect() : view_ & image_.rect();
+    if (area.isEmpty())
+        return;
+    const int left = area.left(), top = area.top(), w = area.width(), h = area.height();
+    const QPoint shift = view_.isEmpty() ? QPoint() : view_.topLeft() - area.topLeft();
+    auto* bits = reinterpret_cast<QRgb*>(image_.bits()) +
+                 top * (image_.bytesPerLine() / qsizetype(sizeof(QRgb))) + left;
     const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
     const auto plot = [&](int x, int y) {
+        x += shift.x();
+        y += shift.y();
         if (unsigned(x) < unsigned(w) && unsigned(y) < unsigned(h))
             bits[y * stride + x] = c;
     };
@@ -59,6 +67,14 @@ void Canvas::FillRect(const QRect& r) {
 }
 
 void Canvas::CopyRect(const QRect& dest, const QImage& source) {
+    // Same pixels either way; rows copied directly skip a painter's set-up and its pass.
+    if (source.format() == image_.format() && source.size() == dest.size() && image_.rect().contains(dest)) {
+        const qsizetype row = qsizetype(dest.width()) * qsizetype(sizeof(QRgb));
+        for (int y = 0; y < dest.height(); ++y)
+            std::memcpy(image_.scanLine(dest.top() + y) + dest.left() * qsizetype(sizeof(QRgb)),
+                        source.constScanLine(y), std::size_t(row));
+        return;
+    }
     QPainter p(&image_);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(dest, source);

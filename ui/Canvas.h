@@ -27,6 +27,10 @@ class Canvas {
     void LineTo(int x, int y);
     QPoint PenPos() const { return pen_; }
 
+    // Lines in a view's own coordinates: offset by the view's top left, and nothing drawn
+    // outside it, as if into a picture of the view's size placed there. Empty: the whole image.
+    void SetView(const QRect& view) { view_ = view; }
+
     void FillRect(const QRect& r); // with the brush
     void Fill() { FillRect(image_.rect()); }
     // Plain source copy of a picture of the destination's size.
@@ -37,6 +41,7 @@ class Canvas {
   private:
     QImage image_;
     QPoint pen_;
+    QRect view_;
 };
 
 // Pen colour from a stored 0x00BBGGRR value, and back.

@@ -40,7 +40,6 @@ void TW1::FormCreate() {
     UpdateVoltLabels();
     UpdateAxisLabels(0);
 
-    TraceOverlay.Fill();
     SpectrumOverlay.Fill();
     LoadSwitchPictures(); // a failure is reported; the rest of start-up still runs
 
@@ -105,10 +104,7 @@ void TW1::FormPaint() {
         ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Nearest,
                                state_.volt.MvPerRow);
     } else {
-        // The overlay keeps the pen the last block or opened file gave it.
-        DrawTrace(TraceOverlay, state_.samples, Rounding::Nearest, state_.volt.MvPerRow);
-        Client.DrawTransparent(ViewOrigin, TraceOverlay.Image());
-        TraceOverlay.Fill();
+        DrawTraceOnWindow(Rounding::Nearest);
     }
     DrawTickMarks(Client, state_.settings.LW);
 }
@@ -131,24 +127,42 @@ void TW1::EraseTimeView() {
     Client.CopyRect(TimeViewRect, TimeBackground.Image());
 }
 
+// As drawing into the transparent trace overlay and laying that onto the window would, without
+// the overlay's fill and pass: a pen of the key colour leaves no pixel there, so none here.
+void TW1::DrawTraceOnWindow(Rounding rounding) {
+    if ((tracePenColor_.rgb() & 0xFFFFFF) == (KeyColor & 0xFFFFFF))
+        return;
+    const QColor color = Client.PenColor;
+    const int width = Client.PenWidth;
+    const QPoint at = Client.PenPos();
+    Client.PenColor = tracePenColor_;
+    Client.PenWidth = tracePenWidth_;
+    Client.SetView(TimeViewRect);
+    DrawTrace(Client, state_.samples, rounding, state_.volt.MvPerRow);
+    Client.SetView({});
+    Client.PenColor = color;
+    Client.PenWidth = width;
+    Client.MoveTo(at.x(), at.y());
+}
+
 void TW1::SetFastTracePen() {
-    TraceOverlay.PenWidth = state_.settings.LW;
-    TraceOverlay.PenColor = ColorFromBgr(state_.settings.PC);
+    tracePenWidth_ = state_.settings.LW;
+    tracePenColor_ = ColorFromBgr(state_.settings.PC);
 }
 
 void TW1::DrawFastTrace() {
-    DrawTrace(TraceOverlay, state_.samples, Rounding::Truncate, state_.volt.MvPerRow);
-    TraceOverlay.MoveTo(0, 249);
+    pendingTrace_ = Rounding::Truncate;
 }
 
 void TW1::DrawFileTrace() {
-    DrawTrace(TraceOverlay, state_.samples, Rounding::Nearest, state_.volt.MvPerRow);
+    pendingTrace_ = Rounding::Nearest;
 }
 
 void TW1::ShowFastTrace() {
     EraseTimeView();
-    Client.DrawTransparent(ViewOrigin, TraceOverlay.Image());
-    TraceOverlay.Fill();
+    if (pendingTrace_)
+        DrawTraceOnWindow(*pendingTrace_);
+    pendingTrace_.reset();
     update(TimeViewRect);
 }
 

@@ -6,12 +6,14 @@
 #include "Canvas.h"
 #include "Controls.h"
 #include "ProgressBar.h"
+#include "Samples.h"
 #include "StatusPanels.h"
 
 #include <QLabel>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 struct ProgramState;
 class ErrorBox;
@@ -126,6 +128,7 @@ class TW1 : public QWidget, public ScreenView {
   private:
     void FormCreate();
     void EraseTimeView();
+    void DrawTraceOnWindow(Rounding rounding);
     void BuildLayout();
     void LoadSwitchPictures();
     void UpdateVoltLabels();
@@ -133,7 +136,11 @@ class TW1 : public QWidget, public ScreenView {
     void PlaceMarkerItems(int which, int x);
 
     // Drawing surfaces, kept for the whole run.
-    Canvas TraceOverlay{QSize(500, 250)};
+    // The fast trace goes straight onto the window, with the pen the last block or opened file
+    // gave it; drawn at ShowFastTrace, with the rounding of the call that asked for it.
+    QColor tracePenColor_ = Qt::black;
+    int tracePenWidth_ = 1;
+    std::optional<Rounding> pendingTrace_;
     Canvas SpectrumOverlay{QSize(500, 125)};
     Canvas TimeBackground{QSize(500, 250), Qt::black};
     Canvas SpectrumBackground{QSize(500, 125), Qt::black};

@@ -186,7 +186,9 @@ void Instrument::ScheduleBlock(int mode, int timebase, int level, Clock::time_po
     } else {
         double send = t0 + 500 * dt; // the whole block is acquired first
         for (size_t pos = 0; pos < bytes.size();) {
-            const size_t n = std::min(bytes.size() - pos, size_t(opt_.faults.split ? piece(rng_) : 16));
+            // Two at a time into a USB chip, so that its pieces fill at the line rate.
+            const size_t chunk = opt_.usbLatencyMs > 0 ? 2 : 16;
+            const size_t n = std::min(bytes.size() - pos, size_t(opt_.faults.split ? piece(rng_) : chunk));
             out_.push_back({when(send), bytes.substr(pos, n), pos + n == bytes.size()});
             send += n * byteTime + (opt_.faults.split ? gap(rng_) * 1e-6 : 0);
             pos += n;
@@ -236,8 +238,22 @@ std::size_t Instrument::SendDue(std::size_t limit) {
     return std::size_t(n);
 }
 
+Instrument::Clock::time_point Instrument::UsbSendAt() const {
+    const auto flush = std::max(usbSent_, out_.front().due) + Dur<Clock::duration>(opt_.usbLatencyMs / 1000);
+    std::size_t n = 0;
+    for (const Chunk& c : out_) {
+        if (c.due >= flush)
+            break;
+        n += c.bytes.size();
+        if (n >= kUsbPiece)
+            return c.due; // full
+    }
+    return flush;
+}
+
 int Instrument::Run() {
-    const bool adapter = opt_.pieceBytes > 0;
+    const bool usb = opt_.usbLatencyMs > 0;
+    const bool adapter = !usb && opt_.pieceBytes > 0;
     const auto pieceEvery = Dur<Clock::duration>(opt_.pieceMs / 1000);
     while (!simStop) {
         if (master_ < 0) {
@@ -250,15 +266,20 @@ int Instrument::Run() {
         // Sleep until a byte comes in, the next piece is due, or (when one is due but the
         // program is not reading) there is room again; never poll with a zero time-out.
         const auto nextSend = [&] {
+            if (usb)
+                return UsbSendAt();
             return adapter ? std::max(out_.front().due, nextPiece_) : out_.front().due;
         };
         const auto now = Clock::now();
         const bool due = !out_.empty() && nextSend() <= now;
-        int timeout = 200;
+        // To the microsecond, as bytes leave a real line: a time-out rounded up to whole
+        // milliseconds would make every block up to one late.
+        auto wait = duration_cast<nanoseconds>(milliseconds(200));
         if (!out_.empty() && !due)
-            timeout = int(ceil<milliseconds>(nextSend() - now).count());
+            wait = duration_cast<nanoseconds>(nextSend() - now);
+        const timespec timeout{time_t(wait.count() / 1000000000), long(wait.count() % 1000000000)};
         pollfd p{master_, short(POLLIN | (due ? POLLOUT : 0)), 0};
-        if (poll(&p, 1, timeout) < 0 && errno != EINTR)
+        if (ppoll(&p, 1, &timeout, nullptr) < 0 && errno != EINTR)
             return 1;
         if (p.revents & POLLIN) {
             char buf[256];
@@ -268,7 +289,13 @@ int Instrument::Run() {
         }
         if (out_.empty() || nextSend() > Clock::now())
             continue;
-        if (SendDue(adapter ? std::size_t(opt_.pieceBytes) : std::string::npos) > 0 && adapter) {
+        const std::size_t limit = usb       ? kUsbPiece
+                                  : adapter ? std::size_t(opt_.pieceBytes)
+                                            : std::string::npos;
+        const std::size_t sent = SendDue(limit);
+        if (sent > 0 && usb)
+            usbSent_ = Clock::now();
+        if (sent > 0 && adapter) {
             // Keep the average pace of the pieces; after a pause start afresh.
             const auto sent = Clock::now();
             nextPiece_ = nextPiece_ + pieceEvery < sent ? sent + pieceEvery : nextPiece_ + pieceEvery;

@@ -11,6 +11,8 @@
 #include <random>
 #include <string>
 
+constexpr std::size_t kUsbPiece = 62; // data bytes of a 64-byte USB packet after two status bytes
+
 struct Faults {
     int dropEvery = 0;   // every Nth request gets no reply
     int garbleEvery = 0; // every Nth block carries a second word above 1024
@@ -30,6 +32,10 @@ struct Options {
     // pieceBytes, one piece every pieceMs (0: each chunk as soon as it is due).
     int pieceBytes = 0;
     double pieceMs = 0;
+    // A USB adapter's chip: pieces of usbPiece bytes leave as soon as they are full, a
+    // partial one when the latency timer (started by its first byte, restarted by every
+    // piece sent) runs out. 0: no such chip.
+    double usbLatencyMs = 0;
     Faults faults;
     std::string logFile;
 };
@@ -56,6 +62,8 @@ class Instrument {
     void Log(const std::string& line);
     // Writes due bytes, at most `limit` of them, in one write; returns how many went out.
     std::size_t SendDue(std::size_t limit);
+    // When the USB chip sends next what is queued.
+    Clock::time_point UsbSendAt() const;
 
     Options opt_;
     int master_ = -1;
@@ -68,4 +76,5 @@ class Instrument {
     FILE* log_ = nullptr;
     Clock::time_point epoch_ = Clock::now();
     Clock::time_point nextPiece_ = epoch_; // the adapter's next delivery
+    Clock::time_point usbSent_ = epoch_;   // the USB chip's last piece
 };

@@ -31,6 +31,9 @@ namespace {
                  "  --split              send blocks in odd pieces with gaps\n"
                  "  --piece BYTES        deliver like a USB adapter: at most BYTES at a time ...\n"
                  "  --interval MS        ... one piece every MS milliseconds (e.g. 64 and 5.6)\n"
+                 "  --usb                deliver like a USB adapter's chip: 62-byte pieces, the rest\n"
+                 "                       after its latency timer\n"
+                 "  --latency MS         ... of MS milliseconds (default 16)\n"
                  "  --stall-every N      delay every Nth reply by --stall-ms (default 1000)\n"
                  "  --stall-ms MS\n"
                  "  --hangup-after N     remove the device after N blocks\n"
@@ -87,6 +90,10 @@ int main(int argc, char** argv) {
             o.pieceBytes = int(Number(i, argc, argv));
         else if (a == "--interval")
             o.pieceMs = Number(i, argc, argv);
+        else if (a == "--usb")
+            o.usbLatencyMs = o.usbLatencyMs > 0 ? o.usbLatencyMs : 16;
+        else if (a == "--latency")
+            o.usbLatencyMs = Number(i, argc, argv);
         else if (a == "--split")
             o.faults.split = true;
         else if (a == "--stall-every")
@@ -102,7 +109,8 @@ int main(int argc, char** argv) {
         else
             Usage();
     }
-    if ((o.pieceBytes > 0) != (o.pieceMs > 0) || o.pieceBytes < 0)
+    if ((o.pieceBytes > 0) != (o.pieceMs > 0) || o.pieceBytes < 0 || o.usbLatencyMs < 0 ||
+        (o.usbLatencyMs > 0 && o.pieceBytes > 0))
         Usage();
     if (o.signal.kind != "sine" && o.signal.kind != "square" && o.signal.kind != "triangle" &&
         o.signal.kind != "noise")
