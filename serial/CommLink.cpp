@@ -4,6 +4,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+namespace commlink {
+
 std::string Format(const std::string& pattern, int number) {
     std::string text = pattern;
     if (const auto at = text.find("%d"); at != std::string::npos)
@@ -36,3 +38,5 @@ void ApplyPriority(TThreadPriority p) {
     static constexpr int nice[] = {19, 10, 5, 0, -1, -2, -10};
     setpriority(PRIO_PROCESS, 0 /* calling thread on Linux */, nice[p]);
 }
+
+} // namespace commlink

@@ -70,6 +70,9 @@ struct TCustomCommPort::Link {
     void ArmOwnerTimer() const;
 };
 
+// The component's own small helpers, shared by its files and by nothing else.
+namespace commlink {
+
 // Replaces the first "%d" of a pattern; no printf, so a pattern can never read stray arguments.
 std::string Format(const std::string& pattern, int number);
 [[noreturn]] void Fail(const std::string& text);
@@ -84,3 +87,5 @@ void ApplyPriority(TThreadPriority p);
 inline bool Transient(int err) {
     return err == EAGAIN || err == EINTR;
 }
+
+} // namespace commlink

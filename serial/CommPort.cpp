@@ -11,6 +11,8 @@
 #include <termios.h>
 #include <thread>
 
+using namespace commlink;
+
 TCustomCommPort::TCustomCommPort(TGuiDispatch gui) : gui_(std::move(gui)), resolver_(DefaultDevicePath) {}
 
 TCustomCommPort::~TCustomCommPort() {

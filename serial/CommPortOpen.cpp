@@ -15,6 +15,8 @@
 #include <sys/timerfd.h>
 #include <termios.h>
 
+using namespace commlink;
+
 std::shared_ptr<TCustomCommPort::Link> TCustomCommPort::OpenLink(const std::string& path) const {
     auto link = std::make_shared<Link>();
     link->trace = CommTraceRequested();

@@ -13,6 +13,8 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
+using namespace commlink;
+
 namespace {
 
 std::string Revents(short revents) {

@@ -462,34 +462,39 @@ TEST(CommPort, OutputFullRaisesAfterWriteTimeoutAndPurgeClearsBothDirections) {
 }
 
 // Requests written while the far end is slow to read arrive whole and in the order of the calls,
-// however the caller's own writes and the write thread's share the line.
+// however the caller's own writes and the write thread's share the line, and also when the caller
+// writes everything itself (direct writes).
 TEST(CommPort, WritesArriveInCallOrderWhileTheFarEndReadsSlowly) {
-    Port p(1000, 64);
-    p.port.Buffers.WriteTimeout = 60000;
-    p.port.Open();
-    const auto request = [](int i) { return "<" + std::to_string(i) + ">"; };
-    std::string expected;
-    constexpr int Requests = 20000; // far more than the terminal holds
-    for (int i = 0; i < Requests; ++i)
-        expected += request(i);
-    std::thread writer([&] {
+    for (const bool direct : {false, true}) {
+        Port p(1000, 64);
+        p.port.Buffers.WriteTimeout = 60000;
+        p.port.SetDirectWrite(direct);
+        p.port.Open();
+        const auto request = [](int i) { return "<" + std::to_string(i) + ">"; };
+        std::string expected;
+        constexpr int Requests = 20000; // far more than the terminal holds
         for (int i = 0; i < Requests; ++i)
-            p.port.WriteString(request(i));
-    });
-    std::string out;
-    const auto end = steady_clock::now() + 60s;
-    while (out.size() < expected.size() && steady_clock::now() < end) {
-        // A few bytes at a time: the line stays full, and room comes in small pieces.
-        pollfd ready{p.pty.Master(), POLLIN, 0};
-        char piece[7];
-        const ssize_t n = poll(&ready, 1, 1000) > 0 ? read(p.pty.Master(), piece, sizeof piece) : 0;
-        out.append(piece, size_t(std::max<ssize_t>(n, 0)));
+            expected += request(i);
+        std::thread writer([&] {
+            for (int i = 0; i < Requests; ++i)
+                p.port.WriteString(request(i));
+        });
+        std::string out;
+        const auto end = steady_clock::now() + 60s;
+        while (out.size() < expected.size() && steady_clock::now() < end) {
+            // A few bytes at a time: the line stays full, and room comes in small pieces.
+            pollfd ready{p.pty.Master(), POLLIN, 0};
+            char piece[7];
+            const ssize_t n = poll(&ready, 1, 1000) > 0 ? read(p.pty.Master(), piece, sizeof piece) : 0;
+            out.append(piece, size_t(std::max<ssize_t>(n, 0)));
+        }
+        writer.join();
+        const auto differs = std::mismatch(out.begin(), out.end(), expected.begin(), expected.end());
+        EXPECT_EQ(out.size(), expected.size()) << "direct " << direct;
+        EXPECT_TRUE(differs.first == out.end())
+            << "direct " << direct << ": out of order from byte " << differs.first - out.begin() << ": "
+            << out.substr(size_t(differs.first - out.begin()), 40);
     }
-    writer.join();
-    const auto differs = std::mismatch(out.begin(), out.end(), expected.begin(), expected.end());
-    EXPECT_EQ(out.size(), expected.size());
-    EXPECT_TRUE(differs.first == out.end()) << "out of order from byte " << differs.first - out.begin()
-                                            << ": " << out.substr(size_t(differs.first - out.begin()), 40);
 }
 
 TEST(CommPort, HangupEndsTheThreadsQuietly) {
