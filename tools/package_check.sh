@@ -19,7 +19,7 @@ rm -rf "$out"
 mkdir -p "$src"
 git ls-files -z --cached --others --exclude-standard | tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$src"
 start=$SECONDS
-(cd "$src" && dpkg-buildpackage -us -uc -b >"$out/build.log" 2>&1) || { tail -40 "$out/build.log"; exit 1; }
+(cd "$src" && dpkg-buildpackage -us -uc -b -j"$(nproc)" >"$out/build.log" 2>&1) || { tail -40 "$out/build.log"; exit 1; }
 echo "package built in $((SECONDS - start)) s"
 
 lintian --fail-on error,warning --tag-display-limit 0 "$out"/drganik_"${version}"_*.changes
