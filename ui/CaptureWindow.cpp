@@ -3,7 +3,9 @@
 #include "ClockText.h"
 #include "Controls.h"
 #include "ErrorBox.h"
+#include "MessageBox.h"
 #include "NumberText.h"
+#include "WindowPlacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,9 +13,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QSlider>
 #include <algorithm>
@@ -81,11 +81,7 @@ TCaptureWindow::TCaptureWindow(const QWidget& beside, Capture& capture, ErrorBox
     }
     AddKeysTo(*this);
     AskRecordingName = [this] { return AskRecordingFile(this, folder_); };
-    ShowMessage = [this](const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Błąd!"), text, QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    };
+    ShowMessage = [this](const QString& text) { ShowPlainMessage(this, QStringLiteral("Błąd!"), text); };
     UpdatePosition();
 }
 
@@ -102,12 +98,8 @@ void TCaptureWindow::Toggle() {
         return;
     }
     show();         // first: the outer size counts the frame only once the window is shown
-    if (!placed_) { // beside, never off the work area, clear of "Pomiary" at the top
-        const QRect frame = beside_.frameGeometry();
-        const QRect area = beside_.screen()->availableGeometry();
-        const QSize outer = frameGeometry().size();
-        const int left = std::max(area.left(), std::min(frame.right() + 1, area.right() + 1 - outer.width()));
-        move(left, std::max(area.top(), frame.bottom() + 1 - outer.height()));
+    if (!placed_) { // clear of "Pomiary", which is level with the pair's top
+        PlaceBeside(*this, beside_, BesideEdge::Bottom);
         placed_ = true;
     }
     raise();

@@ -2,11 +2,10 @@
 
 #include "Controls.h"
 #include "Measurements.h"
+#include "WindowPlacement.h"
 
 #include <QLabel>
 #include <QLocale>
-#include <QScreen>
-#include <algorithm>
 
 namespace {
 
@@ -55,11 +54,8 @@ void TMeasurementsWindow::Toggle() {
         hide();
         return;
     }
-    if (!placed_) { // beside, but never off the work area
-        const QRect frame = beside_.frameGeometry();
-        const QRect area = beside_.screen()->availableGeometry();
-        const int outerWidth = frameGeometry().width();
-        move(std::max(area.left(), std::min(frame.right() + 1, area.right() + 1 - outerWidth)), frame.top());
+    if (!placed_) {
+        PlaceBeside(*this, beside_, BesideEdge::Top);
         placed_ = true;
     }
     show();

@@ -3,7 +3,7 @@
 #include "Backgrounds.h"
 #include "ErrorBox.h"
 #include "Main.h"
-#include "PlaceWindowPair.h"
+#include "MessageBox.h"
 #include "PlainToolTip.h"
 #include "PollTimer.h"
 #include "PortChooser.h"
@@ -14,13 +14,11 @@
 #include "SettingsLocation.h"
 #include "Toolbox.h"
 #include "WebLinks.h"
+#include "WindowPlacement.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QScreen>
 #include <QUrl>
 
 namespace {
@@ -109,8 +107,7 @@ void TForm1::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (!shownBefore_) { // centred on the desktop the first time
         shownBefore_ = true;
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        move(area.center() - rect().center());
+        CentreOnWorkArea(*this);
     }
     errors_.Run([this] { FormShow(); });
 }
@@ -193,12 +190,9 @@ void TForm1::Button1Click() {
     RenderSpectrumBackground();
     w1_.RepaintNow();
     if (state_.settings.CP != snapshot_.CP) {
-        QMessageBox box(
-            QMessageBox::NoIcon, QStringLiteral("Uwaga!"),
-            QStringLiteral("Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program."),
-            QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        ShowPlainMessage(
+            this, QStringLiteral("Uwaga!"),
+            QStringLiteral("Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program."));
     }
     if (OnSaved)
         OnSaved();
@@ -257,13 +251,11 @@ void TForm1::Image13Click() {
 }
 
 void TForm1::SpeedButton1Click() {
-    const QRect tool = w2_.frameGeometry();
-    const WinPos to = DockLeftOf({tool.x(), tool.y()}, {w1_.frameGeometry().width(), 0});
-    w1_.move(w1_.pos() + QPoint(to.left, to.top) - w1_.frameGeometry().topLeft());
+    DockMainWindow(w1_, w2_);
 }
 
 void TForm1::SpeedButton2Click() {
-    w2_.PlaceWindowPair();
+    PlaceWindowPair(w1_, w2_);
 }
 
 void TForm1::SpeedButton3Click() {

@@ -4,57 +4,31 @@
 #include "AtomicFile.h"
 #include "BlockTransform.h"
 #include "CommPort.h"
-#include "CsvExport.h"
 #include "DataFile.h"
 #include "DataFileDialogs.h"
 #include "DataFileLoad.h"
 #include "ErrorBox.h"
 #include "Glyphs.h"
 #include "Main.h"
-#include "PlaceWindowPair.h"
+#include "MessageBox.h"
 #include "PollTimer.h"
-#include "Printing.h"
+#include "PrintJob.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
+#include "SavedFile.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "WaitMs.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <QMessageBox>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QScreen>
 #include <QShortcut>
-#include <QWindow>
-
-namespace {
-
-// Puts a window's outer top-left corner on a point, whatever frame the window system adds.
-void MoveFrameTo(QWidget& w, QPoint target) {
-    w.move(target);
-    const QPoint off = w.frameGeometry().topLeft() - target;
-    if (!off.isNull())
-        w.move(w.pos() - off);
-}
-
-std::string PngBytes(const QImage& picture) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG"))
-        return {};
-    return bytes.toStdString();
-}
-
-} // namespace
 
 TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
     : state_(state), errors_(errors), w1_(w1), links_(links) {
@@ -84,16 +58,14 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
 }
 
 void TW2::FormCreate() {
-    PlaceWindowPair();
+    PlaceWindowPair(w1_, *this);
     state_.settings.Czekaj1 = 20;
     state_.settings.Timeout1 = 20;
     SmoothFlatButton9->SetGlyph(WithTransparentColor(FallingEdgeGlyph(), 0xFFFFFF));
     show();
-    PlaceWindowPair(); // again, now that the window system has given the tool window its frame
-    // A window manager frames the windows later still: placed again once it has.
-    for (QWidget* w : {static_cast<QWidget*>(&w1_), static_cast<QWidget*>(this)})
-        if (w->windowHandle())
-            w->windowHandle()->installEventFilter(this);
+    // Again, now that the window system has given the tool window its frame, and again
+    // once a window manager has framed the windows.
+    PlaceWindowPairOnceFramed(w1_, *this);
 
     state_.settings = ReadSettings(links_.Ini);
     links_.Timer1.SetTimerInterval(state_.settings.Timer);
@@ -243,21 +215,12 @@ void TW2::SmoothFlatButton8Click() {
         return;
     fileFolder_ = QFileInfo(chosen).absolutePath();
     const QString name = QString::fromStdString(WithDataFileExtension(chosen.toStdString()));
-    const QString kind = QFileInfo(name).suffix().toLower();
-    std::string content;
-    if (kind == QLatin1String("csv"))
-        content = FormatCsv(state_.samples, w1_.ShownBlockTimebase()); // the block's own, not the knob's
-    else if (kind == QLatin1String("png"))
-        content = PngBytes(w1_.ShownPicture());
-    else
-        content = FormatDataFile(state_.samples, Knob2->Position());
+    const std::string content =
+        SavedFileContent(name, {state_.samples, w1_.ShownBlockTimebase(), Knob2->Position(),
+                                [this] { return w1_.ShownPicture(); }});
     // Written beside the target and renamed over it only when complete: a failed save keeps the old file.
-    if (content.empty() || !WriteFileAtomically(QFile::encodeName(name).toStdString(), content)) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
-                        QStringLiteral("Nie mogę utworzyc pliku!"), QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    }
+    if (content.empty() || !WriteFileAtomically(QFile::encodeName(name).toStdString(), content))
+        ShowPlainMessage(this, QStringLiteral("Bląd!"), QStringLiteral("Nie mogę utworzyc pliku!"));
 }
 
 void TW2::SmoothFlatButton7Click() {
@@ -271,10 +234,7 @@ void TW2::SmoothFlatButton7Click() {
         return;
     const DataFileRead read = LoadDataFile(QFile::encodeName(name).toStdString(), state_.samples);
     if (!read.ok) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bląd!"),
-                        QStringLiteral("Nie mogę otworzyc pliku!"), QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        ShowPlainMessage(this, QStringLiteral("Bląd!"), QStringLiteral("Nie mogę otworzyc pliku!"));
         return;
     }
     ShowStoredBlock(read.timebase);
@@ -300,27 +260,7 @@ void TW2::SmoothFlatButton12Click() {
         links_.Printer.setDocName(QStringLiteral("Oscylograf"));
     if (!AskPrinter(links_.Printer))
         return;
-    PrintInputs in;
-    in.samples = &state_.samples;
-    in.spectrum = &state_.spectrum;
-    in.FullScaleVolts = state_.volt.FullScaleVolts;
-    in.MvPerRow = state_.volt.MvPerRow;
-    in.SpectrumDivisor = state_.volt.SpectrumDivisor;
-    in.LW = state_.settings.LW;
-    const AxisLabels labels = AxisLabelTexts(w1_.LabelledTimebase());
-    for (size_t i = 0; i < 5; ++i) {
-        in.timeLabels[i] = QString::fromStdString(labels.time[i]);
-        in.freqLabels[i] = QString::fromStdString(labels.frequency[i]);
-    }
-    in.percentLabels = {QStringLiteral("100%"), QStringLiteral("66%"), QStringLiteral("33%"),
-                        QStringLiteral("0%")};
-    in.decimalSeparator = QLocale().decimalPoint();
-    QPainter painter;
-    if (!painter.begin(&links_.Printer))
-        throw std::runtime_error("Nie można rozpocząć wydruku: drukarka jest niedostępna.");
-    PrintViews(painter, {links_.Printer.width(), links_.Printer.height()}, in);
-    if (!painter.end())
-        throw std::runtime_error("Wydruk nie powiódł się: błąd systemu drukowania.");
+    PrintJob(links_.Printer, state_, w1_.LabelledTimebase());
 }
 
 void TW2::Knob1Change() {
@@ -382,42 +322,12 @@ void TW2::EnableMarkerButtons() {
 }
 
 void TW2::ShowProbeFailure() {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Błąd!"),
-                    QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"), QMessageBox::Ok,
-                    this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowPlainMessage(this, QStringLiteral("Błąd!"),
+                     QStringLiteral("Sprawdź czy urządzenie jest podpięte do komputera"));
 }
 
 void TW2::Pause(int ms) {
     WaitMs(ms);
-}
-
-void TW2::PlaceWindowPair() {
-    const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
-    const QSize outer1 = w1_.frameGeometry().size();
-    const QSize outer2 = frameGeometry().size();
-    placedOuter1_ = outer1;
-    placedOuter2_ = outer2;
-    const auto p = ::PlaceWindowPair({area.width(), area.height()}, {outer1.width(), outer1.height()},
-                                     {outer2.width(), outer2.height()});
-    MoveFrameTo(*this, {p.w2.left, p.w2.top});
-    MoveFrameTo(w1_, {p.w1.left, p.w1.top});
-}
-
-// The frames a window manager adds are known by a window's first expose (or the move that
-// framing it causes); start-up placed the pair with the sizes it knew then.
-bool TW2::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::Expose || e->type() == QEvent::Move) {
-        if (w1_.frameGeometry().size() != placedOuter1_ || frameGeometry().size() != placedOuter2_)
-            PlaceWindowPair();
-        const auto framed = [](QWidget& w) { return w.frameGeometry().size() != w.size(); };
-        if (framed(w1_) && framed(*this)) { // placed by both frames: start-up is done
-            w1_.windowHandle()->removeEventFilter(this);
-            windowHandle()->removeEventFilter(this);
-        }
-    }
-    return QWidget::eventFilter(watched, e);
 }
 
 void TW2::closeEvent(QCloseEvent* e) {

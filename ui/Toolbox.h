@@ -7,7 +7,6 @@
 #include "Knob.h"
 
 #include <QLabel>
-#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -96,9 +95,6 @@ class TW2 : public QWidget, public ControlsView {
     void ShowProbeFailure() override;
     void Pause(int ms) override;
 
-    // Centres the window pair on the work area, main window on the left.
-    void PlaceWindowPair();
-
     // The main window's close request: the port closed and the program ended at once;
     // the quitting closes this window too, but not with its own close and pause.
     void EndWithMainWindow();
@@ -134,7 +130,6 @@ class TW2 : public QWidget, public ControlsView {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     void FormCreate();
@@ -178,6 +173,5 @@ class TW2 : public QWidget, public ControlsView {
     ToolboxLinks links_;
     AcquisitionCycle* cycle_ = nullptr;
     bool closing_ = false;
-    QString fileFolder_;                // empty: the current folder
-    QSize placedOuter1_, placedOuter2_; // the outer sizes the last placement used
+    QString fileFolder_; // empty: the current folder
 };
