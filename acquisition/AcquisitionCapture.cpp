@@ -17,7 +17,7 @@ void AcquisitionCycle::SingleShot() {
 }
 
 void AcquisitionCycle::TakeCompleteBlock(int timebase) {
-    if (capture_) {
+    if (p_.capture) {
         CapturedBlock block;
         std::copy_n(p_.samples.begin(), block.samples.size(), block.samples.begin());
         block.timeMs = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -28,7 +28,7 @@ void AcquisitionCycle::TakeCompleteBlock(int timebase) {
         block.triggerMode = std::uint8_t(p_.trigger.TriggerMode);
         block.triggerLevel = std::uint16_t(p_.trigger.TriggerLevel);
         block.progressive = p_.acq.SlowMode;
-        capture_->Take(block);
+        p_.capture->Take(block);
     }
     if (single_)
         Stop();

@@ -203,8 +203,7 @@ void AcquisitionCycle::Pause(int ms) {
 }
 
 void AcquisitionCycle::ComputeSpectrum() {
-    if (transform_)
-        transform_->ComputeSpectrum(p_.samples, p_.spectrum);
+    p_.transform.ComputeSpectrum(p_.samples, p_.spectrum);
 }
 
 void AcquisitionCycle::ShownBlock(int timebase) {

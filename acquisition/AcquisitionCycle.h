@@ -22,13 +22,13 @@ struct AcquisitionParts {
     TCustomCommPort& port;
     ControlsView& controls;
     ScreenView& screen;
+    const BlockTransform& transform; // each whole block's spectrum
+    Capture* capture = nullptr;      // where complete blocks are kept, when anywhere
 };
 
 class AcquisitionCycle {
   public:
     explicit AcquisitionCycle(AcquisitionParts parts);
-    // Built when the spectrum tables are; until then no block is transformed.
-    void SetTransform(const BlockTransform* transform) { transform_ = transform; }
 
     void Connect();    // connect button pressed
     void Disconnect(); // connect button released
@@ -45,8 +45,6 @@ class AcquisitionCycle {
     void CollectBlock();
     void CollectProgressive();
 
-    // Looking back: every complete block goes to the capture, when there is one.
-    void SetCapture(Capture* capture) { capture_ = capture; }
     // One block, then stop as Stop would: started when connected and stopped, or the
     // next complete block of a run. Stop and Start cancel it.
     void SingleShot();
@@ -67,8 +65,6 @@ class AcquisitionCycle {
     void TakeCompleteBlock(int timebase); // into the capture; a single shot ends here
 
     AcquisitionParts p_;
-    const BlockTransform* transform_ = nullptr;
     bool collecting_ = false;
-    Capture* capture_ = nullptr;
     bool single_ = false;
 };

@@ -1,6 +1,8 @@
 #include "Program.h"
 
 #include "PortDevice.h"
+#include "Settings.h"
+#include "TransformTables.h"
 
 #include <QApplication>
 #include <QShortcut>
@@ -19,6 +21,11 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     // A save that waits for another instance's lock keeps the windows painting; the user's
     // input waits, so the save cannot start again inside itself.
     Ini.SetWhileWaiting([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    // The state comes into being here, before any window: the settings read once, the
+    // spectrum tables and the transform built; the windows only show it.
+    state.settings = ReadSettings(Ini);
+    BuildSpectrumTables(state.tables);
+    state.transform = std::make_unique<BlockTransform>(state.tables);
     W1 = std::make_unique<TW1>(state, errors);
     W1->show();
     ConfigurePort();
@@ -35,11 +42,7 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     Timer1.SetTimerInterval(25);
     // Pens are device pixels: at 600 dpi the thinnest line stays visible on paper.
     Printer.setResolution(600);
-    W2 = std::make_unique<TW2>(state, errors, *W1, ToolboxLinks{Ini, Com1, Timer1, Printer});
-    Cycle = std::make_unique<AcquisitionCycle>(AcquisitionParts{
-        state.acq, state.trigger, state.settings, state.samples, state.spectrum, Com1, *W2, *W1});
-    Cycle->SetTransform(state.transform.get());
-    W2->UseCycle(*Cycle);
+    W2 = std::make_unique<TW2>(state, errors, *W1, ToolboxLinks{Ini, Com1, Timer1, Printer, capture});
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, Timer1);
     Pomiary = std::make_unique<TMeasurementsWindow>(*W2);
     Przechwytywanie = std::make_unique<TCaptureWindow>(*W2, capture, errors);
@@ -96,10 +99,9 @@ void Program::ShowPortDevice() {
 void Program::ConnectCapture() {
     capture.SetHistoryLength(
         std::size_t(std::clamp(Ini.ReadInteger("Przechwytywanie", "Historia", 1000), 0, 100000)));
-    Cycle->SetCapture(&capture);
     TCaptureWindow* window = Przechwytywanie.get();
     capture.OnTaken = [window] { window->BlockTaken(); };
-    window->OnSingleShot = [this] { Cycle->SingleShot(); };
+    window->OnSingleShot = [this] { W2->Cycle().SingleShot(); };
     window->CanStep = [this] { return !state.acq.Running; };
     window->OnShowBlock = [this](const CapturedBlock& block) {
         std::copy(block.samples.begin(), block.samples.end(), state.samples.begin());

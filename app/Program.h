@@ -37,12 +37,11 @@ class Program {
     TCommPort Com1;
     PollTimer Timer1;
     QPrinter Printer{QPrinter::HighResolution};
+    Capture capture; // the history and the recording; the cycle keeps blocks there
     std::unique_ptr<TW1> W1;
-    std::unique_ptr<TW2> W2;
-    std::unique_ptr<AcquisitionCycle> Cycle;
+    std::unique_ptr<TW2> W2; // works the acquisition cycle
     std::unique_ptr<TForm1> Form1;
     std::unique_ptr<TMeasurementsWindow> Pomiary;    // hidden until asked for
-    Capture capture;                                 // the history and the recording
     std::unique_ptr<TCaptureWindow> Przechwytywanie; // hidden until asked for
 
   private:

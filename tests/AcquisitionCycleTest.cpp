@@ -73,11 +73,15 @@ struct Rig {
     Settings settings;
     SampleBuffer samples{};
     Spectrum spectrum{};
-    TransformTables tables;
-    std::unique_ptr<BlockTransform> transform;
+    TransformTables tables = [] {
+        TransformTables t;
+        BuildSpectrumTables(t);
+        return t;
+    }();
+    BlockTransform transform{tables};
     FakeView view;
     TCommPort port{gui.Dispatch()};
-    AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, view, view}};
+    AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, view, view, transform}};
 
     Rig() {
         view.gui = &gui;
@@ -88,9 +92,6 @@ struct Rig {
         port.SetDeviceResolver([this](const std::string&) { return pty.SlavePath(); });
         port.ClosePauseMs = 0;
         port.OnRxChar = [this](TCustomCommPort*, int) { cycle.RxChar(); };
-        BuildSpectrumTables(tables);
-        transform = std::make_unique<BlockTransform>(tables);
-        cycle.SetTransform(transform.get());
     }
     // The instrument sends; the notification reaches the cycle.
     void Send(const std::string& bytes) {
@@ -187,7 +188,7 @@ TEST(AcquisitionCycle, StartRequestsAndEachFastBlockRequestsTheNext) {
     EXPECT_EQ(r.samples[498], 996);
     EXPECT_EQ(r.samples[499], 0) << "the two missing bytes read as zero";
     Spectrum expected{};
-    r.transform->ComputeSpectrum(r.samples, expected);
+    r.transform.ComputeSpectrum(r.samples, expected);
     EXPECT_EQ(r.spectrum, expected);
 
     SetTriggerMode(r.trigger, 2);

@@ -43,7 +43,7 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     ASSERT_TRUE(w.RecordingOn());
 
     w.SingleShotClick();
-    ASSERT_TRUE(RunUntil([&] { return !p.state.acq.Running && !p.Cycle->SingleShotArmed(); }, kLong));
+    ASSERT_TRUE(RunUntil([&] { return !p.state.acq.Running && !p.W2->Cycle().SingleShotArmed(); }, kLong));
     const int requests = sim.Count("rx request");
     EXPECT_FALSE(RunUntil([&] { return sim.Count("rx request") > requests; }, 500)) << "asked for more";
     ASSERT_EQ(p.capture.history.Size(), 1u);
@@ -113,11 +113,11 @@ TEST(Capture, SingleShotWaitsForATriggerUntilStopped) {
     p.Przechwytywanie->SingleShotClick();
     ASSERT_TRUE(RunUntil([&] { return p.W1->WaitingForTrigger(); }, kLong));
     EXPECT_TRUE(p.state.acq.Running);
-    EXPECT_TRUE(p.Cycle->SingleShotArmed());
+    EXPECT_TRUE(p.W2->Cycle().SingleShotArmed());
     EXPECT_TRUE(p.capture.history.Empty());
     p.W2->Button(TW2::ToolButton::Stop).click();
     EXPECT_FALSE(p.state.acq.Running);
-    EXPECT_FALSE(p.Cycle->SingleShotArmed());
+    EXPECT_FALSE(p.W2->Cycle().SingleShotArmed());
     EXPECT_FALSE(p.W1->WaitingForTrigger());
     EXPECT_TRUE(c.StartEnabled());
 }

@@ -29,30 +29,14 @@ TW1::TW1(ProgramState& state, ErrorBox& errors) : QWidget(nullptr), state_(state
     FormCreate();
 }
 
+// The start values of the views are the program state's own, given where it is made.
 void TW1::FormCreate() {
     // Scheduling priority of the GUI thread is left as the system gives it.
-    state_.trigger.TriggerLevel = 1;
-    state_.acq.SeenTriggerLevel = 1;
-    state_.acq.SeenTimebase = 0;
-    state_.trigger.TriggerEdge = 0;
-    state_.volt.FullScaleVolts = 10;
-    state_.volt.MvPerRow = 40;
     UpdateVoltLabels();
     UpdateAxisLabels(0);
 
     SpectrumOverlay.Fill();
     LoadSwitchPictures(); // a failure is reported; the rest of start-up still runs
-
-    state_.acq.SlowMode = false;
-    state_.time.TimePerPixel = 0.004;
-    state_.volt.VoltsPerRow = 0.04;
-    state_.acq.RxLength = 0;
-    state_.samples.fill(0);
-    state_.time.TimeUnit = "ms";
-    state_.acq.DataArrived = false;
-    state_.trigger.LevelLow = 1;
-    state_.trigger.LevelHigh = 0;
-    state_.trigger.TriggerLevelTens = 1;
 }
 
 void TW1::UpdateVoltLabels() {

@@ -40,6 +40,9 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
     setFont(UiFont());
 
     BuildLayout();
+    cycle_ = std::make_unique<AcquisitionCycle>(
+        AcquisitionParts{state_.acq, state_.trigger, state_.settings, state_.samples, state_.spectrum,
+                         links_.Com1, *this, w1_, *state_.transform, &links_.capture});
     ConnectHandlers();
     auto* measurements = new QAction(QStringLiteral("Pomiary\tF2"), this);
     connect(measurements, &QAction::triggered, this, errors_.Guard([this] {
@@ -59,15 +62,12 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
 
 void TW2::FormCreate() {
     PlaceWindowPair(w1_, *this);
-    state_.settings.Czekaj1 = 20;
-    state_.settings.Timeout1 = 20;
     SmoothFlatButton9->SetGlyph(WithTransparentColor(FallingEdgeGlyph(), 0xFFFFFF));
     show();
     // Again, now that the window system has given the tool window its frame, and again
     // once a window manager has framed the windows.
     PlaceWindowPairOnceFramed(w1_, *this);
 
-    state_.settings = ReadSettings(links_.Ini);
     links_.Timer1.SetTimerInterval(state_.settings.Timer);
 
     links_.Com1.SetPortNum(state_.settings.CP);
@@ -75,11 +75,9 @@ void TW2::FormCreate() {
 
     w1_.SetSpectrumColor(ColorFromBgr(state_.settings.PCF));
     Przel->SetPicture(w1_.SwitchPicture(0));
-    state_.trigger.TriggerMode = 0;
-    state_.volt.SpectrumDivisor = 10;
-    BuildSpectrumTables(state_.tables);
-    state_.transform = std::make_unique<BlockTransform>(state_.tables);
 }
+
+TW2::~TW2() = default;
 
 void TW2::ConnectHandlers() {
     connect(SmoothFlatButton5, &QToolButton::clicked, this,

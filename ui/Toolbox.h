@@ -10,10 +10,12 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 struct ProgramState;
 class AcquisitionCycle;
+class Capture;
 class ErrorBox;
 class PollTimer;
 class QPrinter;
@@ -27,14 +29,16 @@ struct ToolboxLinks {
     TCustomCommPort& Com1;
     PollTimer& Timer1;
     QPrinter& Printer; // keeps its job title between jobs
+    Capture& capture;  // every complete block goes there
 };
 
 class TW2 : public QWidget, public ControlsView {
   public:
+    // The state must hold its transform already: the cycle this window works is built with it.
     TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links);
-    // The cycle the acquisition buttons, the poll tick and the port work; it is
-    // built once this window, its controls view, exists.
-    void UseCycle(AcquisitionCycle& cycle) { cycle_ = &cycle; }
+    ~TW2() override;
+    // The conversation with the instrument that this window's buttons, poll tick and port drive.
+    AcquisitionCycle& Cycle() { return *cycle_; }
 
     // Handlers of the acquisition controls.
     void SmoothFlatButton5Click(bool pressed);
@@ -171,7 +175,7 @@ class TW2 : public QWidget, public ControlsView {
     ErrorBox& errors_;
     TW1& w1_;
     ToolboxLinks links_;
-    AcquisitionCycle* cycle_ = nullptr;
+    std::unique_ptr<AcquisitionCycle> cycle_; // with this window as its controls view
     bool closing_ = false;
     QString fileFolder_; // empty: the current folder
 };
