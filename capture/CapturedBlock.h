@@ -11,7 +11,7 @@ struct CapturedBlock {
     std::uint8_t timebase = 0;      // T/dz position 0..15
     std::uint8_t voltRange = 0;     // V/dz position
     std::uint8_t triggerMode = 0;   // 0 off, 1 rising, 2 falling
-    std::uint16_t triggerLevel = 1; // 1..1023
+    std::uint16_t triggerLevel = 1; // MinTriggerLevel..MaxTriggerLevel
     bool progressive = false;
 
     bool operator==(const CapturedBlock&) const = default;

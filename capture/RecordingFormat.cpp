@@ -1,6 +1,7 @@
 #include "RecordingFormat.h"
 
 #include "ClockText.h"
+#include "TriggerLevel.h"
 
 #include <charconv>
 
@@ -67,7 +68,8 @@ std::optional<std::uint64_t> ParseBlockHeader(std::string_view line, CapturedBlo
         return std::nullopt;
     NextField(line, pos); // the readable time: czas_ms is what counts
     if (!ParseNumber(NextField(line, pos), timebase, 15u) || !ParseNumber(NextField(line, pos), volt, 255u) ||
-        !ParseNumber(NextField(line, pos), trigger, 2u) || !ParseNumber(NextField(line, pos), level, 1023u))
+        !ParseNumber(NextField(line, pos), trigger, 2u) ||
+        !ParseNumber(NextField(line, pos), level, unsigned(MaxTriggerLevel)))
         return std::nullopt;
     const std::string_view mode = NextField(line, pos);
     if ((mode != "S" && mode != "P") || pos <= line.size())

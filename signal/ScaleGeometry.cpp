@@ -1,41 +1,53 @@
 #include "ScaleGeometry.h"
 
+#include "ScreenGeometry.h"
+
 #include <algorithm>
+
+using namespace screen;
+
+namespace {
+
+// Ticks left of a view's rows, and under its columns from the row `below`.
+void LeftTicks(std::vector<Segment>& ticks, int top, int bottom, int step, int left) {
+    for (int y = top; y <= bottom; y += step)
+        ticks.push_back({left, y, TickRight, y});
+}
+
+void ColumnTicks(std::vector<Segment>& ticks, int below, int step, int length) {
+    for (int x = ViewOrigin.x; x <= TimeViewRect.right; x += step)
+        ticks.push_back({x, below, x, below + length});
+}
+
+} // namespace
 
 std::vector<Segment> ScreenTickMarks() {
     std::vector<Segment> ticks;
-    for (int y = 30; y <= 280; y += 5)
-        ticks.push_back({26, y, 29, y});
-    for (int y = 30; y <= 280; y += 25)
-        ticks.push_back({24, y, 29, y});
-    for (int x = 30; x <= 530; x += 5)
-        ticks.push_back({x, 280, x, 283});
-    for (int x = 30; x <= 530; x += 25)
-        ticks.push_back({x, 280, x, 286});
-    for (int y = 345; y <= 470; y += 5)
-        ticks.push_back({26, y, 29, y});
-    for (int y = 350; y <= 470; y += 40)
-        ticks.push_back({24, y, 29, y});
-    for (int x = 30; x <= 530; x += 5)
-        ticks.push_back({x, 472, x, 475});
-    for (int x = 30; x <= 530; x += 25)
-        ticks.push_back({x, 472, x, 478});
+    const Rect& t = TimeViewRect;
+    LeftTicks(ticks, t.top, t.bottom, TickStep, ShortTickLeft);
+    LeftTicks(ticks, t.top, t.bottom, Division, LongTickLeft);
+    ColumnTicks(ticks, t.bottom, TickStep, ShortTickBelow);
+    ColumnTicks(ticks, t.bottom, Division, LongTickBelow);
+    const int spectrumTop = SpectrumViewRect.top - 1;
+    const int spectrumBelow = SpectrumViewRect.bottom + 1;
+    LeftTicks(ticks, spectrumTop, SpectrumLastY, TickStep, ShortTickLeft);
+    LeftTicks(ticks, SpectrumLastY - 3 * SpectrumScaleStep, SpectrumLastY, SpectrumScaleStep, LongTickLeft);
+    ColumnTicks(ticks, spectrumBelow, TickStep, ShortTickBelow);
+    ColumnTicks(ticks, spectrumBelow, Division, LongTickBelow);
     return ticks;
 }
 
 std::vector<Segment> PrintGrid(int top, int bottom, int longFirst, int longStep, int lineFoot) {
     std::vector<Segment> grid;
-    for (int y = top; y <= bottom; y += 5)
-        grid.push_back({26, y, 29, y});
+    LeftTicks(grid, top, bottom, TickStep, ShortTickLeft);
     for (int y = longFirst; y <= bottom; y += longStep)
-        grid.push_back({24, y, 530, y});
-    for (int x = 30; x <= 530; x += 5)
-        grid.push_back({x, bottom, x, bottom + 3});
-    for (int x = 30; x <= 530; x += 25)
+        grid.push_back({LongTickLeft, y, TimeViewRect.right, y});
+    ColumnTicks(grid, bottom, TickStep, ShortTickBelow);
+    for (int x = ViewOrigin.x; x <= TimeViewRect.right; x += Division)
         grid.push_back({x, lineFoot, x, top});
     return grid;
 }
 
 int TriggerLineTop(int levelTens, int mvPerRow) {
-    return 30 + 249 - std::min(levelTens * 10 / mvPerRow, 249);
+    return RowY(std::min(levelTens * 10 / mvPerRow, HighestRow));
 }

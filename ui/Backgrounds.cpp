@@ -41,7 +41,7 @@ QImage Filled(int w, int h, QColor tint) {
 QImage TimeBackgroundPicture(int index) {
     static constexpr QRgb tints[] = {qRgb(38, 123, 36), qRgb(35, 81, 121), qRgb(130, 39, 26),
                                      qRgb(155, 151, 0), qRgb(202, 202, 202)};
-    QImage img = Filled(500, 250, QColor(tints[std::clamp(index, 0, 4)]));
+    QImage img = Filled(500, 250, QColor(tints[std::clamp(index, 0, BackgroundCount - 1)]));
     for (int x = 25; x <= 475; x += 25)
         Line(img, x, 0, x, 249, 0.82);
     for (int y = 25; y <= 225; y += 25)
@@ -60,7 +60,7 @@ QImage TimeBackgroundPicture(int index) {
 QImage SpectrumBackgroundPicture(int index) {
     static constexpr QRgb tints[] = {qRgb(206, 206, 206), qRgb(156, 82, 84), qRgb(164, 158, 60),
                                      qRgb(76, 114, 148), qRgb(84, 150, 76)};
-    QImage img = Filled(500, 125, QColor(tints[std::clamp(index, 0, 4)]));
+    QImage img = Filled(500, 125, QColor(tints[std::clamp(index, 0, BackgroundCount - 1)]));
     for (int x = 25; x <= 475; x += 25)
         Line(img, x, 0, x, 124, 0.82);
     for (int y = 4; y <= 124; y += 20)

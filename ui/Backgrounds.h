@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+inline constexpr int BackgroundCount = 5; // pictures for each view
+
 // Index 0..4: green, blue, red, yellow, grey; 500 x 250.
 QImage TimeBackgroundPicture(int index);
 // Index 0..4: grey, maroon, olive, blue, green; 500 x 125.

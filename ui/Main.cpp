@@ -161,7 +161,7 @@ void TW1::DrawProgressiveTrace() {
     Client.PenWidth = state_.settings.LW;
     ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Truncate,
                            state_.volt.MvPerRow);
-    Client.MoveTo(30, 279);
+    Client.MoveTo(screen::ColumnX(0), screen::RowY(0));
     // Only the columns the new samples reached, pen included: a whole view each tick costs
     // as much as a fast block, about forty times a block.
     const int end = ViewOrigin.x() + std::max(0, state_.acq.RxLength / 2 - 1);
@@ -206,7 +206,8 @@ void TW1::SetRecoveryCaption(bool red) {
 }
 
 void TW1::PlaceTriggerLine() {
-    TriggerLine->move(29, TriggerLineTop(state_.trigger.TriggerLevelTens, state_.volt.MvPerRow));
+    TriggerLine->move(screen::TickRight,
+                      TriggerLineTop(state_.trigger.TriggerLevelTens, state_.volt.MvPerRow));
     TriggerLine->repaint();
 }
 

@@ -7,6 +7,7 @@
 #include "Controls.h"
 #include "ProgressBar.h"
 #include "Samples.h"
+#include "ScreenRects.h"
 #include "StatusPanels.h"
 
 #include <QLabel>
@@ -141,14 +142,15 @@ class TW1 : public QWidget, public ScreenView {
     QColor tracePenColor_ = Qt::black;
     int tracePenWidth_ = 1;
     std::optional<Rounding> pendingTrace_;
-    Canvas SpectrumOverlay{QSize(500, 125)};
-    Canvas TimeBackground{QSize(500, 250), Qt::black};
-    Canvas SpectrumBackground{QSize(500, 125), Qt::black};
+    Canvas SpectrumOverlay{SizeOf(screen::SpectrumViewRect)};
+    Canvas TimeBackground{SizeOf(screen::TimeViewRect), Qt::black};
+    Canvas SpectrumBackground{SizeOf(screen::SpectrumViewRect), Qt::black};
     Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it
-    const QPoint ViewOrigin{30, 30};
-    const QRect TimeViewRect{30, 30, 500, 250};
-    int progressiveEnd_ = 30; // the column of the last vertex shown of the progressive block
-    const QRect SpectrumViewRect{30, 346, 500, 125};
+    const QPoint ViewOrigin = ToQPoint(screen::ViewOrigin);
+    const QRect TimeViewRect = ToQRect(screen::TimeViewRect);
+    int progressiveEnd_ =
+        screen::ViewOrigin.x; // the column of the last vertex shown of the progressive block
+    const QRect SpectrumViewRect = ToQRect(screen::SpectrumViewRect);
 
     // The trigger-switch pictures: off, rising, falling (null when not loaded).
     std::array<QImage, 3> SwitchPictures;

@@ -17,10 +17,14 @@ QLabel* MakeLabel(QWidget* parent, const char* name, QRect place, const QString&
     return l;
 }
 
+template <class W> W* PlaceOver(QWidget* parent, const char* name, const screen::Rect& r) {
+    return Place<W>(parent, name, r.left, r.top, r.Width(), r.Height());
+}
+
 } // namespace
 
 void TW1::BuildLayout() {
-    auto* bevel5 = Place<TSmoothBevel>(this, "SmoothBevel5", 29, 18, 502, 12);
+    auto* bevel5 = PlaceOver<TSmoothBevel>(this, "SmoothBevel5", screen::MarkerTrack);
     bevel5->setLineWidth(1);
     Place<TSmoothBevel>(this, "SmoothBevel4", 0, 320, 577, 180)->SetRaised(true);
     SmoothBevel3 = Place<TSmoothBevel>(this, "SmoothBevel3", 0, 0, 580, 320);
@@ -34,7 +38,7 @@ void TW1::BuildLayout() {
         V[size_t(i)] = MakeLabel(this, name.constData(), {0, 32 + 24 * i, 20, 9}, QString(),
                                  Qt::AlignRight | Qt::AlignBottom, scale);
     }
-    SmoothBevel1 = Place<TSmoothBevel>(this, "SmoothBevel1", 29, 29, 502, 252);
+    SmoothBevel1 = PlaceOver<TSmoothBevel>(this, "SmoothBevel1", screen::Framed(screen::TimeViewRect));
     T[0] = MakeLabel(this, "t1", {30, 288, 30, 11}, QStringLiteral("0ms"), Qt::AlignLeft, scale);
     T[0]->adjustSize();
     for (int i = 1; i < 5; ++i) {
@@ -42,7 +46,7 @@ void TW1::BuildLayout() {
         T[size_t(i)] = MakeLabel(this, name.constData(), {140 + 124 * (i - 1), 288, 30, 11}, QString(),
                                  Qt::AlignHCenter, scale);
     }
-    Place<TSmoothBevel>(this, "SmoothBevel2", 29, 345, 502, 127);
+    PlaceOver<TSmoothBevel>(this, "SmoothBevel2", screen::Framed(screen::SpectrumViewRect));
     MakeLabel(this, "Label2", {32, 328, 497, 13}, QStringLiteral("Analiza częstotliwości"), Qt::AlignHCenter,
               UiFont(11, true));
     const char* percents[] = {"100%", "66%", "33%", "0%"};
@@ -51,7 +55,7 @@ void TW1::BuildLayout() {
         MakeLabel(this, name.constData(), {0, 344 + 40 * i, 22, 11}, QString::fromLatin1(percents[i]),
                   Qt::AlignRight, scale);
     }
-    Image2 = Place<TMouseArea>(this, "Image2", 30, 30, 500, 250);
+    Image2 = PlaceOver<TMouseArea>(this, "Image2", screen::TimeViewRect);
     Image2->setCursor(Qt::CrossCursor); // the mouse area covers the view's bevel
     Image2->OnMouseMove = [this](ShiftState s, int x, int y) {
         errors_.Run([&] { Image2MouseMove(s, x, y); });
@@ -65,7 +69,7 @@ void TW1::BuildLayout() {
         F[size_t(i)] = MakeLabel(this, name.constData(), {frequencyLefts[i], 480, 40, 13}, QString(),
                                  Qt::AlignHCenter, scale);
     }
-    auto* track = Place<QWidget>(this, "Track", 29, 18, 502, 12);
+    auto* track = PlaceOver<QWidget>(this, "Track", screen::MarkerTrack);
     track->setCursor(Qt::PointingHandCursor);
     track->setToolTip(QStringLiteral("Lewy klawisz myszy ustawia znacznik A, prawy znacznik B."));
 
@@ -77,12 +81,16 @@ void TW1::BuildLayout() {
         w->hide();
         return w;
     };
-    ZnA = item(Place<TImage>(this, "ZnA", 25, 18, 10, 284), MarkerLinePicture(MarkerAColor));
-    ZnB = item(Place<TImage>(this, "ZnB", 25, 18, 10, 284), MarkerLinePicture(MarkerBColor));
-    ZnAY = item(Place<TImage>(this, "ZnAY", 30, 279, 508, 3), MarkerLevelPicture(MarkerAColor));
-    ZnBY = item(Place<TImage>(this, "ZnBY", 30, 279, 508, 3), MarkerLevelPicture(MarkerBColor));
-    LOdlX = Place<TShapeControl>(this, "LOdlX", 30, 301, 1, 1);
-    LOdlY = Place<TShapeControl>(this, "LOdlY", 537, 280, 1, 1);
+    const int markerLeft = screen::MarkerPictureLeft(-1);
+    const int markerTop = screen::MarkerTrack.top;
+    const int levelLeft = screen::ViewOrigin.x;
+    const int levelTop = screen::RowY(0);
+    ZnA = item(Place<TImage>(this, "ZnA", markerLeft, markerTop, 10, 284), MarkerLinePicture(MarkerAColor));
+    ZnB = item(Place<TImage>(this, "ZnB", markerLeft, markerTop, 10, 284), MarkerLinePicture(MarkerBColor));
+    ZnAY = item(Place<TImage>(this, "ZnAY", levelLeft, levelTop, 508, 3), MarkerLevelPicture(MarkerAColor));
+    ZnBY = item(Place<TImage>(this, "ZnBY", levelLeft, levelTop, 508, 3), MarkerLevelPicture(MarkerBColor));
+    LOdlX = Place<TShapeControl>(this, "LOdlX", screen::ViewOrigin.x, 301, 1, 1);
+    LOdlY = Place<TShapeControl>(this, "LOdlY", 537, screen::TimeViewRect.bottom, 1, 1);
     LabelLodlX =
         MakeLabel(this, "LabelLodlX", {40, 304, 40, 13}, QStringLiteral("0"), Qt::AlignHCenter, scale);
     LabelLodlY = MakeLabel(this, "LabelLodlY", {542, 272, 33, 13}, QStringLiteral("0"), Qt::AlignLeft, scale);
@@ -90,7 +98,7 @@ void TW1::BuildLayout() {
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
         w->hide();
     }
-    TriggerLine = Place<TImage>(this, "Image1", 29, 277, 500, 1);
+    TriggerLine = Place<TImage>(this, "Image1", screen::TickRight, 277, screen::Columns, 1);
     TriggerLine->SetPicture(TriggerLinePicture());
     TriggerLine->setAttribute(Qt::WA_TransparentForMouseEvents);
     TriggerLine->hide();

@@ -40,7 +40,7 @@ void TMouseArea::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TW1::Image2MouseMove(ShiftState shift, int x, int y) {
-    Image2MouseDown(shift, std::clamp(x, 0, 500), y);
+    Image2MouseDown(shift, std::clamp(x, 0, screen::Columns), y);
 }
 
 void TW1::Image2MouseDown(ShiftState shift, int x, int y) {
@@ -61,14 +61,14 @@ void TW1::PlaceMarkerItems(int which, int x) {
     const Marker marker = which == 0 ? Marker::A : Marker::B;
     const MarkerItems items =
         PlaceMarker(state_.markers, marker, x, state_.samples, state_.volt, state_.time, Separator());
-    (marker == Marker::A ? ZnA : ZnB)->move(items.markerLeft, 18);
+    (marker == Marker::A ? ZnA : ZnB)->move(items.markerLeft, screen::MarkerTrack.top);
     LabelLodlY->setText(QString::fromStdString(items.labelYText));
     LOdlX->setGeometry(items.barXLeft, LOdlX->y(), items.barXWidth, LOdlX->height());
     LOdlY->setGeometry(LOdlY->x(), items.barYTop, LOdlY->width(), items.barYHeight);
     LabelLodlX->move(items.labelXLeft, LabelLodlX->y());
     LabelLodlX->setText(QString::fromStdString(items.labelXText));
     LabelLodlY->move(LabelLodlY->x(), items.labelYTop);
-    (marker == Marker::A ? ZnAY : ZnBY)->move(30, items.levelTop);
+    (marker == Marker::A ? ZnAY : ZnBY)->move(screen::ViewOrigin.x, items.levelTop);
 }
 
 void TW1::ShowMarkerItems(bool visible) {
@@ -81,17 +81,18 @@ void TW1::ShowMarkerItems(bool visible) {
 
 void TW1::ResetMarkers() {
     state_.markers.MarkerAX = 0;
-    ZnA->move(25, ZnA->y());
+    // A column left of where a drag puts it; the moves below place them.
+    ZnA->move(screen::MarkerPictureLeft(-1), ZnA->y());
     state_.markers.MarkerBX = 0;
-    ZnB->move(25, ZnB->y());
+    ZnB->move(screen::MarkerPictureLeft(-1), ZnB->y());
     Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, 0, 0);
     Image2MouseMove({Qt::RightButton, Qt::NoModifier}, 0, 0);
 }
 
 void TW1::MarkersToExtremes() {
     const Extremes e = FindExtremes(state_.samples);
-    ZnA->move(e.min + 25, ZnA->y());
-    ZnB->move(e.max + 25, ZnB->y());
+    ZnA->move(screen::MarkerPictureLeft(e.min - 1), ZnA->y());
+    ZnB->move(screen::MarkerPictureLeft(e.max - 1), ZnB->y());
     Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, e.min, 0);
     Image2MouseMove({Qt::RightButton, Qt::NoModifier}, e.max, 0);
     RepaintNow();

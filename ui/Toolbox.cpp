@@ -198,7 +198,7 @@ void TW2::SmoothFlatButton11Click() {
 
 void TW2::StepTriggerLevel(int step) {
     const int to = Knob3->Position() + step;
-    if (to < 1 || to > 1023)
+    if (to < MinTriggerLevel || to > MaxTriggerLevel)
         return;             // nothing at the limits
     Knob3->SetPosition(to); // fires Knob3Change
     SetTriggerLevel(state_.trigger, Knob3->Position());
