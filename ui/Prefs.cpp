@@ -46,7 +46,7 @@ TForm1::TForm1(ProgramState& state, ErrorBox& errors, TW1& w1, TW2& w2, Settings
     setModal(false);
     setFixedSize(667, 273);
     setFont(UiFont());
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < BackgroundCount; ++i) {
         TimePictures[size_t(i)] = TimeBackgroundPicture(i);
         SpectrumPictures[size_t(i)] = SpectrumBackgroundPicture(i);
     }
@@ -85,7 +85,7 @@ void TForm1::ConnectHandlers() {
             errors_.Guard([this] { ComboBox2Change(); }));
     Shape1->OnMouseDown = errors_.Guard([this] { Shape1MouseDown(); });
     Shape2->OnMouseDown = errors_.Guard([this] { Shape2MouseDown(); });
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < BackgroundCount; ++i) {
         TimeThumbnails[size_t(i)]->OnClick = errors_.Guard([this, i] { ChooseTimeBackground(i); });
         SpectrumThumbnails[size_t(i)]->OnClick = errors_.Guard([this, i] { ChooseSpectrumBackground(i); });
     }
@@ -145,7 +145,7 @@ void TForm1::ShowPortDevices() {
 
 void TForm1::DrawTimePreview() {
     const int bg = state_.settings.BG;
-    if (bg >= 0 && bg <= 4) // an index from a hand-edited file draws no picture
+    if (bg >= 0 && bg < BackgroundCount) // an index from a hand-edited file draws no picture
         timePreview_.CopyRect(QRect(-140, -80, 500, 250), TimePictures[size_t(bg)]);
     timePreview_.PenColor = ColorFromBgr(state_.settings.PC);
     timePreview_.PenWidth = state_.settings.LW;
@@ -155,7 +155,7 @@ void TForm1::DrawTimePreview() {
 
 void TForm1::DrawSpectrumPreview() {
     const int bfg = state_.settings.BFG;
-    if (bfg >= 0 && bfg <= 4)
+    if (bfg >= 0 && bfg < BackgroundCount)
         spectrumPreview_.CopyRect(QRect(0, 0, 500, 125), SpectrumPictures[size_t(bfg)]);
     spectrumPreview_.PenColor = ColorFromBgr(state_.settings.PCF);
     spectrumPreview_.PenWidth = 1;
@@ -165,12 +165,12 @@ void TForm1::DrawSpectrumPreview() {
 
 // An index outside 0..4 (a hand-edited file) leaves the buffer as it was.
 void TForm1::RenderTimeBackground() {
-    if (state_.settings.BG >= 0 && state_.settings.BG <= 4)
+    if (state_.settings.BG >= 0 && state_.settings.BG < BackgroundCount)
         w1_.SetTimeBackground(TimePictures[size_t(state_.settings.BG)]);
 }
 
 void TForm1::RenderSpectrumBackground() {
-    if (state_.settings.BFG >= 0 && state_.settings.BFG <= 4)
+    if (state_.settings.BFG >= 0 && state_.settings.BFG < BackgroundCount)
         w1_.SetSpectrumBackground(SpectrumPictures[size_t(state_.settings.BFG)]);
 }
 

@@ -3,6 +3,7 @@
 // the timing of the acquisition cycle, docking and centring of the windows.
 // Created hidden at start and shown modelessly on demand.
 
+#include "Backgrounds.h"
 #include "Canvas.h"
 #include "Controls.h"
 
@@ -96,32 +97,32 @@ class TForm1 : public QDialog {
         bool FW, WYSSTATUS, Spow;
     };
 
-    std::array<QImage, 5> TimePictures;
-    std::array<QImage, 5> SpectrumPictures;
+    std::array<QImage, BackgroundCount> TimePictures;
+    std::array<QImage, BackgroundCount> SpectrumPictures;
 
     std::array<TGroupBox*, 6> groups_{};
     std::array<QRadioButton*, 8> RadioGroup1{};
     QComboBox* ComboBox2 = nullptr;
     TShapeControl* Shape1 = nullptr;
     TShapeControl* Shape2 = nullptr;
-    std::array<TImage*, 5> TimeThumbnails{};     // Image2..Image6, by BG index
-    std::array<TImage*, 5> SpectrumThumbnails{}; // Image7..Image11, by BFG index
-    TImage* Image1 = nullptr;                    // time-view preview
-    TImage* Image12 = nullptr;                   // spectrum preview
-    QCheckBox* CheckBox1 = nullptr;              // "Wypełnienie przebiegu"
-    QCheckBox* CheckBox2 = nullptr;              // "Włączony pasek statusu"
-    QCheckBox* CheckBox3 = nullptr;              // "Spowolnienie transmisji"
-    QLineEdit* Edit1 = nullptr;                  // Timer
-    QLineEdit* Edit2 = nullptr;                  // Timeout
-    QLineEdit* Edit3 = nullptr;                  // Czekaj
-    QPushButton* Button1 = nullptr;              // "Zapisz"
-    QPushButton* Button2 = nullptr;              // "Anuluj"
-    QPushButton* PortDeviceButton = nullptr;     // "…" on the port group's caption line
-    QPushButton* SpeedButton1 = nullptr;         // "Dociągnij"
-    QPushButton* SpeedButton2 = nullptr;         // "Wycentruj"
-    QPushButton* SpeedButton3 = nullptr;         // "Resetuj wartości"
-    TImage* Image13 = nullptr;                   // the distributor's logo
-    TImage* Banner = nullptr;                    // the maker's banner
+    std::array<TImage*, BackgroundCount> TimeThumbnails{};     // Image2..Image6, by BG index
+    std::array<TImage*, BackgroundCount> SpectrumThumbnails{}; // Image7..Image11, by BFG index
+    TImage* Image1 = nullptr;                                  // time-view preview
+    TImage* Image12 = nullptr;                                 // spectrum preview
+    QCheckBox* CheckBox1 = nullptr;                            // "Wypełnienie przebiegu"
+    QCheckBox* CheckBox2 = nullptr;                            // "Włączony pasek statusu"
+    QCheckBox* CheckBox3 = nullptr;                            // "Spowolnienie transmisji"
+    QLineEdit* Edit1 = nullptr;                                // Timer
+    QLineEdit* Edit2 = nullptr;                                // Timeout
+    QLineEdit* Edit3 = nullptr;                                // Czekaj
+    QPushButton* Button1 = nullptr;                            // "Zapisz"
+    QPushButton* Button2 = nullptr;                            // "Anuluj"
+    QPushButton* PortDeviceButton = nullptr;                   // "…" on the port group's caption line
+    QPushButton* SpeedButton1 = nullptr;                       // "Dociągnij"
+    QPushButton* SpeedButton2 = nullptr;                       // "Wycentruj"
+    QPushButton* SpeedButton3 = nullptr;                       // "Resetuj wartości"
+    TImage* Image13 = nullptr;                                 // the distributor's logo
+    TImage* Banner = nullptr;                                  // the maker's banner
     TPortChooser* PortChooser = nullptr;
 
     ProgramState& state_;

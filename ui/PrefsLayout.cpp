@@ -103,7 +103,7 @@ void TForm1::BuildLayout() {
     Shape1 = Place<TShapeControl>(time, "Shape1", 200, 16, 33, 21);
     Caption(time, 8, 56, QStringLiteral("Tło:"));
     const int timeOrder[] = {0, 1, 3, 2, 4}; // screen order of the indexes
-    for (int slot = 0; slot < 5; ++slot) {
+    for (int slot = 0; slot < BackgroundCount; ++slot) {
         const int index = timeOrder[slot];
         Place<TSmoothBevel>(time, "", thumbLefts[slot] - 1, 47, 35, 35);
         const QByteArray name = "Image" + QByteArray::number(index + 2);
@@ -122,7 +122,7 @@ void TForm1::BuildLayout() {
     Caption(fourier, 152, 24, QStringLiteral("Kolor lini:"));
     Shape2 = Place<TShapeControl>(fourier, "Shape2", 200, 16, 33, 21);
     Caption(fourier, 8, 56, QStringLiteral("Tło:"));
-    for (int slot = 0; slot < 5; ++slot) {
+    for (int slot = 0; slot < BackgroundCount; ++slot) {
         const int index = 4 - slot;
         Place<TSmoothBevel>(fourier, "", thumbLefts[slot] - 1, 47, 35, 35);
         const QByteArray name = "Image" + QByteArray::number(index + 7);
