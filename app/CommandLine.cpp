@@ -1,23 +1,29 @@
 #include "CommandLine.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
 
 namespace {
+
+// Lower-case hexadecimal digits, zero-padded to `width`.
+std::string Hex(unsigned value, int width) {
+    char digits[8];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
+    std::string text(digits, end);
+    return std::string(std::size_t(std::max(0, width - int(text.size()))), '0') + text;
+}
 
 // An argument as a terminal may safely show it: control characters (C0, DEL and, in
 // UTF-8, C1) are spelt out, so no escape sequence reaches the terminal.
 std::string Printable(const std::string& text) {
     std::string out;
-    char code[8];
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
         if (c < 0x20 || c == 0x7f) {
-            std::snprintf(code, sizeof code, "\\x%02x", c);
-            out += code;
+            out += "\\x" + Hex(c, 2);
         } else if (c == 0xc2 && next >= 0x80 && next <= 0x9f) {
-            std::snprintf(code, sizeof code, "\\u%04x", next);
-            out += code;
+            out += "\\u" + Hex(next, 4);
             ++i;
         } else {
             out += text[i];
