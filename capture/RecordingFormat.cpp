@@ -1,6 +1,7 @@
 #include "RecordingFormat.h"
 
 #include "ClockText.h"
+#include "RangeTables.h"
 #include "TriggerLevel.h"
 
 #include <charconv>
@@ -67,7 +68,9 @@ std::optional<std::uint64_t> ParseBlockHeader(std::string_view line, CapturedBlo
         time.empty())
         return std::nullopt;
     NextField(line, pos); // the readable time: czas_ms is what counts
-    if (!ParseNumber(NextField(line, pos), timebase, 15u) || !ParseNumber(NextField(line, pos), volt, 255u) ||
+    // Each setting within its own table: a kept block is shown with them.
+    if (!ParseNumber(NextField(line, pos), timebase, unsigned(TimebaseTable.size() - 1)) ||
+        !ParseNumber(NextField(line, pos), volt, unsigned(VoltTable.size() - 1)) ||
         !ParseNumber(NextField(line, pos), trigger, 2u) ||
         !ParseNumber(NextField(line, pos), level, unsigned(MaxTriggerLevel)))
         return std::nullopt;

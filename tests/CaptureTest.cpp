@@ -112,13 +112,23 @@ TEST(CaptureRecording, ReadsBackWhatWasWrittenInItsDocumentedForm) {
     for (int n = 0; n < 4; ++n)
         EXPECT_EQ(blocks[std::size_t(n)], Numbered(n));
 
-    // Damage inside: the blocks before it, and where.
-    std::string damaged = text;
-    damaged.replace(damaged.find("\nB 3 ") + 1, 1, "X");
-    TempDir::Put(dir.File("d.drgn"), damaged);
-    EXPECT_EQ(ReadAll(dir.File("d.drgn"), read).size(), 2u);
-    EXPECT_FALSE(read.cutShort);
-    EXPECT_NE(read.error.find("wierszu 7"), std::string::npos) << read.error;
+    // Damage inside: the blocks before it, and where. A header field is damaged too when its
+    // value lies outside its table (V/dz 4 of the positions 0..3).
+    const std::size_t third = text.find("\nB 3 ") + 1;
+    std::string header = text.substr(third, text.find('\n', third) - third);
+    std::size_t volt = 0;
+    for (int field = 0; field < 5; ++field)
+        volt = header.find(' ', volt) + 1;
+    header.replace(volt, header.find(' ', volt) - volt, "4");
+    for (const std::string& line :
+         {"X" + text.substr(third + 1, text.find('\n', third) - third - 1), header}) {
+        std::string damaged = text;
+        damaged.replace(third, text.find('\n', third) - third, line);
+        TempDir::Put(dir.File("d.drgn"), damaged);
+        EXPECT_EQ(ReadAll(dir.File("d.drgn"), read).size(), 2u) << line;
+        EXPECT_FALSE(read.cutShort);
+        EXPECT_NE(read.error.find("wierszu 7"), std::string::npos) << read.error;
+    }
 }
 
 TEST(CaptureRecording, AKilledRecorderLeavesEveryWholeBlockReadable) {
