@@ -68,12 +68,8 @@ void Program::ConfigurePort() {
 
 void Program::ConnectWindows() {
     TW2* w2 = W2.get();
-    // Queued: Qt does not re-enter a timer whose handler is still running, but ticks must go on
-    // inside the pauses and message boxes a tick can open (time-outs keep counting there).
-    // (A functor without parameters: a queued call hands no usable value for the signal's private tag.)
-    QObject::connect(
-        &Timer1, &QTimer::timeout, w2, [this, w2] { errors.Run([w2] { w2->Timer1Timer(); }); },
-        Qt::QueuedConnection);
+    QObject::connect(&Timer1, &PollTimer::timeout, w2,
+                     [this, w2] { errors.Run([w2] { w2->Timer1Timer(); }); });
     Com1.OnRxChar = [w2](TCustomCommPort* sender, int count) { w2->Com1RxChar(sender, count); };
     W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
     W1->OnFormClose = [w2] { w2->EndWithMainWindow(); };

@@ -50,6 +50,7 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     EXPECT_TRUE(c.StartEnabled());
     EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(0)));
     EXPECT_FALSE(p.capture.history.At(0).progressive);
+    w.Toggle(); // hidden, the window's texts wait for it to show
     EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Blok 1/1, "))) << w.PositionText().toStdString();
 
     // Progressive (20 ms per division): the block drawn as it comes, then the stop.

@@ -40,7 +40,7 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
     EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
 
     int ticks = 0;
-    QObject::connect(&p.Timer1, &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(&p.Timer1, &PollTimer::timeout, [&] { ++ticks; });
     p.W2->Button(TW2::ToolButton::Start).click();
     EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Stop).isEnabled());
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong));

@@ -57,7 +57,7 @@ TEST(Prefs, OpensModelessWithTheSettingsLoaded) {
 TEST(Prefs, AnOpenDialogPaintsOnlyWhenSomethingChanges) {
     Dialog d;
     int ticks = 0;
-    QObject::connect(&d.Timer1, &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(&d.Timer1, &PollTimer::timeout, [&] { ++ticks; });
     ASSERT_TRUE(RunUntil([&] { return ticks >= 2; }, 10000)); // the first paints are done
     PaintCounter counter;
     d.Form1->installEventFilter(&counter);

@@ -141,3 +141,24 @@ TEST(Startup, PortNamesComeFromThePortsSection) {
     p.Com1.SetPortNum(5);
     EXPECT_EQ(p.Com1.DevicePath(), "/dev/ttyS4");
 }
+
+// A tick that opens a pause or a message box does not hold the ticks up: they go on inside it,
+// and a stopped timer gives none.
+TEST(Startup, PollTicksGoOnInsideAnEventLoopATickOpens) {
+    PollTimer timer;
+    int depth = 0, inside = 0;
+    QObject::connect(&timer, &PollTimer::timeout, [&] {
+        if (depth > 0) {
+            ++inside;
+            return;
+        }
+        ++depth;
+        RunUntil([&] { return inside >= 3 || !timer.isActive(); }, 10000);
+        --depth;
+    });
+    timer.SetTimerInterval(5);
+    EXPECT_TRUE(RunUntil([&] { return inside >= 3; }, 20000));
+    timer.stop();
+    EXPECT_FALSE(timer.isActive());
+    EXPECT_EQ(timer.interval(), 5);
+}

@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QSlider>
 #include <algorithm>
 #include <climits>
@@ -172,8 +173,21 @@ bool TCaptureWindow::OpenRecording(const QString& name) {
 
 void TCaptureWindow::BlockTaken() {
     shown_ = capture_.history.Empty() ? 0 : capture_.history.Size() - 1;
-    UpdatePosition();
+    // Hidden, the texts wait until the window shows: set at every block they cost about
+    // as much as the block's spectrum. A failed recording is still told and ended at once.
+    stale_ = !isVisible();
+    if (!stale_)
+        UpdatePosition();
     UpdateRecording();
+}
+
+void TCaptureWindow::showEvent(QShowEvent* e) {
+    if (stale_) {
+        stale_ = false;
+        UpdatePosition();
+        UpdateRecording();
+    }
+    QWidget::showEvent(e);
 }
 
 QString TCaptureWindow::PositionText() const {
@@ -209,6 +223,8 @@ void TCaptureWindow::UpdatePosition() {
 void TCaptureWindow::UpdateRecording() {
     const RecordingWriter* w = capture_.Recording();
     if (!w)
+        return;
+    if (!w->Failed() && stale_)
         return;
     const QString blocks = QString::number(w->Blocks());
     if (!w->Failed()) {

@@ -13,6 +13,7 @@
 class ErrorBox;
 class QLabel;
 class QPushButton;
+class QShowEvent;
 class QSlider;
 
 class TCaptureWindow : public QWidget {
@@ -50,6 +51,9 @@ class TCaptureWindow : public QWidget {
     // A message box; tests put their own in.
     std::function<void(const QString& text)> ShowMessage;
 
+  protected:
+    void showEvent(QShowEvent* e) override;
+
   private:
     void UpdatePosition();
     void UpdateRecording();
@@ -60,6 +64,7 @@ class TCaptureWindow : public QWidget {
     bool placed_ = false;
     std::size_t shown_ = 0;
     bool following_ = false; // the slider is being set by the program, not the user
+    bool stale_ = false;     // blocks came while hidden: the texts wait for the window to show
     QPushButton* Pojedynczy = nullptr;
     QPushButton* Nagrywaj = nullptr;
     QSlider* Historia = nullptr;
