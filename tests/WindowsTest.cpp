@@ -271,6 +271,41 @@ TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
         }
 }
 
+// The spectrum likewise, bars or a line, some taller than the view; a repaint shows it with the
+// pen it was drawn with, as the overlay kept it.
+TEST(Windows, SpectrumOnTheWindowIsWhatTheOverlayWouldShow) {
+    for (const bool filled : {false, true})
+        for (const QRgb pen : {qRgb(255, 0, 0), KeyColor}) {
+            Windows p;
+            p.state.settings.FW = filled;
+            p.W1->SetSpectrumColor(QColor::fromRgb(pen));
+            const int divisor = p.state.volt.SpectrumDivisor;
+            for (std::size_t k = 0; k < 500; ++k)
+                p.state.spectrum[k] = std::int32_t(k * 53 % 180) * divisor;
+            const QImage before = p.W1->ClientImage();
+            p.W1->DrawSpectrum();
+            p.W1->SetSpectrumColor(Qt::blue);
+            p.W1->FormPaint();
+            Canvas overlay(QSize(500, 125));
+            overlay.PenColor = QColor::fromRgb(pen);
+            DrawSpectrumLines(overlay, p.state.spectrum, divisor, filled);
+            int drawn = 0;
+            for (int y = 0; y < before.height(); ++y)
+                for (int x = 0; x < before.width(); ++x) {
+                    QRgb expected = before.pixel(x, y) & 0xFFFFFF;
+                    if (QRect(30, 346, 500, 125).contains(x, y)) {
+                        const QRgb o = overlay.Image().pixel(x - 30, y - 346) & 0xFFFFFF;
+                        drawn += o != (KeyColor & 0xFFFFFF);
+                        expected = o != (KeyColor & 0xFFFFFF)
+                                       ? o
+                                       : p.W1->SpectrumBackgroundImage().pixel(x - 30, y - 346) & 0xFFFFFF;
+                    }
+                    ASSERT_EQ(p.At(x, y), expected) << x << "," << y << " filled " << filled;
+                }
+            EXPECT_EQ(drawn > 0, pen != KeyColor);
+        }
+}
+
 TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {
     Windows p;
     p.W1->ShowProgress(600);

@@ -80,21 +80,6 @@ void Canvas::CopyRect(const QRect& dest, const QImage& source) {
     p.drawImage(dest, source);
 }
 
-void Canvas::DrawTransparent(QPoint at, const QImage& source) {
-    const QRect target = QRect(at, source.size()).intersected(image_.rect());
-    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
-    const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
-    const auto* sourceBits = reinterpret_cast<const QRgb*>(source.constBits());
-    const qsizetype sourceStride = source.bytesPerLine() / qsizetype(sizeof(QRgb));
-    const int width = target.width();
-    for (int y = target.top(); y <= target.bottom(); ++y) {
-        const QRgb* src = sourceBits + (y - at.y()) * sourceStride + (target.left() - at.x());
-        QRgb* dst = bits + y * stride + target.left();
-        for (int x = 0; x < width; ++x) // branch-free, so it vectorises
-            dst[x] = (src[x] & 0xFFFFFF) == (KeyColor & 0xFFFFFF) ? dst[x] : src[x];
-    }
-}
-
 QColor ColorFromBgr(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }

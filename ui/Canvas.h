@@ -8,7 +8,8 @@
 #include <QPoint>
 #include <QRect>
 
-inline constexpr QRgb KeyColor = 0xFFFF00FF; // magenta: left out by DrawTransparent
+// Magenta: the transparent colour of the views' pictures. A pen of it draws nothing there.
+inline constexpr QRgb KeyColor = 0xFFFF00FF;
 
 class Canvas {
   public:
@@ -35,8 +36,6 @@ class Canvas {
     void Fill() { FillRect(image_.rect()); }
     // Plain source copy of a picture of the destination's size.
     void CopyRect(const QRect& dest, const QImage& source);
-    // Draws a picture leaving out its magenta pixels.
-    void DrawTransparent(QPoint at, const QImage& source);
 
   private:
     QImage image_;

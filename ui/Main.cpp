@@ -35,7 +35,6 @@ void TW1::FormCreate() {
     UpdateVoltLabels();
     UpdateAxisLabels(0);
 
-    SpectrumOverlay.Fill();
     LoadSwitchPictures(); // a failure is reported; the rest of start-up still runs
 }
 
@@ -80,7 +79,7 @@ void TW1::UpdateAxisLabels(int position) {
 
 void TW1::FormPaint() {
     Client.CopyRect(SpectrumViewRect, SpectrumBackground.Image());
-    Client.DrawTransparent(SpectrumViewRect.topLeft(), SpectrumOverlay.Image());
+    DrawSpectrumOnWindow();
     Client.CopyRect(TimeViewRect, TimeBackground.Image());
     Client.PenColor = ColorFromBgr(state_.settings.PC);
     Client.PenWidth = state_.settings.LW;
@@ -114,18 +113,30 @@ void TW1::EraseTimeView() {
 // As drawing into the transparent trace overlay and laying that onto the window would, without
 // the overlay's fill and pass: a pen of the key colour leaves no pixel there, so none here.
 void TW1::DrawTraceOnWindow(Rounding rounding) {
-    if ((tracePenColor_.rgb() & 0xFFFFFF) == (KeyColor & 0xFFFFFF))
+    DrawInView(TimeViewRect, tracePenColor_, tracePenWidth_,
+               [&] { DrawTrace(Client, state_.samples, rounding, state_.volt.MvPerRow); });
+}
+
+// The same for the spectrum, which the overlay drew with a pen one pixel wide.
+void TW1::DrawSpectrumOnWindow() {
+    if (const auto& s = drawnSpectrum_)
+        DrawInView(SpectrumViewRect, s->pen, 1,
+                   [&] { DrawSpectrumLines(Client, s->values, s->divisor, s->filled); });
+}
+
+void TW1::DrawInView(const QRect& view, QColor pen, int width, const std::function<void()>& draw) {
+    if ((pen.rgb() & 0xFFFFFF) == (KeyColor & 0xFFFFFF))
         return;
     const QColor color = Client.PenColor;
-    const int width = Client.PenWidth;
+    const int oldWidth = Client.PenWidth;
     const QPoint at = Client.PenPos();
-    Client.PenColor = tracePenColor_;
-    Client.PenWidth = tracePenWidth_;
-    Client.SetView(TimeViewRect);
-    DrawTrace(Client, state_.samples, rounding, state_.volt.MvPerRow);
+    Client.PenColor = pen;
+    Client.PenWidth = width;
+    Client.SetView(view);
+    draw();
     Client.SetView({});
     Client.PenColor = color;
-    Client.PenWidth = width;
+    Client.PenWidth = oldWidth;
     Client.MoveTo(at.x(), at.y());
 }
 
@@ -173,9 +184,10 @@ void TW1::DrawProgressiveTrace() {
 }
 
 void TW1::DrawSpectrum() {
-    DrawSpectrumOverlay(SpectrumOverlay, state_.spectrum, state_.volt.SpectrumDivisor, state_.settings.FW);
+    drawnSpectrum_ =
+        DrawnSpectrum{state_.spectrum, state_.volt.SpectrumDivisor, state_.settings.FW, spectrumPen_};
     Client.CopyRect(SpectrumViewRect, SpectrumBackground.Image());
-    Client.DrawTransparent(SpectrumViewRect.topLeft(), SpectrumOverlay.Image());
+    DrawSpectrumOnWindow();
     update(SpectrumViewRect);
 }
 
@@ -224,7 +236,7 @@ void TW1::SetStatusHint(StatusPanel panel, const QString& hint) {
 }
 
 void TW1::SetSpectrumColor(QColor color) {
-    SpectrumOverlay.PenColor = color;
+    spectrumPen_ = color;
 }
 
 void TW1::SetTimeBackground(const QImage& picture) {

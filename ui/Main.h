@@ -58,7 +58,7 @@ class TW1 : public QWidget, public ScreenView {
     QImage ShownPicture();
     const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
     const QImage& SpectrumBackgroundImage() const { return SpectrumBackground.Image(); }
-    QColor SpectrumColor() const { return SpectrumOverlay.PenColor; }
+    QColor SpectrumColor() const { return spectrumPen_; }
     const QImage& SwitchPicture(int mode) const { return SwitchPictures[size_t(mode)]; }
     // The time base whose captions stand under the views.
     int LabelledTimebase() const { return labelledTimebase_; }
@@ -130,6 +130,10 @@ class TW1 : public QWidget, public ScreenView {
     void FormCreate();
     void EraseTimeView();
     void DrawTraceOnWindow(Rounding rounding);
+    void DrawSpectrumOnWindow();
+    // Lines onto the window in a view's own coordinates, clipped to it, with this pen; the
+    // window's own pen is left as it was.
+    void DrawInView(const QRect& view, QColor pen, int width, const std::function<void()>& draw);
     void BuildLayout();
     void LoadSwitchPictures();
     void UpdateVoltLabels();
@@ -142,7 +146,16 @@ class TW1 : public QWidget, public ScreenView {
     QColor tracePenColor_ = Qt::black;
     int tracePenWidth_ = 1;
     std::optional<Rounding> pendingTrace_;
-    Canvas SpectrumOverlay{SizeOf(screen::SpectrumViewRect)};
+    // The spectrum goes straight onto the window too; a repaint shows the last one as it was
+    // drawn, with the pen and scale of then, as a picture laid over the view would.
+    struct DrawnSpectrum {
+        Spectrum values;
+        int divisor;
+        bool filled;
+        QColor pen;
+    };
+    std::optional<DrawnSpectrum> drawnSpectrum_;
+    QColor spectrumPen_ = Qt::black;
     Canvas TimeBackground{SizeOf(screen::TimeViewRect), Qt::black};
     Canvas SpectrumBackground{SizeOf(screen::SpectrumViewRect), Qt::black};
     Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it

@@ -22,17 +22,16 @@ void DrawProgressiveTrace(Canvas& window, const SampleBuffer& samples, int rxLen
         window.LineTo(screen::ColumnX(j + 1), screen::RowY(row(j)));
 }
 
-void DrawSpectrumOverlay(Canvas& overlay, const Spectrum& spectrum, int divisor, bool filled) {
-    overlay.Fill();
+void DrawSpectrumLines(Canvas& view, const Spectrum& spectrum, int divisor, bool filled) {
     const auto height = [&](int k) { return spectrum[std::size_t(k)] / divisor; };
     const int zero = screen::SpectrumRows - 1;
-    overlay.MoveTo(0, zero - height(0));
+    view.MoveTo(0, zero - height(0));
     for (int k = 1; k < screen::Columns; ++k) {
         if (filled) {
-            overlay.MoveTo(k, zero);
-            overlay.LineTo(k, zero - height(k));
+            view.MoveTo(k, zero);
+            view.LineTo(k, zero - height(k));
         } else {
-            overlay.LineTo(k, zero - height(k));
+            view.LineTo(k, zero - height(k));
         }
     }
 }

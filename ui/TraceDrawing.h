@@ -15,8 +15,9 @@ void DrawTrace(Canvas& overlay, const SampleBuffer& samples, Rounding rounding, 
 void DrawProgressiveTrace(Canvas& window, const SampleBuffer& samples, int rxLength, Rounding rounding,
                           int mvPerRow);
 
-// Bars (filled) or a line into the 500 x 125 spectrum overlay, heights not clipped.
-void DrawSpectrumOverlay(Canvas& overlay, const Spectrum& spectrum, int divisor, bool filled);
+// Bars (filled) or a line in the 500 x 125 spectrum view's own coordinates, heights not
+// clipped: onto a canvas whose view is set to it, or a picture of the view's size.
+void DrawSpectrumLines(Canvas& view, const Spectrum& spectrum, int divisor, bool filled);
 
 // The scale tick marks beside and under both views, in black at the given width.
 void DrawTickMarks(Canvas& window, int width);

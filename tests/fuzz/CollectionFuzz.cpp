@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             DecodeBlock(rx, samples);
             DrawTrace(scope.trace, samples, Rounding::Truncate, mv);
             scope.transform->ComputeSpectrum(samples, spectrum);
-            DrawSpectrumOverlay(scope.spectrum, spectrum, 1, (data[0] & 4) != 0);
+            DrawSpectrumLines(scope.spectrum, spectrum, 1, (data[0] & 4) != 0);
             rx.clear();
         }
     }
