@@ -21,7 +21,7 @@ namespace {
 // Generous: the suites run two at a time beside other builds.
 constexpr int kLong = 20000;
 
-QRgb Pixel(const TW1& w1, int x, int y) {
+QRgb Pixel(TW1& w1, int x, int y) {
     return w1.ClientImage().pixel(x, y) & 0xFFFFFF;
 }
 

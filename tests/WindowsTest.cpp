@@ -7,6 +7,7 @@
 #include "TraceDrawing.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QProgressBar>
 #include <QScreen>
 #include <QTest>
@@ -304,6 +305,34 @@ TEST(Windows, SpectrumOnTheWindowIsWhatTheOverlayWouldShow) {
                 }
             EXPECT_EQ(drawn > 0, pen != KeyColor);
         }
+}
+
+// A block's views are composed where they are shown: what the screen and a picture of the window
+// show of them is what the kept picture has.
+TEST(Windows, TheScreenShowsTheViewsAsTheKeptPictureHasThem) {
+    Windows p;
+    p.state.settings.LW = 2;
+    for (std::size_t i = 0; i < 500; ++i) {
+        p.state.samples[i] = std::uint16_t(i * 37 % 1000);
+        p.state.spectrum[i] = std::int32_t(i * 53 % 180) * p.state.volt.SpectrumDivisor;
+    }
+    p.W1->SetFastTracePen();
+    p.W1->DrawFastTrace();
+    p.W1->ShowFastTrace();
+    p.W1->DrawSpectrum();
+    ASSERT_TRUE(RunUntil([&] { return p.W1->windowHandle()->isExposed(); }, 20000));
+    p.W1->repaint();
+    QPaintDevice* store = p.W1->backingStore()->paintDevice();
+    ASSERT_EQ(store->devType(), QInternal::Image);
+    const QImage& screen = *static_cast<QImage*>(store);
+    const QImage shown = p.W1->ShownPicture();
+    const QImage& kept = p.W1->ClientImage();
+    for (const QRect view : {QRect(30, 30, 500, 250), QRect(30, 346, 500, 125)})
+        for (int y = view.top(); y <= view.bottom(); ++y)
+            for (int x = view.left(); x <= view.right(); ++x) {
+                ASSERT_EQ(screen.pixel(x, y) & 0xFFFFFF, kept.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+                ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFF, kept.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+            }
 }
 
 TEST(Windows, ProgressBarShowsTheCountAndStartsEachBlockEmpty) {

@@ -17,7 +17,9 @@ void Canvas::LineTo(int x1, int y1) {
     const bool wide = PenWidth >= 2;
     const bool yMajor = dy > dx;
     const QRgb c = PenColor.rgb();
-    const QRect area = view_.isEmpty() ? image_.rect() : view_ & image_.rect();
+    QRect area = view_.isEmpty() ? image_.rect() : view_ & image_.rect();
+    if (!clip_.isEmpty())
+        area &= clip_;
     if (area.isEmpty())
         return;
     const int left = area.left(), top = area.top(), w = area.width(), h = area.height();
@@ -66,18 +68,25 @@ void Canvas::FillRect(const QRect& r) {
         std::fill_n(bits + y * stride + clipped.left(), clipped.width(), c);
 }
 
-void Canvas::CopyRect(const QRect& dest, const QImage& source) {
+void Canvas::CopyRect(const QRect& dest, const QImage& source, QPoint from) {
+    const QRect part(from, dest.size());
     // Same pixels either way; rows copied directly skip a painter's set-up and its pass.
-    if (source.format() == image_.format() && source.size() == dest.size() && image_.rect().contains(dest)) {
+    // Opaque pixels (RGB32 keeps alpha at 255) mean the same in either 32-bit ARGB format.
+    const bool opaque =
+        source.format() == QImage::Format_RGB32 &&
+        (image_.format() == QImage::Format_ARGB32_Premultiplied || image_.format() == QImage::Format_ARGB32);
+    if ((source.format() == image_.format() || opaque) && source.rect().contains(part) &&
+        image_.rect().contains(dest)) {
         const qsizetype row = qsizetype(dest.width()) * qsizetype(sizeof(QRgb));
+        const qsizetype left = from.x() * qsizetype(sizeof(QRgb));
         for (int y = 0; y < dest.height(); ++y)
             std::memcpy(image_.scanLine(dest.top() + y) + dest.left() * qsizetype(sizeof(QRgb)),
-                        source.constScanLine(y), std::size_t(row));
+                        source.constScanLine(from.y() + y) + left, std::size_t(row));
         return;
     }
     QPainter p(&image_);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(dest, source);
+    p.drawImage(dest, source, part);
 }
 
 QColor ColorFromBgr(int bgr) {

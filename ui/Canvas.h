@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <utility>
 
 // Magenta: the transparent colour of the views' pictures. A pen of it draws nothing there.
 inline constexpr QRgb KeyColor = 0xFFFF00FF;
@@ -14,6 +15,8 @@ inline constexpr QRgb KeyColor = 0xFFFF00FF;
 class Canvas {
   public:
     explicit Canvas(QSize size, QColor fill = QColor::fromRgb(KeyColor));
+    // Onto the given picture, which may be a header over another's pixels.
+    explicit Canvas(QImage image) : image_(std::move(image)) {}
 
     QImage& Image() { return image_; }
     const QImage& Image() const { return image_; }
@@ -31,16 +34,19 @@ class Canvas {
     // Lines in a view's own coordinates: offset by the view's top left, and nothing drawn
     // outside it, as if into a picture of the view's size placed there. Empty: the whole image.
     void SetView(const QRect& view) { view_ = view; }
+    // Lines leave the pixels outside this rectangle alone too. Empty: no such limit.
+    void SetClip(const QRect& clip) { clip_ = clip; }
 
     void FillRect(const QRect& r); // with the brush
     void Fill() { FillRect(image_.rect()); }
-    // Plain source copy of a picture of the destination's size.
-    void CopyRect(const QRect& dest, const QImage& source);
+    // Plain source copy of the part of a picture at `from` of the destination's size.
+    void CopyRect(const QRect& dest, const QImage& source, QPoint from = {});
 
   private:
     QImage image_;
     QPoint pen_;
     QRect view_;
+    QRect clip_;
 };
 
 // Pen colour from a stored 0x00BBGGRR value, and back.

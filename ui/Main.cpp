@@ -78,16 +78,19 @@ void TW1::UpdateAxisLabels(int position) {
 }
 
 void TW1::FormPaint() {
-    Client.CopyRect(SpectrumViewRect, SpectrumBackground.Image());
-    DrawSpectrumOnWindow();
-    Client.CopyRect(TimeViewRect, TimeBackground.Image());
-    Client.PenColor = ColorFromBgr(state_.settings.PC);
-    Client.PenWidth = state_.settings.LW;
+    traceToCompose_.reset(); // all of it composed here
+    spectrumToCompose_ = false;
+    ComposeSpectrumView(Client, {});
     if (state_.acq.SlowMode) {
+        Client.CopyRect(TimeViewRect, TimeBackground.Image());
+        Client.PenColor = ColorFromBgr(state_.settings.PC);
+        Client.PenWidth = state_.settings.LW;
         ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Nearest,
                                state_.volt.MvPerRow);
     } else {
-        DrawTraceOnWindow(Rounding::Nearest);
+        ComposeTimeView(
+            Client, {state_.samples, Rounding::Nearest, state_.volt.MvPerRow, tracePenColor_, tracePenWidth_},
+            {});
     }
     DrawTickMarks(Client, state_.settings.LW);
 }
@@ -107,37 +110,8 @@ QImage TW1::ShownPicture() {
 }
 
 void TW1::EraseTimeView() {
+    traceToCompose_.reset();
     Client.CopyRect(TimeViewRect, TimeBackground.Image());
-}
-
-// As drawing into the transparent trace overlay and laying that onto the window would, without
-// the overlay's fill and pass: a pen of the key colour leaves no pixel there, so none here.
-void TW1::DrawTraceOnWindow(Rounding rounding) {
-    DrawInView(TimeViewRect, tracePenColor_, tracePenWidth_,
-               [&] { DrawTrace(Client, state_.samples, rounding, state_.volt.MvPerRow); });
-}
-
-// The same for the spectrum, which the overlay drew with a pen one pixel wide.
-void TW1::DrawSpectrumOnWindow() {
-    if (const auto& s = drawnSpectrum_)
-        DrawInView(SpectrumViewRect, s->pen, 1,
-                   [&] { DrawSpectrumLines(Client, s->values, s->divisor, s->filled); });
-}
-
-void TW1::DrawInView(const QRect& view, QColor pen, int width, const std::function<void()>& draw) {
-    if ((pen.rgb() & 0xFFFFFF) == (KeyColor & 0xFFFFFF))
-        return;
-    const QColor color = Client.PenColor;
-    const int oldWidth = Client.PenWidth;
-    const QPoint at = Client.PenPos();
-    Client.PenColor = pen;
-    Client.PenWidth = width;
-    Client.SetView(view);
-    draw();
-    Client.SetView({});
-    Client.PenColor = color;
-    Client.PenWidth = oldWidth;
-    Client.MoveTo(at.x(), at.y());
 }
 
 void TW1::SetFastTracePen() {
@@ -153,14 +127,6 @@ void TW1::DrawFileTrace() {
     pendingTrace_ = Rounding::Nearest;
 }
 
-void TW1::ShowFastTrace() {
-    EraseTimeView();
-    if (pendingTrace_)
-        DrawTraceOnWindow(*pendingTrace_);
-    pendingTrace_.reset();
-    update(TimeViewRect);
-}
-
 void TW1::BeginProgressiveBlock() {
     EraseTimeView();
     progressiveEnd_ = ViewOrigin.x();
@@ -168,6 +134,7 @@ void TW1::BeginProgressiveBlock() {
 }
 
 void TW1::DrawProgressiveTrace() {
+    ComposeIntoClient();
     Client.PenColor = ColorFromBgr(state_.settings.PC);
     Client.PenWidth = state_.settings.LW;
     ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Truncate,
@@ -181,14 +148,6 @@ void TW1::DrawProgressiveTrace() {
     const int pen = state_.settings.LW + 1;
     update(QRect(QPoint(from - pen, TimeViewRect.top()), QPoint(end + pen, TimeViewRect.bottom())) &
            TimeViewRect);
-}
-
-void TW1::DrawSpectrum() {
-    drawnSpectrum_ =
-        DrawnSpectrum{state_.spectrum, state_.volt.SpectrumDivisor, state_.settings.FW, spectrumPen_};
-    Client.CopyRect(SpectrumViewRect, SpectrumBackground.Image());
-    DrawSpectrumOnWindow();
-    update(SpectrumViewRect);
 }
 
 void TW1::ShowProgress(int rxCount) {
@@ -240,10 +199,12 @@ void TW1::SetSpectrumColor(QColor color) {
 }
 
 void TW1::SetTimeBackground(const QImage& picture) {
+    ComposeIntoClient(); // the block on the screen keeps the background it was drawn on
     TimeBackground.CopyRect(TimeBackground.Image().rect(), picture);
 }
 
 void TW1::SetSpectrumBackground(const QImage& picture) {
+    ComposeIntoClient();
     SpectrumBackground.CopyRect(SpectrumBackground.Image().rect(), picture);
 }
 
@@ -253,18 +214,6 @@ void TW1::ApplyTimebaseDisplay(int position) {
     SetStatusText(StatusPanel::TimeBase, QString::fromUtf8(TimebaseTable[size_t(position)].Text));
     UpdateAxisLabels(position);
     RepaintNow(); // still in the mode of the previous time base
-}
-
-void TW1::paintEvent(QPaintEvent* e) {
-    // On a high-density screen each pixel becomes a block of device pixels: no smoothing, crisp.
-    QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // One rectangle at a time: a block dirties both views, and a copy clipped to a
-    // region of two rectangles takes the painter's slow path (and its thread pool).
-    for (const QRect& r : e->region()) {
-        p.setClipRect(r);
-        p.drawImage(r, Client.Image(), r);
-    }
 }
 
 void TW1::closeEvent(QCloseEvent* e) {

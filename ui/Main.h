@@ -52,7 +52,10 @@ class TW1 : public QWidget, public ScreenView {
 
     // What the window shows, for printing and for checks: the client picture,
     // the views' backgrounds, the spectrum pen and the trigger-switch pictures.
-    const QImage& ClientImage() const { return Client.Image(); }
+    const QImage& ClientImage() {
+        ComposeIntoClient();
+        return Client.Image();
+    }
     // The whole client area as the screen shows it, at its pixel density: the picture with
     // the titles, scale labels, markers, level line and status bar over it.
     QImage ShownPicture();
@@ -129,11 +132,14 @@ class TW1 : public QWidget, public ScreenView {
   private:
     void FormCreate();
     void EraseTimeView();
-    void DrawTraceOnWindow(Rounding rounding);
-    void DrawSpectrumOnWindow();
-    // Lines onto the window in a view's own coordinates, clipped to it, with this pen; the
-    // window's own pen is left as it was.
-    void DrawInView(const QRect& view, QColor pen, int width, const std::function<void()>& draw);
+    struct DrawnTrace;
+    struct DrawnSpectrum;
+    // A view's picture, its background and then its lines, onto a canvas in the window's
+    // coordinates; only the part inside `clip` (empty: all of it).
+    void ComposeTimeView(Canvas& target, const DrawnTrace& trace, const QRect& clip);
+    void ComposeSpectrumView(Canvas& target, const QRect& clip);
+    // The views still to be composed into the kept picture, before it is read or drawn over.
+    void ComposeIntoClient();
     void BuildLayout();
     void LoadSwitchPictures();
     void UpdateVoltLabels();
@@ -142,7 +148,14 @@ class TW1 : public QWidget, public ScreenView {
 
     // Drawing surfaces, kept for the whole run.
     // The fast trace goes straight onto the window, with the pen the last block or opened file
-    // gave it; drawn at ShowFastTrace, with the rounding of the call that asked for it.
+    // gave it, and the rounding of the call that asked for it.
+    struct DrawnTrace {
+        SampleBuffer samples;
+        Rounding rounding;
+        int mvPerRow;
+        QColor pen;
+        int width;
+    };
     QColor tracePenColor_ = Qt::black;
     int tracePenWidth_ = 1;
     std::optional<Rounding> pendingTrace_;
@@ -156,6 +169,11 @@ class TW1 : public QWidget, public ScreenView {
     };
     std::optional<DrawnSpectrum> drawnSpectrum_;
     QColor spectrumPen_ = Qt::black;
+    // A block's views are composed where they are shown: onto the screen's image at the paint,
+    // into the kept picture only when that is read or drawn over. One copy of each background
+    // per block, not two. Set: the kept picture's view waits for it.
+    std::optional<DrawnTrace> traceToCompose_;
+    bool spectrumToCompose_ = false;
     Canvas TimeBackground{SizeOf(screen::TimeViewRect), Qt::black};
     Canvas SpectrumBackground{SizeOf(screen::SpectrumViewRect), Qt::black};
     Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it
