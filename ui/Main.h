@@ -176,7 +176,7 @@ class TW1 : public QWidget, public ScreenView {
     bool spectrumToCompose_ = false;
     Canvas TimeBackground{SizeOf(screen::TimeViewRect), Qt::black};
     Canvas SpectrumBackground{SizeOf(screen::SpectrumViewRect), Qt::black};
-    Canvas Client{QSize(578, 519)}; // the window's own canvas; paintEvent only shows it
+    Canvas Client{QSize(578, 519)}; // the window's kept picture; the paint shows it
     const QPoint ViewOrigin = ToQPoint(screen::ViewOrigin);
     const QRect TimeViewRect = ToQRect(screen::TimeViewRect);
     int progressiveEnd_ =
