@@ -64,7 +64,7 @@ void TW1::ComposeTimeView(Canvas& target, const DrawnTrace& trace, const QRect& 
                [&] { DrawTrace(target, trace.samples, trace.rounding, trace.mvPerRow); });
 }
 
-// The overlay drew the spectrum with a pen one pixel wide.
+// The spectrum's pen is one pixel wide, whatever the trace's.
 void TW1::ComposeSpectrumView(Canvas& target, const QRect& clip) {
     const QRect part = clip.isEmpty() ? SpectrumViewRect : clip & SpectrumViewRect;
     target.CopyRect(part, SpectrumBackground.Image(), part.topLeft() - SpectrumViewRect.topLeft());

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-void DrawTrace(Canvas& overlay, const SampleBuffer& samples, Rounding rounding, int mvPerRow) {
-    overlay.MoveTo(0, screen::HighestRow - SampleToRow(samples[0], rounding, mvPerRow));
+void DrawTrace(Canvas& view, const SampleBuffer& samples, Rounding rounding, int mvPerRow) {
+    view.MoveTo(0, screen::HighestRow - SampleToRow(samples[0], rounding, mvPerRow));
     for (int i = 1; i + 1 < screen::Columns; ++i)
-        overlay.LineTo(i + 1, screen::HighestRow - SampleToRow(samples[std::size_t(i)], rounding, mvPerRow));
+        view.LineTo(i + 1, screen::HighestRow - SampleToRow(samples[std::size_t(i)], rounding, mvPerRow));
 }
 
 void DrawProgressiveTrace(Canvas& window, const SampleBuffer& samples, int rxLength, Rounding rounding,

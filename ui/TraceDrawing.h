@@ -5,9 +5,10 @@
 #include "SampleBuffer.h"
 #include "Samples.h"
 
-// Samples 0..498 into the 500 x 250 trace overlay: sample 0 at column 0,
-// sample i at column i + 1; rows not clipped.
-void DrawTrace(Canvas& overlay, const SampleBuffer& samples, Rounding rounding, int mvPerRow);
+// Samples 0..498 in the 500 x 250 time view's own coordinates: sample 0 at
+// column 0, sample i at column i + 1; rows not clipped (onto a canvas whose
+// view is set to it, or a picture of the view's size).
+void DrawTrace(Canvas& view, const SampleBuffer& samples, Rounding rounding, int mvPerRow);
 
 // The part of a progressive block received so far, straight onto the window
 // at the time view's place, rows clipped to the top row; the newest complete
