@@ -146,8 +146,9 @@ TEST(Startup, PortNamesComeFromThePortsSection) {
 // and a stopped timer gives none.
 TEST(Startup, PollTicksGoOnInsideAnEventLoopATickOpens) {
     PollTimer timer;
-    int depth = 0, inside = 0;
+    int depth = 0, inside = 0, ticks = 0;
     QObject::connect(&timer, &PollTimer::timeout, [&] {
+        ++ticks;
         if (depth > 0) {
             ++inside;
             return;
@@ -161,4 +162,11 @@ TEST(Startup, PollTicksGoOnInsideAnEventLoopATickOpens) {
     timer.stop();
     EXPECT_FALSE(timer.isActive());
     EXPECT_EQ(timer.interval(), 5);
+    const int stoppedAt = ticks;
+    PollTimer clock; // ten of its ticks: two intervals of the stopped one, many times over
+    int beats = 0;
+    QObject::connect(&clock, &PollTimer::timeout, [&] { ++beats; });
+    clock.SetTimerInterval(5);
+    ASSERT_TRUE(RunUntil([&] { return beats >= 10; }, 20000));
+    EXPECT_EQ(ticks, stoppedAt) << "a stopped timer ticked";
 }
