@@ -29,6 +29,29 @@ struct Windows : SettingsFolder, TestProgram {
     QRgb Background(int x, int y) const { return W1->TimeBackgroundImage().pixel(x - 30, y - 30) & 0xFFFFFF; }
 };
 
+// The window against its picture `before` with a transparent overlay laid on `view` over that
+// view's background: the number of pixels the overlay gave, or -1 after reporting the first
+// pixel that differs.
+int OverlaidPixels(Windows& p, const QImage& before, const QRect& view, const QImage& overlay,
+                   const QImage& background) {
+    int drawn = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x) {
+            QRgb expected = before.pixel(x, y) & 0xFFFFFF;
+            if (view.contains(x, y)) {
+                const QPoint at = QPoint(x, y) - view.topLeft();
+                const QRgb o = overlay.pixel(at) & 0xFFFFFF;
+                drawn += o != (KeyColor & 0xFFFFFF);
+                expected = o == (KeyColor & 0xFFFFFF) ? background.pixel(at) & 0xFFFFFF : o;
+            }
+            if (p.At(x, y) != expected) {
+                ADD_FAILURE() << "at " << x << "," << y << ": " << p.At(x, y) << " instead of " << expected;
+                return -1;
+            }
+        }
+    return drawn;
+}
+
 void Ramp(SampleBuffer& s) {
     for (int i = 0; i < 500; ++i)
         s[size_t(i)] = std::uint16_t(i * 2);
@@ -257,17 +280,9 @@ TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
             overlay.PenColor = ColorFromBgr(bgr);
             overlay.PenWidth = width;
             DrawTrace(overlay, p.state.samples, Rounding::Truncate, p.state.volt.MvPerRow);
-            int traced = 0;
-            for (int y = 0; y < before.height(); ++y)
-                for (int x = 0; x < before.width(); ++x) {
-                    QRgb expected = before.pixel(x, y) & 0xFFFFFF;
-                    if (QRect(30, 30, 500, 250).contains(x, y)) {
-                        const QRgb o = overlay.Image().pixel(x - 30, y - 30) & 0xFFFFFF;
-                        traced += o != (KeyColor & 0xFFFFFF);
-                        expected = o == (KeyColor & 0xFFFFFF) ? p.Background(x, y) : o;
-                    }
-                    ASSERT_EQ(p.At(x, y), expected) << x << "," << y << " pen " << bgr << " width " << width;
-                }
+            const int traced = OverlaidPixels(p, before, QRect(30, 30, 500, 250), overlay.Image(),
+                                              p.W1->TimeBackgroundImage());
+            ASSERT_GE(traced, 0) << "pen " << bgr << " width " << width;
             EXPECT_EQ(traced > 0, bgr != 0xFF00FF);
         }
 }
@@ -290,19 +305,9 @@ TEST(Windows, SpectrumOnTheWindowIsWhatTheOverlayWouldShow) {
             Canvas overlay(QSize(500, 125));
             overlay.PenColor = QColor::fromRgb(pen);
             DrawSpectrumLines(overlay, p.state.spectrum, divisor, filled);
-            int drawn = 0;
-            for (int y = 0; y < before.height(); ++y)
-                for (int x = 0; x < before.width(); ++x) {
-                    QRgb expected = before.pixel(x, y) & 0xFFFFFF;
-                    if (QRect(30, 346, 500, 125).contains(x, y)) {
-                        const QRgb o = overlay.Image().pixel(x - 30, y - 346) & 0xFFFFFF;
-                        drawn += o != (KeyColor & 0xFFFFFF);
-                        expected = o != (KeyColor & 0xFFFFFF)
-                                       ? o
-                                       : p.W1->SpectrumBackgroundImage().pixel(x - 30, y - 346) & 0xFFFFFF;
-                    }
-                    ASSERT_EQ(p.At(x, y), expected) << x << "," << y << " filled " << filled;
-                }
+            const int drawn = OverlaidPixels(p, before, QRect(30, 346, 500, 125), overlay.Image(),
+                                             p.W1->SpectrumBackgroundImage());
+            ASSERT_GE(drawn, 0) << "filled " << filled;
             EXPECT_EQ(drawn > 0, pen != KeyColor);
         }
 }
