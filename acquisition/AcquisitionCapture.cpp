@@ -24,7 +24,7 @@ void AcquisitionCycle::TakeCompleteBlock(int timebase) {
                            std::chrono::system_clock::now().time_since_epoch())
                            .count();
         block.timebase = std::uint8_t(timebase);
-        block.voltRange = std::uint8_t(p_.controls.VoltPosition());
+        block.voltRange = std::uint8_t(p_.controls->VoltPosition());
         block.triggerMode = std::uint8_t(p_.trigger.TriggerMode);
         block.triggerLevel = std::uint16_t(p_.trigger.TriggerLevel);
         block.progressive = p_.acq.SlowMode;

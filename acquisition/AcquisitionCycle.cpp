@@ -15,6 +15,11 @@ using namespace protocol;
 
 AcquisitionCycle::AcquisitionCycle(AcquisitionParts parts) : p_(parts) {}
 
+void AcquisitionCycle::AttachViews(ControlsView& controls, ScreenView& screen) {
+    p_.controls = &controls;
+    p_.screen = &screen;
+}
+
 void AcquisitionCycle::SendProbe() {
     p_.acq.ProbeCountdown = ProbeTicks;
     p_.port.WriteString(ProbeFrame());
@@ -23,7 +28,7 @@ void AcquisitionCycle::SendProbe() {
 void AcquisitionCycle::SendRequest() {
     if (!p_.acq.Running)
         return;
-    p_.acq.RequestedTimebase = p_.controls.TimebasePosition();
+    p_.acq.RequestedTimebase = p_.controls->TimebasePosition();
     const auto frame = RequestFrame(p_.trigger.TriggerEdge, p_.settings.Spow, p_.acq.RequestedTimebase,
                                     p_.trigger.LevelLow, p_.trigger.LevelHigh);
     p_.port.WriteBuffer(frame.data(), int(frame.size()));
@@ -37,39 +42,39 @@ void AcquisitionCycle::Connect() {
     p_.port.Close();
     p_.port.Open(); // a failure ends here: the button stays pressed, Start stays disabled
     p_.port.PurgeAll();
-    p_.controls.Pause(SettleBeforeProbeMs);
+    p_.controls->Pause(SettleBeforeProbeMs);
     SendProbe();
-    p_.controls.SetStartStop(true, false);
+    p_.controls->SetStartStop(true, false);
 }
 
 void AcquisitionCycle::Disconnect() {
     if (p_.port.IsOpen())
         p_.port.Close();
     p_.acq.Running = false;
-    p_.controls.SetStartStop(false, false);
+    p_.controls->SetStartStop(false, false);
     p_.acq.RxCount = 0;
-    p_.screen.SetWaitingForTrigger(false);
+    p_.screen->SetWaitingForTrigger(false);
 }
 
 void AcquisitionCycle::Start() {
     single_ = false;
     p_.acq.ReplyTimeout = p_.settings.Timeout1;
-    p_.controls.HideMarkers();
+    p_.controls->HideMarkers();
     p_.acq.Running = true;
     p_.acq.RecoveryWait = 0;
     p_.acq.RxCount = 0;
     p_.acq.RxBuffer.clear();
     p_.acq.RxLength = 0;
     SendRequest();
-    p_.controls.SetStartStop(false, true);
+    p_.controls->SetStartStop(false, true);
 }
 
 void AcquisitionCycle::Stop() {
     single_ = false;
     p_.acq.Running = false;
-    p_.controls.SetStartStop(true, false);
-    p_.controls.EnableMarkerButtons();
-    p_.screen.SetWaitingForTrigger(false);
+    p_.controls->SetStartStop(true, false);
+    p_.controls->EnableMarkerButtons();
+    p_.screen->SetWaitingForTrigger(false);
 }
 
 void AcquisitionCycle::Reset() {
@@ -95,14 +100,14 @@ void AcquisitionCycle::Tick() {
     if (AwaitProbeReply())
         return;
     if (p_.settings.WYSSTATUS)
-        p_.screen.ShowProgress(p_.acq.RxCount);
+        p_.screen->ShowProgress(p_.acq.RxCount);
     StepRecovery();
     CountReplyTimeout();
     if (p_.trigger.TriggerLevel != p_.acq.SeenTriggerLevel)
-        p_.screen.PlaceTriggerLine();
+        p_.screen->PlaceTriggerLine();
     CollectArrived();
     TakeTriggerLevel();
-    if (const int timebase = p_.controls.TimebasePosition(); timebase != p_.acq.SeenTimebase)
+    if (const int timebase = p_.controls->TimebasePosition(); timebase != p_.acq.SeenTimebase)
         ApplyTimebase(timebase);
 }
 
@@ -116,10 +121,10 @@ bool AcquisitionCycle::AwaitProbeReply() {
         return true;
     }
     if (--a.ProbeCountdown == 1) {
-        p_.controls.ShowProbeFailure();
+        p_.controls->ShowProbeFailure();
         a.ProbeCountdown = 0;
-        p_.controls.ReleaseConnectButton();
-        p_.controls.SetStartStop(false, false);
+        p_.controls->ReleaseConnectButton();
+        p_.controls->SetStartStop(false, false);
         if (p_.port.IsOpen())
             p_.port.Close();
     }
@@ -131,9 +136,9 @@ void AcquisitionCycle::StepRecovery() {
     auto& a = p_.acq;
     if (a.RecoveryWait <= 0 || !a.Running)
         return;
-    p_.screen.SetRecoveryCaption(true);
+    p_.screen->SetRecoveryCaption(true);
     // Silence under an edge trigger is most likely a signal that never crosses the level.
-    p_.screen.SetWaitingForTrigger(p_.trigger.TriggerEdge != 0);
+    p_.screen->SetWaitingForTrigger(p_.trigger.TriggerEdge != 0);
     a.RxCount = 0;
     a.RxBuffer.clear();
     a.RxLength = 0;
@@ -144,7 +149,7 @@ void AcquisitionCycle::StepRecovery() {
         p_.port.Open(); // a failure ends this tick; the next wait retries
     if (a.RecoveryWait == 0) {
         SendRequest();
-        p_.screen.SetRecoveryCaption(false);
+        p_.screen->SetRecoveryCaption(false);
     }
 }
 
@@ -164,7 +169,7 @@ void AcquisitionCycle::CountReplyTimeout() {
 // A tick inside a collection's pause collects nothing: the block is still being handled.
 void AcquisitionCycle::CollectArrived() {
     auto& a = p_.acq;
-    if (p_.trigger.TriggerLevel == a.SeenTriggerLevel && p_.controls.TimebasePosition() == a.SeenTimebase &&
+    if (p_.trigger.TriggerLevel == a.SeenTriggerLevel && p_.controls->TimebasePosition() == a.SeenTimebase &&
         a.DataArrived && !collecting_) {
         a.DataArrived = false;
         if (a.SlowMode)
@@ -189,7 +194,7 @@ void AcquisitionCycle::TakeTriggerLevel() {
 
 void AcquisitionCycle::ApplyTimebase(int position) {
     p_.acq.SeenTimebase = position;
-    p_.screen.ApplyTimebaseDisplay(position);
+    p_.screen->ApplyTimebaseDisplay(position);
     if (p_.acq.SlowMode) { // still the old time base's mode
         SendAbort();
         p_.acq.RecoveryWait = p_.settings.Czekaj1;
@@ -199,7 +204,7 @@ void AcquisitionCycle::ApplyTimebase(int position) {
 
 void AcquisitionCycle::Pause(int ms) {
     const ScopedFlag collecting(collecting_);
-    p_.controls.Pause(ms);
+    p_.controls->Pause(ms);
 }
 
 void AcquisitionCycle::ComputeSpectrum() {
@@ -207,8 +212,8 @@ void AcquisitionCycle::ComputeSpectrum() {
 }
 
 void AcquisitionCycle::ShownBlock(int timebase) {
-    p_.screen.SetWaitingForTrigger(false);
-    p_.screen.BlockComplete(timebase);
+    p_.screen->SetWaitingForTrigger(false);
+    p_.screen->BlockComplete(timebase);
     TakeCompleteBlock(timebase);
 }
 
@@ -219,7 +224,7 @@ void AcquisitionCycle::CollectBlock() {
     a.RxCount += int(bytes.size());
     if (a.RxCount <= FastBlockFrom)
         return;
-    p_.screen.SetFastTracePen();
+    p_.screen->SetFastTracePen();
     DecodeBlock(a.RxBuffer, p_.samples);
     const int timebase = a.RequestedTimebase; // the next request is sent before this block is shown
     if (single_)
@@ -229,21 +234,21 @@ void AcquisitionCycle::CollectBlock() {
     Pause(PauseBeforeRequestMs);
     a.RxCount = 0;
     SendRequest(); // the instrument acquires the next block while this one is drawn
-    p_.screen.DrawFastTrace();
+    p_.screen->DrawFastTrace();
     ComputeSpectrum();
-    p_.screen.DrawSpectrum();
-    p_.screen.ShowFastTrace();
+    p_.screen->DrawSpectrum();
+    p_.screen->ShowFastTrace();
     if (p_.trigger.TriggerEdge != 0)
-        p_.screen.PlaceTriggerLine();
+        p_.screen->PlaceTriggerLine();
     ShownBlock(timebase);
 }
 
 void AcquisitionCycle::CollectProgressive() {
     auto& a = p_.acq;
     if (a.RxCount == 0) {
-        p_.screen.BeginProgressiveBlock();
+        p_.screen->BeginProgressiveBlock();
         if (p_.trigger.TriggerEdge != 0)
-            p_.screen.PlaceTriggerLine();
+            p_.screen->PlaceTriggerLine();
     }
     const std::string bytes = p_.port.ReadAll();
     // The sample buffer takes 2000 bytes; an instrument that keeps sending grows nothing past that.
@@ -256,14 +261,14 @@ void AcquisitionCycle::CollectProgressive() {
     CopyReceived(a.RxBuffer, p_.samples);
     if (p_.samples[1] > MaxSampleWord)
         a.RecoveryWait = p_.settings.Czekaj1; // a garbled transfer: abandon the block
-    p_.screen.DrawProgressiveTrace();
+    p_.screen->DrawProgressiveTrace();
     if (a.RxCount == BlockBytes) {
         a.RxCount = 0;
         a.RxBuffer.clear();
         ComputeSpectrum();
-        p_.screen.DrawSpectrum();
+        p_.screen->DrawSpectrum();
         ShownBlock(a.RequestedTimebase);
-        if (p_.controls.TimebasePosition() > LastUnpausedTimebase)
+        if (p_.controls->TimebasePosition() > LastUnpausedTimebase)
             Pause(SlowRequestPauseMs);
         SendRequest();
     }

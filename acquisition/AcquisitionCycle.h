@@ -20,8 +20,8 @@ struct AcquisitionParts {
     SampleBuffer& samples;
     Spectrum& spectrum;
     TCustomCommPort& port;
-    ControlsView& controls;
-    ScreenView& screen;
+    ControlsView* controls; // the windows' or a headless stand-in; see AttachViews
+    ScreenView* screen;
     const BlockTransform& transform; // each whole block's spectrum
     Capture* capture = nullptr;      // where complete blocks are kept, when anywhere
 };
@@ -29,6 +29,8 @@ struct AcquisitionParts {
 class AcquisitionCycle {
   public:
     explicit AcquisitionCycle(AcquisitionParts parts);
+    // Who shows the conversation and holds the knobs from now on.
+    void AttachViews(ControlsView& controls, ScreenView& screen);
 
     void Connect();    // connect button pressed
     void Disconnect(); // connect button released

@@ -4,6 +4,7 @@
 
 namespace protocol {
 
+inline constexpr int RequestFrameBytes = 5;        // mode, T/dz, level low and high, checksum
 inline constexpr int ProbeTicks = 50;              // the probe's reply may take this many ticks
 inline constexpr int SettleBeforeProbeMs = 502;    // after opening the port, before the probe
 inline constexpr int ReopenAtRecoveryWait = 5;     // the recovery tick that reopens a closed port

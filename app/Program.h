@@ -1,19 +1,17 @@
 #pragma once
-// The one place that builds the program: its state, the settings file, the
-// serial port, the poll timer, the printer, the main window, the tool window,
-// the settings dialog, the measurements window and the capture window, created
-// in that order and connected here. The entry
-// point and the window tests both run it.
+// The one place that builds the program: the settings file, the state read from
+// it, the acquisition session, the printer, then the main window, the tool
+// window, the settings dialog, the measurements window and the capture window,
+// in that order, connected here with one table of keys for every window. The
+// entry point and the window tests both run it.
 
-#include "AcquisitionCycle.h"
-#include "Capture.h"
+#include "AcquisitionSession.h"
 #include "CaptureWindow.h"
-#include "CommPort.h"
 #include "ErrorBox.h"
 #include "Main.h"
 #include "MeasurementsWindow.h"
-#include "PollTimer.h"
 #include "Prefs.h"
+#include "ProgramKeys.h"
 #include "ProgramState.h"
 #include "SettingsFile.h"
 #include "Toolbox.h"
@@ -31,23 +29,22 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
+    // What a key of the table does, in whichever window it was pressed.
+    void Run(Command command);
+
     ErrorBox errors{QStringLiteral("Drganik")};
-    ProgramState state;
     SettingsFile Ini; // open for the whole run
-    TCommPort Com1;
-    PollTimer Timer1;
+    ProgramState state;
+    AcquisitionSession session;
     QPrinter Printer{QPrinter::HighResolution};
-    Capture capture; // the history and the recording; the cycle keeps blocks there
     std::unique_ptr<TW1> W1;
-    std::unique_ptr<TW2> W2; // works the acquisition cycle
+    std::unique_ptr<TW2> W2;
     std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<TMeasurementsWindow> Pomiary;    // hidden until asked for
-    std::unique_ptr<TCaptureWindow> Przechwytywanie; // hidden until asked for
+    std::unique_ptr<TMeasurementsWindow> measurements; // hidden until asked for
+    std::unique_ptr<TCaptureWindow> captureWindow;     // hidden until asked for
 
   private:
-    void ConfigurePort();
     void ConnectWindows();
-    void ShowPortDevice();
     void ConnectCapture();
-    std::string portDevice_;
+    void ShowPortDevice();
 };

@@ -358,8 +358,8 @@ int main(int argc, char** argv) {
                 p.Form1->hide();
                 idleDone = true;
             }
-            const double tick = p.Timer1.interval() / 1000.0;
-            std::printf("  tick %d ms\n", p.Timer1.interval());
+            const double tick = p.session.Timer1.interval() / 1000.0;
+            std::printf("  tick %d ms\n", p.session.Timer1.interval());
             const auto timebases = quick ? std::vector<int>{0} : std::vector<int>{0, 3, 6, 7, 8};
             for (const int timebase : timebases) {
                 p.W2->Button(TW2::ToolButton::Stop).click();

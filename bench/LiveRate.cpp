@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     // then the collection waits for the next tick.
     const double tdiv[] = {1e-4, 2e-4, 5e-4, 1e-3, 2e-3, 5e-3, 1e-2};
     const double wire = 10e-3 + 1005 * 10.0 / 115200 + 20 * tdiv[timebase];
-    const double tick = p.Timer1.interval() / 1000.0;
+    const double tick = p.session.Timer1.interval() / 1000.0;
     const double period = std::ceil(wire / tick) * tick;
     std::printf("time base index        %d\n", timebase);
     std::printf("blocks per second      %.2f (%d in %.1f s)\n", blocks / wall, blocks, wall);

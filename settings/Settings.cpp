@@ -3,21 +3,26 @@
 #include "SettingsFile.h"
 #include "StrToInt.h"
 
+#include <algorithm>
+
 Settings ReadSettings(const SettingsFile& settingsFile) {
     const IniSnapshot file = settingsFile.Load(); // all twelve from one reading
-    Settings s;
-    s.LW = file.ReadInteger("DISP", "LW", 1);
-    s.BG = file.ReadInteger("DISP", "BG", 0);
-    s.BFG = file.ReadInteger("DISP", "BFG", 0);
-    s.CP = file.ReadInteger("DISP", "CP", 1);
-    s.PC = file.ReadInteger("DISP", "PC", 0);
-    s.PCF = file.ReadInteger("DISP", "PCF", 0);
-    s.FW = file.ReadBool("DISP", "FW", true);
-    s.WYSSTATUS = file.ReadBool("MISC", "WYSSTATUS", true);
-    s.Czekaj1 = file.ReadInteger("ADVANCED", "Czekaj1", 20);
-    s.Timeout1 = file.ReadInteger("ADVANCED", "Timeout1", 20);
-    s.Timer = file.ReadInteger("ADVANCED", "Timer", 25);
-    s.Spow = file.ReadBool("ADVANCED", "Spow", true);
+    Settings s;                                   // the defaults, kept where a key is missing
+    s.LW = file.ReadInteger("DISP", "LW", s.LW);
+    s.BG = file.ReadInteger("DISP", "BG", s.BG);
+    s.BFG = file.ReadInteger("DISP", "BFG", s.BFG);
+    s.CP = file.ReadInteger("DISP", "CP", s.CP);
+    s.PC = file.ReadInteger("DISP", "PC", s.PC);
+    s.PCF = file.ReadInteger("DISP", "PCF", s.PCF);
+    s.FW = file.ReadBool("DISP", "FW", s.FW);
+    s.WYSSTATUS = file.ReadBool("MISC", "WYSSTATUS", s.WYSSTATUS);
+    s.Czekaj1 = file.ReadInteger("ADVANCED", "Czekaj1", s.Czekaj1);
+    s.Timeout1 = file.ReadInteger("ADVANCED", "Timeout1", s.Timeout1);
+    s.Timer = file.ReadInteger("ADVANCED", "Timer", s.Timer);
+    s.Spow = file.ReadBool("ADVANCED", "Spow", s.Spow);
+    // A key of its own section, so the settings dialog keeps its layout.
+    s.HistoryLength =
+        std::clamp(file.ReadInteger("Przechwytywanie", "Historia", s.HistoryLength), 0, MaxHistoryLength);
     return s;
 }
 

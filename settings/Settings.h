@@ -1,6 +1,7 @@
 #pragma once
 // The twelve persistent settings, named by their keys, with their defaults,
-// and the fixed order in which they are read at start and written on save.
+// and the fixed order in which they are read at start and written on save;
+// and the history's length, read at start only.
 
 #include <functional>
 #include <string>
@@ -20,7 +21,10 @@ struct Settings {
     int Timeout1 = 20; // reply time-out, ticks
     int Timer = 25;    // poll interval, ms; the poll timer's interval is its run-time copy
     bool Spow = true;
+    int HistoryLength = 1000; // key Historia of [Przechwytywanie]: blocks kept, 0 none
 };
+
+inline constexpr int MaxHistoryLength = 100000;
 
 Settings ReadSettings(const SettingsFile& file);
 

@@ -81,7 +81,7 @@ struct Rig {
     BlockTransform transform{tables};
     FakeView view;
     TCommPort port{gui.Dispatch()};
-    AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, view, view, transform}};
+    AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, &view, &view, transform}};
 
     Rig() {
         view.gui = &gui;

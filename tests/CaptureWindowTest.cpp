@@ -16,7 +16,7 @@ struct Connected {
         : p((TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n" + more),
              dir.File("drganik.ini"))) {
         p.W2->Button(TW2::ToolButton::Connect).click();
-        connected = RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.Com1.IsOpen(); }, kLong);
+        connected = RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.session.Com1.IsOpen(); }, kLong);
     }
     bool StartEnabled() const { return p.W2->Button(TW2::ToolButton::Start).isEnabled(); }
     TestProgram p;
@@ -37,19 +37,19 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     Connected c(dir, sim);
     ASSERT_TRUE(c.connected);
     auto& p = c.p;
-    TCaptureWindow& w = *p.Przechwytywanie;
+    TCaptureWindow& w = *p.captureWindow;
     w.AskRecordingName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
     w.RecordClick(true);
     ASSERT_TRUE(w.RecordingOn());
 
     w.SingleShotClick();
-    ASSERT_TRUE(RunUntil([&] { return !p.state.acq.Running && !p.W2->Cycle().SingleShotArmed(); }, kLong));
+    ASSERT_TRUE(RunUntil([&] { return !p.state.acq.Running && !p.session.SingleShotArmed(); }, kLong));
     const int requests = sim.Count("rx request");
     EXPECT_FALSE(RunUntil([&] { return sim.Count("rx request") > requests; }, 500)) << "asked for more";
-    ASSERT_EQ(p.capture.history.Size(), 1u);
+    ASSERT_EQ(p.session.capture.history.Size(), 1u);
     EXPECT_TRUE(c.StartEnabled());
-    EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(0)));
-    EXPECT_FALSE(p.capture.history.At(0).progressive);
+    EXPECT_TRUE(SamplesAre(p.state.samples, p.session.capture.history.At(0)));
+    EXPECT_FALSE(p.session.capture.history.At(0).progressive);
     w.Toggle(); // hidden, the window's texts wait for it to show
     EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Blok 1/1, "))) << w.PositionText().toStdString();
 
@@ -57,25 +57,25 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.SlowMode; }, kLong));
     w.SingleShotClick();
-    ASSERT_TRUE(RunUntil([&] { return p.capture.history.Size() == 2 && !p.state.acq.Running; }, kLong));
-    EXPECT_TRUE(p.capture.history.At(1).progressive);
-    EXPECT_EQ(p.capture.history.At(1).timebase, 7);
+    ASSERT_TRUE(RunUntil([&] { return p.session.capture.history.Size() == 2 && !p.state.acq.Running; }, kLong));
+    EXPECT_TRUE(p.session.capture.history.At(1).progressive);
+    EXPECT_EQ(p.session.capture.history.At(1).timebase, 7);
 
     // Start empties nothing.
     p.W2->Knob(TW2::ToolKnob::Time).SetPosition(0);
     ASSERT_TRUE(RunUntil([&] { return !p.state.acq.SlowMode; }, kLong));
     p.W2->Button(TW2::ToolButton::Start).click();
-    ASSERT_TRUE(RunUntil([&] { return p.capture.history.Size() >= 5; }, kLong));
+    ASSERT_TRUE(RunUntil([&] { return p.session.capture.history.Size() >= 5; }, kLong));
     p.W2->Button(TW2::ToolButton::Stop).click();
     ASSERT_TRUE(RunUntil([&] { return Idle(p.state.acq) && !p.state.acq.DataArrived; }, kLong));
     w.RecordClick(false);
-    const std::size_t kept = p.capture.history.Size();
+    const std::size_t kept = p.session.capture.history.Size();
     EXPECT_TRUE(w.RecordingText().startsWith(QStringLiteral("Nagrano: "))) << w.RecordingText().toStdString();
 
     // Stepping back shows the older block with its own time base.
     w.StepBack();
     EXPECT_EQ(w.ShownIndex(), kept - 2);
-    EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(kept - 2)));
+    EXPECT_TRUE(SamplesAre(p.state.samples, p.session.capture.history.At(kept - 2)));
     w.ShowHistoryBlock(1);
     EXPECT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 7; }, kLong));
 
@@ -86,12 +86,12 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     ASSERT_TRUE(read.error.empty()) << read.error;
     ASSERT_EQ(recorded.size(), kept);
     for (std::size_t i = 0; i < kept; ++i)
-        ASSERT_EQ(recorded[i], p.capture.history.At(i)) << i;
-    p.capture.history.Clear();
+        ASSERT_EQ(recorded[i], p.session.capture.history.At(i)) << i;
+    p.session.capture.history.Clear();
     p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
     p.W2->SmoothFlatButton7Click();
-    ASSERT_EQ(p.capture.history.Size(), kept);
-    EXPECT_EQ(p.capture.history.At(kept - 1), recorded.back());
+    ASSERT_EQ(p.session.capture.history.Size(), kept);
+    EXPECT_EQ(p.session.capture.history.At(kept - 1), recorded.back());
     EXPECT_TRUE(SamplesAre(p.state.samples, recorded.front()));
 
     QString said;
@@ -100,7 +100,7 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("x.drgn")); };
     p.W2->SmoothFlatButton7Click();
     EXPECT_TRUE(said.contains(QStringLiteral("To nie jest nagranie Drganika."))) << said.toStdString();
-    EXPECT_EQ(p.capture.history.Size(), kept);
+    EXPECT_EQ(p.session.capture.history.Size(), kept);
 }
 
 // An edge the signal never crosses: the single shot waits, the note shows, Stop cancels it.
@@ -111,14 +111,14 @@ TEST(Capture, SingleShotWaitsForATriggerUntilStopped) {
     ASSERT_TRUE(c.connected);
     auto& p = c.p;
     p.W2->SetTriggerModeTo(1);
-    p.Przechwytywanie->SingleShotClick();
+    p.captureWindow->SingleShotClick();
     ASSERT_TRUE(RunUntil([&] { return p.W1->WaitingForTrigger(); }, kLong));
     EXPECT_TRUE(p.state.acq.Running);
-    EXPECT_TRUE(p.W2->Cycle().SingleShotArmed());
-    EXPECT_TRUE(p.capture.history.Empty());
+    EXPECT_TRUE(p.session.SingleShotArmed());
+    EXPECT_TRUE(p.session.capture.history.Empty());
     p.W2->Button(TW2::ToolButton::Stop).click();
     EXPECT_FALSE(p.state.acq.Running);
-    EXPECT_FALSE(p.W2->Cycle().SingleShotArmed());
+    EXPECT_FALSE(p.session.SingleShotArmed());
     EXPECT_FALSE(p.W1->WaitingForTrigger());
     EXPECT_TRUE(c.StartEnabled());
 }
@@ -134,15 +134,15 @@ TEST(Capture, AKeptBlockIsExportedWithItsOwnTimeBase) {
         b.samples[0] = 0;
         b.timebase = std::uint8_t(3 + n);
         b.voltRange = std::uint8_t(n % 4);
-        p.capture.Take(b);
+        p.session.capture.Take(b);
     }
-    ASSERT_EQ(p.capture.history.Size(), 3u); // the length from the settings file
-    TCaptureWindow& w = *p.Przechwytywanie;
+    ASSERT_EQ(p.session.capture.history.Size(), 3u); // the length from the settings file
+    TCaptureWindow& w = *p.captureWindow;
     std::string csv;
     p.W2->AskSaveFileName = [&] { return QString::fromStdString(dir.File("b.csv")); };
     for (std::size_t i : {0u, 2u}) {
         w.ShowHistoryBlock(i);
-        const CapturedBlock& b = p.capture.history.At(i);
+        const CapturedBlock& b = p.session.capture.history.At(i);
         ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == b.timebase; }, kLong));
         EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Volts).Position(), b.voltRange);
         p.W2->SmoothFlatButton8Click();
@@ -159,7 +159,7 @@ TEST(Capture, AKeptBlockIsExportedWithItsOwnTimeBase) {
     QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
     QTest::keyClick(p.W1.get(), Qt::Key_PageUp);
     EXPECT_EQ(w.ShownIndex(), 0u);
-    EXPECT_TRUE(SamplesAre(p.state.samples, p.capture.history.At(0)));
+    EXPECT_TRUE(SamplesAre(p.state.samples, p.session.capture.history.At(0)));
     QTest::keyClick(p.W1.get(), Qt::Key_PageDown);
     EXPECT_EQ(w.ShownIndex(), 1u);
 

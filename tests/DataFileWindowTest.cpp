@@ -75,12 +75,12 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
             0x00FF00u)
             << i;
     // The tick takes the file's position as a time-base change.
-    p.W2->Timer1Timer();
+    p.session.Timer1Timer();
     EXPECT_EQ(p.W1->StatusText(StatusPanel::TimeBase), "5ms");
 
     // Turned two notches: the labels and the .drg follow the knob, the CSV's times the block's own.
     p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
-    p.W2->Timer1Timer();
+    p.session.Timer1Timer();
     p.SaveAs(p.dir.File("later.csv"));
     p.SaveAs(p.dir.File("later.drg"));
     EXPECT_EQ(TempDir::Get(p.dir.File("later.csv")).substr(0, 25), "t [s],U [V]\r\n0,0\r\n0.0002,")

@@ -35,12 +35,12 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
     auto& acq = p.state.acq;
 
     p.W2->Button(TW2::ToolButton::Connect).click();
-    ASSERT_TRUE(p.Com1.IsOpen());
+    ASSERT_TRUE(p.session.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
     EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
 
     int ticks = 0;
-    QObject::connect(&p.Timer1, &PollTimer::timeout, [&] { ++ticks; });
+    QObject::connect(&p.session.Timer1, &PollTimer::timeout, [&] { ++ticks; });
     p.W2->Button(TW2::ToolButton::Start).click();
     EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Stop).isEnabled());
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong));
@@ -87,14 +87,14 @@ TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong));
     p.state.trigger.TriggerEdge = 0x60;
     p.W2->Button(TW2::ToolButton::Start).click();
-    ASSERT_TRUE(RunUntil([&] { return !p.Com1.IsOpen(); }, kLong)) << "the time-out closes the port";
+    ASSERT_TRUE(RunUntil([&] { return !p.session.Com1.IsOpen(); }, kLong)) << "the time-out closes the port";
     ASSERT_TRUE(
         RunUntil([&] { return p.state.acq.RecoveryWait > 0 && p.state.acq.RecoveryWait < 8; }, kLong));
     EXPECT_EQ(p.W1->TimeTitle().palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_TRUE(p.W1->TriggerWaitNote().isVisible());
     EXPECT_EQ(p.W1->TriggerWaitNote().text(), "Czekam na wyzwolenie…");
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.RecoveryWait == 0; }, kLong));
-    EXPECT_TRUE(p.Com1.IsOpen());
+    EXPECT_TRUE(p.session.Com1.IsOpen());
     EXPECT_EQ(p.W1->TimeTitle().palette().color(QPalette::WindowText), QColor(0, 0, 0));
     EXPECT_TRUE(p.W1->WaitingForTrigger()) << "until a block comes";
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong)) << "a fresh request follows";
@@ -108,7 +108,7 @@ TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresThe
     auto& connect = p.W2->Button(TW2::ToolButton::Connect);
     connect.click();
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
-    p.Pomiary->Toggle();
+    p.measurements->Toggle();
 
     // The connect toggle has the focus: Space starts, and does not also release it.
     p.W2->activateWindow();
@@ -117,10 +117,10 @@ TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresThe
     QTest::keyClick(&connect, Qt::Key_Space);
     EXPECT_TRUE(p.state.acq.Running);
     EXPECT_TRUE(connect.isChecked());
-    ASSERT_TRUE(RunUntil([&] { return p.Pomiary->Updates() >= 2; }, kLong)) << "blocks are not measured";
+    ASSERT_TRUE(RunUntil([&] { return p.measurements->Updates() >= 2; }, kLong)) << "blocks are not measured";
     // 1500 Hz at 0,1 ms/dz; the sine spans 1..9 V.
-    EXPECT_EQ(p.Pomiary->ReadingText(TMeasurementsWindow::Reading::Frequency), "1,5kHz");
-    const QString vpp = p.Pomiary->ReadingText(TMeasurementsWindow::Reading::Vpp);
+    EXPECT_EQ(p.measurements->ReadingText(TMeasurementsWindow::Reading::Frequency), "1,5kHz");
+    const QString vpp = p.measurements->ReadingText(TMeasurementsWindow::Reading::Vpp);
     EXPECT_NEAR(QString(vpp).replace(',', '.').chopped(1).toDouble(), 8.0, 0.1) << vpp.toStdString();
 
     p.W1->activateWindow();
@@ -140,10 +140,10 @@ TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {
     ASSERT_TRUE(RunUntil([&] { return !watcher.seen.empty(); }, kLong));
     EXPECT_EQ(watcher.seen[0].caption, "Błąd!");
     EXPECT_EQ(watcher.seen[0].text, "Sprawdź czy urządzenie jest podpięte do komputera");
-    RunUntil([&] { return !p.Com1.IsOpen(); }, kLong);
+    RunUntil([&] { return !p.session.Com1.IsOpen(); }, kLong);
     EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Connect).isChecked());
     EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
-    EXPECT_FALSE(p.Com1.IsOpen());
+    EXPECT_FALSE(p.session.Com1.IsOpen());
 }
 
 TEST(LiveAcquisition, APortThatCannotOpenIsReportedAndTheButtonStaysPressed) {
@@ -254,7 +254,7 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     EXPECT_TRUE(watcher.seen.empty()) << "a new device for the same port needs no restart";
 
     p.W2->Button(TW2::ToolButton::Connect).click();
-    ASSERT_TRUE(p.Com1.IsOpen());
+    ASSERT_TRUE(p.session.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
     p.W2->Button(TW2::ToolButton::Start).click();
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, 5000)) << "no blocks";
@@ -269,7 +269,7 @@ TEST(LiveAcquisition, PortGivenForTheRunIsUsedAndNotWritten) {
     TestProgram p(ini, true, sim.link);
     EXPECT_EQ(p.W1->StatusHint(StatusPanel::Port), QString::fromStdString(sim.link));
     p.W2->Button(TW2::ToolButton::Connect).click();
-    ASSERT_TRUE(p.Com1.IsOpen());
+    ASSERT_TRUE(p.session.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000)) << "no probe reply";
     EXPECT_EQ(TempDir::Get(ini), "[PORTS]\nCOM1=/dev/ttyUSB0\n");
 }

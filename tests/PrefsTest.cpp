@@ -50,14 +50,14 @@ TEST(Prefs, OpensModelessWithTheSettingsLoaded) {
     EXPECT_FALSE(d.Form1->OptionBox(TForm1::Option::SlowTransfer).isChecked())
         << "a file holding Spow=0 shows an unchecked box";
     EXPECT_EQ(d.Form1->TimingField(TForm1::Timing::Timer).text(), "40");
-    EXPECT_EQ(d.Com1.RxHoldoffMs(), 30) << "the receive hold-off follows the tick";
+    EXPECT_EQ(d.session.Com1.RxHoldoffMs(), 30) << "the receive hold-off follows the tick";
     EXPECT_TRUE(d.W2->isEnabled()) << "the other windows stay usable";
 }
 
 TEST(Prefs, AnOpenDialogPaintsOnlyWhenSomethingChanges) {
     Dialog d;
     int ticks = 0;
-    QObject::connect(&d.Timer1, &PollTimer::timeout, [&] { ++ticks; });
+    QObject::connect(&d.session.Timer1, &PollTimer::timeout, [&] { ++ticks; });
     ASSERT_TRUE(RunUntil([&] { return ticks >= 2; }, 10000)); // the first paints are done
     PaintCounter counter;
     d.Form1->installEventFilter(&counter);
@@ -91,7 +91,7 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
     EXPECT_TRUE(d.state.settings.WYSSTATUS);
     EXPECT_EQ(d.state.settings.BFG, 0);
     EXPECT_TRUE(d.state.settings.Spow);
-    EXPECT_EQ(d.Timer1.interval(), 25);
+    EXPECT_EQ(d.session.Timer1.interval(), 25);
     EXPECT_FALSE(std::filesystem::exists(d.dir.File("drganik.ini"))) << "nothing written";
 
     d.W2->Button(TW2::ToolButton::Settings).click(); // the next opening shows the old colour
@@ -140,7 +140,7 @@ TEST(Prefs, LettersInAFieldStopTheSaveAfterTheInterval) {
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text, "'<h1>BIG</h1>' is not a valid integer value");
     EXPECT_TRUE(d.Form1->isVisible());
-    EXPECT_EQ(d.Timer1.interval(), 40);
+    EXPECT_EQ(d.session.Timer1.interval(), 40);
     EXPECT_EQ(d.state.settings.Timeout1, 20);
     EXPECT_EQ(d.IniText().find("ADVANCED"), std::string::npos);
     EXPECT_NE(d.IniText().find("[MISC]"), std::string::npos);
@@ -174,7 +174,7 @@ TEST(Prefs, ChangedPortIsNotedOnceAndTakesEffectOnlyAfterRestart) {
     EXPECT_EQ(watcher.seen[0].text,
               "Aby zmiana portu COM odniosła skutek\r\nmusisz uruchomić ponownie program.");
     EXPECT_NE(d.IniText().find("CP=5"), std::string::npos);
-    EXPECT_EQ(d.Com1.PortNum(), 1);
+    EXPECT_EQ(d.session.Com1.PortNum(), 1);
     EXPECT_EQ(d.W1->StatusText(StatusPanel::Port), "Com1");
 }
 
@@ -182,10 +182,10 @@ TEST(Prefs, ZeroIntervalStopsThePollTimer) {
     Dialog d;
     d.Form1->TimingField(TForm1::Timing::Timer).setText("12");
     d.Form1->Button(TForm1::DialogButton::Save).click();
-    EXPECT_EQ(d.Com1.RxHoldoffMs(), 9);
+    EXPECT_EQ(d.session.Com1.RxHoldoffMs(), 9);
     d.Form1->TimingField(TForm1::Timing::Timer).setText("0");
     d.Form1->Button(TForm1::DialogButton::Save).click();
-    EXPECT_FALSE(d.Timer1.isActive());
+    EXPECT_FALSE(d.session.Timer1.isActive());
 }
 
 TEST(Prefs, DockMovesOnlyTheMainWindowCentreMovesBoth) {
@@ -235,13 +235,13 @@ TEST(Prefs, DevicePathsInTooltipsAreShownAsTheyAreWritten) {
 // Values are not range-checked, but the receive delays worked out from a huge tick must not overflow.
 TEST(Prefs, AHugeTimerGivesDelaysWithoutOverflow) {
     Dialog d("[ADVANCED]\nTimer=2147483647\n");
-    EXPECT_EQ(d.Com1.RxHoldoffMs(), 1610612735);
-    EXPECT_EQ(d.Com1.RxNotifyLatencyMs(), 2147483647) << "twice the tick, as far as it goes";
+    EXPECT_EQ(d.session.Com1.RxHoldoffMs(), 1610612735);
+    EXPECT_EQ(d.session.Com1.RxNotifyLatencyMs(), 2147483647) << "twice the tick, as far as it goes";
     d.Form1->TimingField(TForm1::Timing::Timer).setText("800000000");
     d.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
     EXPECT_NE(d.IniText().find("Timer=800000000"), std::string::npos);
-    EXPECT_EQ(d.Com1.RxHoldoffMs(), 600000000);
-    EXPECT_EQ(d.Com1.RxNotifyLatencyMs(), 1600000000);
+    EXPECT_EQ(d.session.Com1.RxHoldoffMs(), 600000000);
+    EXPECT_EQ(d.session.Com1.RxNotifyLatencyMs(), 1600000000);
 }
 
 // A save held up by another instance's lock keeps the windows painting, then says it failed.

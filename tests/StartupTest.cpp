@@ -23,10 +23,10 @@ TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
     EXPECT_FALSE(p.Form1->isVisible());
 
     // Settings defaults without a file, and the file is not created by reading.
-    EXPECT_EQ(p.Timer1.interval(), 25);
-    EXPECT_TRUE(p.Timer1.isActive());
-    EXPECT_EQ(p.Com1.PortNum(), 1);
-    EXPECT_FALSE(p.Com1.IsOpen());
+    EXPECT_EQ(p.session.Timer1.interval(), 25);
+    EXPECT_TRUE(p.session.Timer1.isActive());
+    EXPECT_EQ(p.session.Com1.PortNum(), 1);
+    EXPECT_FALSE(p.session.Com1.IsOpen());
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com1");
     EXPECT_TRUE(p.state.settings.FW && p.state.settings.WYSSTATUS && p.state.settings.Spow);
     EXPECT_EQ(p.state.settings.Czekaj1, 20);
@@ -81,9 +81,9 @@ TEST(Startup, SettingsFromTheFileReachTimerPortAndStatusBar) {
     TempDir dir;
     TempDir::Put(dir.File("drganik.ini"), "[DISP]\nCP=3\nPCF=255\n[ADVANCED]\nTimer=0\nSpow=0\n");
     TestProgram p(dir.File("drganik.ini"));
-    EXPECT_EQ(p.Com1.PortNum(), 3);
+    EXPECT_EQ(p.session.Com1.PortNum(), 3);
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com3");
-    EXPECT_FALSE(p.Timer1.isActive()) << "an interval of 0 leaves the poll timer stopped";
+    EXPECT_FALSE(p.session.Timer1.isActive()) << "an interval of 0 leaves the poll timer stopped";
     EXPECT_FALSE(p.state.settings.Spow);
     EXPECT_EQ(p.W1->SpectrumColor(), QColor(255, 0, 0));
 }
@@ -106,8 +106,8 @@ TEST(Startup, ClosingTheToolWindowClosesThePortAndEndsAfterItsPause) {
     Pty pty;
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + pty.SlavePath() + "\n");
     TestProgram p(dir.File("drganik.ini"));
-    p.Com1.Open();
-    ASSERT_TRUE(p.Com1.IsOpen());
+    p.session.Com1.Open();
+    ASSERT_TRUE(p.session.Com1.IsOpen());
     QElapsedTimer clock;
     QTimer::singleShot(0, [&] {
         clock.start();
@@ -116,7 +116,7 @@ TEST(Startup, ClosingTheToolWindowClosesThePortAndEndsAfterItsPause) {
     EXPECT_EQ(QApplication::exec(), 0) << "the application was asked to terminate";
     EXPECT_GE(clock.elapsed(), 800); // 300 ms port close + 500 ms pause
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_FALSE(p.Com1.IsOpen());
+    EXPECT_FALSE(p.session.Com1.IsOpen());
     EXPECT_EQ(pty.Read(1, 50), "") << "nothing is sent to the instrument at shutdown";
 }
 
@@ -125,11 +125,11 @@ TEST(Startup, ClosingTheMainWindowClosesThePortAndEndsWithoutThePause) {
     Pty pty;
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + pty.SlavePath() + "\n");
     TestProgram p(dir.File("drganik.ini"));
-    p.Com1.Open();
+    p.session.Com1.Open();
     QTimer::singleShot(0, [&] { p.W1->close(); }); // a system close request
     EXPECT_EQ(QApplication::exec(), 0) << "the application was asked to terminate";
-    EXPECT_FALSE(p.Com1.IsOpen());
-    EXPECT_TRUE(p.Timer1.isActive()) << "the tool window's close (timer off, 500 ms pause) ran too";
+    EXPECT_FALSE(p.session.Com1.IsOpen());
+    EXPECT_TRUE(p.session.Timer1.isActive()) << "the tool window's close (timer off, 500 ms pause) ran too";
     EXPECT_EQ(pty.Read(1, 50), "") << "nothing is sent to the instrument at shutdown";
 }
 
@@ -137,9 +137,9 @@ TEST(Startup, PortNamesComeFromThePortsSection) {
     TempDir dir;
     TempDir::Put(dir.File("drganik.ini"), "[ports]\ncom2=/dev/serial/by-id/usb-adapter\n[DISP]\nCP=2\n");
     TestProgram p(dir.File("drganik.ini"));
-    EXPECT_EQ(p.Com1.DevicePath(), "/dev/serial/by-id/usb-adapter");
-    p.Com1.SetPortNum(5);
-    EXPECT_EQ(p.Com1.DevicePath(), "/dev/ttyS4");
+    EXPECT_EQ(p.session.Com1.DevicePath(), "/dev/serial/by-id/usb-adapter");
+    p.session.Com1.SetPortNum(5);
+    EXPECT_EQ(p.session.Com1.DevicePath(), "/dev/ttyS4");
 }
 
 // A tick that opens a pause or a message box does not hold the ticks up: they go on inside it,

@@ -95,7 +95,7 @@ int ComparedWithPlainBar(TestProgram& p, const QWidget& bar, int value) {
 // the window or panels beneath; and the screen shows what a plain progress bar would.
 TEST(Windows, ProgressBarStepsPaintLaterAndAlone) {
     Windows p;
-    p.Timer1.stop(); // only this test moves the bar
+    p.session.Timer1.stop(); // only this test moves the bar
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
     p.W1->repaint(); // whatever start-up left to paint, now
     QCoreApplication::processEvents();
@@ -158,10 +158,10 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
 
 TEST(Windows, TimeBaseChangeRelabelsAfterTheTick) {
     Windows p;
-    p.Timer1.SetTimerInterval(0);
+    p.session.Timer1.SetTimerInterval(0);
     for (int pos = 0; pos < 16; ++pos) {
         p.W2->Knob(TW2::ToolKnob::Time).SetPosition(pos);
-        p.W2->Timer1Timer();
+        p.session.Timer1Timer();
         const auto& row = TimebaseTable[size_t(pos)];
         EXPECT_EQ(p.W1->StatusText(StatusPanel::TimeBase).toStdString(), row.Text);
         for (size_t i = 0; i < 4; ++i)
@@ -194,7 +194,7 @@ TEST(Windows, ProgressiveRepaintShowsExactlyThePartReceived) {
 // shows the whole trace as drawn.
 TEST(Windows, ProgressiveStepsRepaintOnlyTheNewColumns) {
     Windows p;
-    p.Timer1.stop();
+    p.session.Timer1.stop();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
     p.state.acq.SlowMode = true;
     p.state.settings.LW = 2;
@@ -441,14 +441,14 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
 
     w2.Button(TW2::ToolButton::TriggerFalling).click();
     w2.Knob(TW2::ToolKnob::Volts).SetPosition(3); // 0,1 V per division: 9990 mV is far above the view
-    p.Timer1.SetTimerInterval(0);
+    p.session.Timer1.SetTimerInterval(0);
     w2.Knob(TW2::ToolKnob::Level).SetPosition(500);
-    w2.Timer1Timer();
+    p.session.Timer1Timer();
     EXPECT_EQ(p.W1->LevelLine().y(), 30);
     w2.Knob(TW2::ToolKnob::Volts).SetPosition(0);
     EXPECT_EQ(p.W1->LevelLine().y(), 30) << "a volt range change does not move the line";
     w2.Knob(TW2::ToolKnob::Level).SetPosition(512);
-    w2.Timer1Timer();
+    p.session.Timer1Timer();
     EXPECT_EQ(p.W1->LevelLine().y(), 30 + 249 - 125);
 }
 
@@ -553,7 +553,7 @@ void Press(QWidget& window, QKeyCombination keys) {
 
 TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTenTimesASecond) {
     Windows p;
-    TMeasurementsWindow& m = *p.Pomiary;
+    TMeasurementsWindow& m = *p.measurements;
     EXPECT_FALSE(m.isVisible());
     Square(p.state.samples);
     p.W1->BlockComplete(0); // hidden: nothing is measured
@@ -611,8 +611,8 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     EXPECT_TRUE(std::filesystem::exists(saved));
     Press(*p.W1, Qt::CTRL | Qt::Key_O);
     Press(*p.W2, Qt::CTRL | Qt::Key_P);
-    p.Pomiary->Toggle();
-    Press(*p.Pomiary, Qt::CTRL | Qt::Key_P);
+    p.measurements->Toggle();
+    Press(*p.measurements, Qt::CTRL | Qt::Key_P);
     EXPECT_EQ(opens, 1);
     EXPECT_EQ(prints, 2) << "the keys work in \"Pomiary\" too";
     EXPECT_FALSE(p.Form1->isVisible()) << "the focused button was not pressed";

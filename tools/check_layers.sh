@@ -14,8 +14,9 @@ declare -A allowed=(
     [capture]="capture files signal"
     [acquisition]="acquisition capture files signal serial settings"
     [widgets]="widgets"
-    [ui]="ui widgets acquisition capture settings files signal serial"
-    [app]="app ui widgets acquisition capture settings files signal serial"
+    [session]="session acquisition capture settings files signal serial"
+    [ui]="ui widgets session acquisition capture settings files signal serial"
+    [app]="app ui widgets session acquisition capture settings files signal serial"
     [tools/sim]="tools/sim signal"
 )
 no_qt="signal files serial settings capture acquisition tools/sim"

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QSlider>
 #include <algorithm>
@@ -74,23 +73,9 @@ TCaptureWindow::TCaptureWindow(const QWidget& beside, Capture& capture, ErrorBox
         if (!following_ && value >= 1)
             ShowHistoryBlock(std::size_t(value - 1));
     }));
-    // As on the main window: PgUp goes back in time, whichever way the slider would step.
-    for (auto [key, step] : {std::pair{Qt::Key_PageUp, -1}, std::pair{Qt::Key_PageDown, +1}}) {
-        auto* s = new QShortcut(QKeySequence(key), this);
-        connect(s, &QShortcut::activated, this,
-                errors_.Guard([this, step = step] { step < 0 ? StepBack() : StepForward(); }));
-    }
-    AddKeysTo(*this);
     AskRecordingName = [this] { return AskRecordingFile(this, folder_); };
     ShowMessage = [this](const QString& text) { ShowPlainMessage(this, QStringLiteral("Błąd!"), text); };
     UpdatePosition();
-}
-
-void TCaptureWindow::AddKeysTo(QWidget& window) {
-    auto* f3 = new QShortcut(QKeySequence(Qt::Key_F3), &window);
-    connect(f3, &QShortcut::activated, this, errors_.Guard([this] { Toggle(); }));
-    auto* f4 = new QShortcut(QKeySequence(Qt::Key_F4), &window);
-    connect(f4, &QShortcut::activated, this, errors_.Guard([this] { SingleShotClick(); }));
 }
 
 void TCaptureWindow::Toggle() {

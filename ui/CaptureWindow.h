@@ -22,14 +22,12 @@ class TCaptureWindow : public QWidget {
     TCaptureWindow(const QWidget& beside, Capture& capture, ErrorBox& errors);
 
     void Toggle(); // F3 and the tool window's menu
-    // F3 and F4 (single shot) in `window`, wherever its focus is.
-    void AddKeysTo(QWidget& window);
 
     // What the controls do.
     void SingleShotClick();
     void RecordClick(bool on);
-    void StepBack();    // PgUp: an older block, when stopped
-    void StepForward(); // PgDn
+    void StepBack();    // an older block, when stopped
+    void StepForward(); // a newer one
     void ShowHistoryBlock(std::size_t index);
     // A name from the open dialog: true when it is a recording's (loaded or refused here).
     bool OpenRecording(const QString& name);

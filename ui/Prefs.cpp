@@ -259,9 +259,10 @@ void TForm1::SpeedButton2Click() {
 }
 
 void TForm1::SpeedButton3Click() {
-    Edit1->setText(QStringLiteral("25"));
-    Edit2->setText(QStringLiteral("20"));
-    Edit3->setText(QStringLiteral("20"));
+    const Settings defaults;
+    Edit1->setText(QString::number(defaults.Timer));
+    Edit2->setText(QString::number(defaults.Timeout1));
+    Edit3->setText(QString::number(defaults.Czekaj1));
 }
 
 void TForm1::ChooseTimeBackground(int index) {

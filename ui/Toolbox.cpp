@@ -1,9 +1,8 @@
 #include "Toolbox.h"
 
-#include "AcquisitionCycle.h"
+#include "AcquisitionSession.h"
 #include "AtomicFile.h"
 #include "BlockTransform.h"
-#include "CommPort.h"
 #include "DataFile.h"
 #include "DataFileDialogs.h"
 #include "DataFileLoad.h"
@@ -11,7 +10,6 @@
 #include "Glyphs.h"
 #include "Main.h"
 #include "MessageBox.h"
-#include "PollTimer.h"
 #include "PrintJob.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
@@ -28,10 +26,9 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QShortcut>
 
-TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
-    : state_(state), errors_(errors), w1_(w1), links_(links) {
+TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& session, QPrinter& printer)
+    : state_(state), errors_(errors), w1_(w1), session_(session), printer_(printer) {
     setObjectName("W2");
     setWindowTitle(QStringLiteral("Narzędzia"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -40,9 +37,6 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links)
     setFont(UiFont());
 
     BuildLayout();
-    cycle_ = std::make_unique<AcquisitionCycle>(
-        AcquisitionParts{state_.acq, state_.trigger, state_.settings, state_.samples, state_.spectrum,
-                         links_.Com1, *this, w1_, *state_.transform, &links_.capture});
     ConnectHandlers();
     auto* measurements = new QAction(QStringLiteral("Pomiary\tF2"), this);
     connect(measurements, &QAction::triggered, this, errors_.Guard([this] {
@@ -68,16 +62,11 @@ void TW2::FormCreate() {
     // once a window manager has framed the windows.
     PlaceWindowPairOnceFramed(w1_, *this);
 
-    links_.Timer1.SetTimerInterval(state_.settings.Timer);
-
-    links_.Com1.SetPortNum(state_.settings.CP);
     w1_.SetStatusText(StatusPanel::Port, QStringLiteral("Com%1").arg(state_.settings.CP));
 
     w1_.SetSpectrumColor(ColorFromBgr(state_.settings.PCF));
     Przel->SetPicture(w1_.SwitchPicture(0));
 }
-
-TW2::~TW2() = default;
 
 void TW2::ConnectHandlers() {
     connect(SmoothFlatButton5, &QToolButton::clicked, this,
@@ -117,27 +106,13 @@ void TW2::ConnectHandlers() {
     connect(btMinMax, &QToolButton::clicked, this, errors_.Guard([this] { btMinMaxClick(); }));
 }
 
-void TW2::AddKeysTo(QWidget& window) {
-    const auto key = [this, &window](QKeySequence keys, std::function<void()> action) {
-        auto* shortcut = new QShortcut(keys, &window);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, errors_.Guard(std::move(action)));
-    };
-    // Through the buttons, as a click: a disabled one does nothing. A button the keyboard
-    // focused takes Space itself, so Space presses either that button or Start/Stop, never both.
-    key(QKeySequence(Qt::Key_Space), [this] {
-        if (SmoothButton1->isEnabled())
-            SmoothButton1->click();
-        else
-            SmoothButton2->click();
-    });
-    key(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { SmoothFlatButton7->click(); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SmoothFlatButton8->click(); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { SmoothFlatButton12->click(); });
-    key(QKeySequence(Qt::Key_F2), [this] {
-        if (OnToggleMeasurements)
-            OnToggleMeasurements();
-    });
+void TW2::StartOrStop() {
+    // A button the keyboard focused takes Space itself, so Space presses either that button
+    // or Start/Stop, never both; through the buttons, so a disabled one does nothing.
+    if (SmoothButton1->isEnabled())
+        SmoothButton1->click();
+    else
+        SmoothButton2->click();
 }
 
 void TW2::ShowPointerReadout(const QString& x, const QString& y) {
@@ -146,23 +121,15 @@ void TW2::ShowPointerReadout(const QString& x, const QString& y) {
 }
 
 void TW2::SmoothButton1Click() {
-    cycle_->Start();
+    session_.Start();
 }
 
 void TW2::SmoothButton2Click() {
-    cycle_->Stop();
+    session_.Stop();
 }
 
 void TW2::SmoothButton3Click() {
-    cycle_->Reset();
-}
-
-void TW2::Timer1Timer() {
-    cycle_->Tick();
-}
-
-void TW2::Com1RxChar(TCustomCommPort*, int) {
-    cycle_->RxChar();
+    session_.Reset();
 }
 
 void TW2::SetTriggerModeTo(int mode) {
@@ -255,10 +222,10 @@ void TW2::ShowStoredBlock(int timebase, std::optional<int> voltPosition) {
 
 void TW2::SmoothFlatButton12Click() {
     if (Idle(state_.acq))
-        links_.Printer.setDocName(QStringLiteral("Oscylograf"));
-    if (!AskPrinter(links_.Printer))
+        printer_.setDocName(QStringLiteral("Oscylograf"));
+    if (!AskPrinter(printer_))
         return;
-    PrintJob(links_.Printer, state_, w1_.LabelledTimebase());
+    PrintJob(printer_, state_, w1_.LabelledTimebase());
 }
 
 void TW2::Knob1Change() {
@@ -290,9 +257,9 @@ void TW2::btMinMaxClick() {
 
 void TW2::SmoothFlatButton5Click(bool pressed) {
     if (pressed)
-        cycle_->Connect();
+        session_.Connect();
     else
-        cycle_->Disconnect();
+        session_.Disconnect();
 }
 
 void TW2::SetStartStop(bool startEnabled, bool stopEnabled) {
@@ -331,21 +298,15 @@ void TW2::Pause(int ms) {
 void TW2::closeEvent(QCloseEvent* e) {
     e->accept();
     if (!closing_)
-        errors_.Run([this] { FormClose(); });
+        errors_.Run([this] { EndProgram(true); });
 }
 
-void TW2::EndWithMainWindow() {
+void TW2::EndProgram(bool pause) {
     closing_ = true;
-    if (links_.Com1.IsOpen())
-        links_.Com1.Close();
-    qApp->quit();
-}
-
-void TW2::FormClose() {
-    closing_ = true;
-    if (links_.Com1.IsOpen())
-        links_.Com1.Close();
-    links_.Timer1.stop();
-    WaitMs(500);
+    session_.ClosePort();
+    if (pause) {
+        session_.Timer1.stop(); // no tick inside the pause
+        WaitMs(AcquisitionSession::ShutdownPauseMs);
+    }
     qApp->quit();
 }

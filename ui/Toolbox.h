@@ -1,6 +1,6 @@
 #pragma once
-// The tool window: every control of the instrument. Its creation places both
-// windows, reads the settings and sets the port number and the poll interval.
+// The tool window: every control of the instrument, sending the user's commands
+// to the acquisition session. Its creation places both windows.
 
 #include "AcquisitionView.h"
 #include "Controls.h"
@@ -14,39 +14,21 @@
 #include <optional>
 
 struct ProgramState;
-class AcquisitionCycle;
-class Capture;
+class AcquisitionSession;
 class ErrorBox;
-class PollTimer;
 class QPrinter;
-class SettingsFile;
-class TCustomCommPort;
 class TW1;
-
-// What the tool window works with but does not own.
-struct ToolboxLinks {
-    SettingsFile& Ini; // the settings dialog writes through it too
-    TCustomCommPort& Com1;
-    PollTimer& Timer1;
-    QPrinter& Printer; // keeps its job title between jobs
-    Capture& capture;  // every complete block goes there
-};
 
 class TW2 : public QWidget, public ControlsView {
   public:
-    // The state must hold its transform already: the cycle this window works is built with it.
-    TW2(ProgramState& state, ErrorBox& errors, TW1& w1, ToolboxLinks links);
-    ~TW2() override;
-    // The conversation with the instrument that this window's buttons, poll tick and port drive.
-    AcquisitionCycle& Cycle() { return *cycle_; }
+    // printer: keeps its job title between jobs.
+    TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& session, QPrinter& printer);
 
     // Handlers of the acquisition controls.
     void SmoothFlatButton5Click(bool pressed);
     void SmoothButton1Click();
     void SmoothButton2Click();
     void SmoothButton3Click();
-    void Timer1Timer();
-    void Com1RxChar(TCustomCommPort* sender, int count);
     void Knob1Change();
     void PrzelClick();
     void SetTriggerModeTo(int mode);
@@ -69,15 +51,13 @@ class TW2 : public QWidget, public ControlsView {
     std::function<QString()> AskSaveFileName;
     std::function<QString()> AskOpenFileName;
     std::function<void()> OnShowSettings;       // shows the settings dialog, modeless
-    std::function<void()> OnToggleMeasurements; // F2 and this window's menu: "Pomiary" shown or hidden
-    std::function<void()> OnToggleCapture;      // F3 and this window's menu: "Przechwytywanie"
+    std::function<void()> OnToggleMeasurements; // this window's menu: the measurements window shown or hidden
+    std::function<void()> OnToggleCapture;      // this window's menu: the capture window
     // A name chosen in the open dialog that is a recording: true when it was taken care of.
     std::function<bool(const QString& name)> OnOpenRecording;
 
-    // The keys of the instrument, wherever the focus is in window (a button the keyboard
-    // focused takes Space and Enter for itself): Space starts or stops,
-    // Ctrl+O opens, Ctrl+S saves, Ctrl+P prints (as the buttons do), F2 toggles "Pomiary".
-    void AddKeysTo(QWidget& window);
+    // Space: Start when it is usable, else Stop, as a click on that button.
+    void StartOrStop();
 
     void SmoothFlatButton12Click();            // print
     std::function<bool(QPrinter&)> AskPrinter; // the print dialog; false: cancelled
@@ -99,9 +79,10 @@ class TW2 : public QWidget, public ControlsView {
     void ShowProbeFailure() override;
     void Pause(int ms) override;
 
-    // The main window's close request: the port closed and the program ended at once;
-    // the quitting closes this window too, but not with its own close and pause.
-    void EndWithMainWindow();
+    // The end of the program: the session closed, then (when asked) the pause that lets
+    // the instrument settle, then the event loop left. The quitting closes this window
+    // too, but not with its own close and pause.
+    void EndProgram(bool pause);
 
     // For tests and other windows: the controls by what they do.
     enum class ToolButton {
@@ -124,6 +105,7 @@ class TW2 : public QWidget, public ControlsView {
         MarkersToExtremes // cursor panel
     };
     QAbstractButton& Button(ToolButton which) const;
+    void Press(ToolButton which) { Button(which).click(); } // as a click: a disabled one does nothing
     enum class ToolKnob { Volts, Time, Level };
     TKnob& Knob(ToolKnob which) const;
     QRect KnobPanelGeometry(ToolKnob which) const { return Knob(which).parentWidget()->geometry(); }
@@ -137,7 +119,6 @@ class TW2 : public QWidget, public ControlsView {
 
   private:
     void FormCreate();
-    void FormClose();
     void BuildLayout();
     void BuildTopPanel();
     void BuildVoltPanel();
@@ -174,8 +155,8 @@ class TW2 : public QWidget, public ControlsView {
     ProgramState& state_;
     ErrorBox& errors_;
     TW1& w1_;
-    ToolboxLinks links_;
-    std::unique_ptr<AcquisitionCycle> cycle_; // with this window as its controls view
+    AcquisitionSession& session_;
+    QPrinter& printer_;
     bool closing_ = false;
     QString fileFolder_; // empty: the current folder
 };

@@ -4,11 +4,9 @@
 // are reached through the windows' own methods, so a renamed control fails to compile.
 
 #include "Program.h"
+#include "RunUntil.h"
 #include "TempDir.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <filesystem>
 #include <string>
 
@@ -24,16 +22,3 @@ struct TestProgram : WorkingFolder, Program {
     explicit TestProgram(const std::string& ini, bool withPictures = true, const std::string& port = {})
         : WorkingFolder(withPictures), Program(ini, {}, port) {}
 };
-
-// Runs the event loop until `until` holds or ms pass; false on time-out.
-template <class Pred> bool RunUntil(Pred until, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!until()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}

@@ -1,7 +1,7 @@
 #pragma once
 // The bundled instrument simulator as a child process, for the program tests.
 
-#include "ProgramHarness.h"
+#include "RunUntil.h"
 #include "TempDir.h"
 
 #include <csignal>

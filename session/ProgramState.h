@@ -14,6 +14,11 @@
 #include <memory>
 
 struct ProgramState {
+    // The settings as read at start; the spectrum tables and the transform built from them.
+    explicit ProgramState(const Settings& read) : settings(read), transform(Built(tables)) {}
+    ProgramState(const ProgramState&) = delete; // the transform refers to the tables
+    ProgramState& operator=(const ProgramState&) = delete;
+
     Settings settings;
     AcquisitionState acq;
     TriggerState trigger;
@@ -24,4 +29,10 @@ struct ProgramState {
     Spectrum spectrum{};
     TransformTables tables;
     std::unique_ptr<BlockTransform> transform; // built with the tables at start
+
+  private:
+    static std::unique_ptr<BlockTransform> Built(TransformTables& tables) {
+        BuildSpectrumTables(tables);
+        return std::make_unique<BlockTransform>(tables);
+    }
 };

@@ -1,0 +1,46 @@
+#pragma once
+// The program's keys, in one table: each works in every window the program
+// makes, wherever the focus is. A control that takes a key for itself keeps
+// it (a text field its characters, a button the keyboard marked its Space),
+// and in a dialog Space stays with the focused control, as dialogs have it.
+
+#include <QKeySequence>
+#include <array>
+#include <functional>
+
+class QWidget;
+
+enum class Command {
+    StartOrStop,        // Space
+    OpenFile,           // Ctrl+O
+    SaveFile,           // Ctrl+S
+    Print,              // Ctrl+P
+    ToggleMeasurements, // F2
+    ToggleCapture,      // F3
+    SingleShot,         // F4
+    OlderBlock,         // PgUp
+    NewerBlock          // PgDn
+};
+
+struct KeyBinding {
+    QKeyCombination key;
+    Command command;
+    bool inDialogs = true;
+};
+
+inline constexpr std::array<KeyBinding, 9> ProgramKeys{{
+    {Qt::Key_Space, Command::StartOrStop, false},
+    {Qt::CTRL | Qt::Key_O, Command::OpenFile},
+    {Qt::CTRL | Qt::Key_S, Command::SaveFile},
+    {Qt::CTRL | Qt::Key_P, Command::Print},
+    {Qt::Key_F2, Command::ToggleMeasurements},
+    {Qt::Key_F3, Command::ToggleCapture},
+    {Qt::Key_F4, Command::SingleShot},
+    {Qt::Key_PageUp, Command::OlderBlock},
+    {Qt::Key_PageDown, Command::NewerBlock},
+}};
+
+// Every key of the table in `window`, each running `run` with its command.
+void BindProgramKeys(QWidget& window, const std::function<void(Command)>& run);
+// Whether a key of the table is bound in `window` (a QDialog or not).
+bool BoundIn(const KeyBinding& binding, const QWidget& window);
