@@ -8,6 +8,10 @@
 #include <chrono>
 
 void AcquisitionCycle::SingleShot() {
+    if (collecting_) {
+        shotAfterCollection_ = true; // a block is being handled: its own request may still go out
+        return;
+    }
     if (!p_.acq.Running) {
         if (!p_.port.IsOpen() || p_.acq.ProbeCountdown != 0)
             return; // not connected: there is nothing to take a block from

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <utility>
 
 using namespace protocol;
 
@@ -40,7 +41,14 @@ void AcquisitionCycle::SendAbort() {
 
 void AcquisitionCycle::Connect() {
     p_.port.Close();
-    p_.port.Open(); // a failure ends here: the button stays pressed, Start stays disabled
+    try {
+        p_.port.Open();
+    } catch (...) {
+        // Nothing is connected: the button must not say otherwise.
+        p_.controls->ReleaseConnectButton();
+        p_.controls->SetStartStop(false, false);
+        throw;
+    }
     p_.port.PurgeAll();
     p_.controls->Pause(SettleBeforeProbeMs);
     SendProbe();
@@ -53,6 +61,7 @@ void AcquisitionCycle::Disconnect() {
     p_.acq.Running = false;
     p_.controls->SetStartStop(false, false);
     p_.acq.RxCount = 0;
+    ShowDeviceMissing(false);
     p_.screen->SetWaitingForTrigger(false);
 }
 
@@ -74,6 +83,7 @@ void AcquisitionCycle::Stop() {
     p_.acq.Running = false;
     p_.controls->SetStartStop(true, false);
     p_.controls->EnableMarkerButtons();
+    ShowDeviceMissing(false);
     p_.screen->SetWaitingForTrigger(false);
 }
 
@@ -137,8 +147,9 @@ void AcquisitionCycle::StepRecovery() {
     if (a.RecoveryWait <= 0 || !a.Running)
         return;
     p_.screen->SetRecoveryCaption(true);
-    // Silence under an edge trigger is most likely a signal that never crosses the level.
-    p_.screen->SetWaitingForTrigger(p_.trigger.TriggerEdge != 0);
+    // Silence under an edge trigger is most likely a signal that never crosses the level,
+    // unless the device itself is gone.
+    p_.screen->SetWaitingForTrigger(p_.trigger.TriggerEdge != 0 && !deviceMissing_);
     a.RxCount = 0;
     a.RxBuffer.clear();
     a.RxLength = 0;
@@ -146,7 +157,7 @@ void AcquisitionCycle::StepRecovery() {
     a.ReplyTimeout = p_.settings.Timeout1;
     p_.port.PurgeAll();
     if (a.RecoveryWait == ReopenAtRecoveryWait && !p_.port.IsOpen())
-        p_.port.Open(); // a failure ends this tick; the next wait retries
+        Reopen(); // a failure ends this tick; the next wait retries
     if (a.RecoveryWait == 0) {
         SendRequest();
         p_.screen->SetRecoveryCaption(false);
@@ -176,6 +187,8 @@ void AcquisitionCycle::CollectArrived() {
             CollectProgressive();
         else
             CollectBlock();
+        if (std::exchange(shotAfterCollection_, false))
+            SingleShot();
     }
 }
 
@@ -200,6 +213,25 @@ void AcquisitionCycle::ApplyTimebase(int position) {
         p_.acq.RecoveryWait = p_.settings.Czekaj1;
     }
     p_.acq.SlowMode = position >= FirstProgressiveTimebase;
+}
+
+void AcquisitionCycle::Reopen() {
+    try {
+        p_.port.Open();
+    } catch (...) {
+        ShowDeviceMissing(true);
+        throw;
+    }
+    ShowDeviceMissing(false);
+}
+
+void AcquisitionCycle::ShowDeviceMissing(bool missing) {
+    if (missing == deviceMissing_)
+        return;
+    deviceMissing_ = missing;
+    if (missing)
+        p_.screen->SetWaitingForTrigger(false);
+    p_.screen->SetDeviceMissing(missing);
 }
 
 void AcquisitionCycle::Pause(int ms) {

@@ -61,6 +61,8 @@ class AcquisitionCycle {
     void TakeTriggerLevel();
     void ApplyTimebase(int position);
 
+    void Reopen(); // in the recovery wait; says so while the device is missing
+    void ShowDeviceMissing(bool missing);
     void Pause(int ms); // a pause inside a collection: nested ticks start no collection
     void ComputeSpectrum();
     void ShownBlock(int timebase);        // the read-outs follow the block on the screen, taken at timebase
@@ -69,4 +71,6 @@ class AcquisitionCycle {
     AcquisitionParts p_;
     bool collecting_ = false;
     bool single_ = false;
+    bool shotAfterCollection_ = false; // asked for inside a collection's pause
+    bool deviceMissing_ = false;       // the last reopen failed
 };

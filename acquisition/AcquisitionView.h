@@ -32,4 +32,6 @@ class ScreenView {
     virtual void BlockComplete(int timebase) = 0;
     // A quiet note beside the red caption: an edge trigger is set and no block comes.
     virtual void SetWaitingForTrigger(bool waiting) = 0;
+    // The port could not be opened again: the note says the device is missing instead.
+    virtual void SetDeviceMissing(bool missing) = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "CommPort.h"
 #include "FdHandle.h"
+#include "UucpLock.h"
 
 #include <atomic>
 #include <cerrno>
@@ -18,6 +19,7 @@
 #include <vector>
 
 struct TCustomCommPort::Link {
+    UucpLock uucpLock; // first, so it is released last, once the device is closed
     FdHandle fd;
     FdHandle rxWake;
     FdHandle txWake;

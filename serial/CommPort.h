@@ -5,6 +5,7 @@
 
 #include "CommPortError.h"
 #include "CommTypes.h"
+#include "UucpLock.h"
 
 #include <functional>
 #include <memory>
@@ -58,6 +59,8 @@ class TCustomCommPort {
     TThreadPriority WritePriority = tpHighest;
     bool AutoOpen = false;
     int ClosePauseMs = 300; // the pause Close makes before returning; tests shorten it
+    // Where the lock files of serial terminal programs live (see UucpLock.h).
+    std::string LockFolder = DefaultLockFolder;
     // After taking bytes from the device the receive thread leaves it alone this long, so a
     // block that comes in many small pieces costs a few wake-ups and notifications, not one
     // per piece. ReadAll and the notification take what the device holds meanwhile, so the

@@ -20,6 +20,8 @@ using namespace commlink;
 std::shared_ptr<TCustomCommPort::Link> TCustomCommPort::OpenLink(const std::string& path) const {
     auto link = std::make_shared<Link>();
     link->trace = CommTraceRequested();
+    // Before the device is touched: a terminal program holding it keeps its line as it is.
+    link->uucpLock = UucpLock::Take(path, LockFolder);
 
     link->fd.Reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     int err = errno;

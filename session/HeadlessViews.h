@@ -35,4 +35,5 @@ class HeadlessViews final : public ControlsView, public ScreenView {
     void DrawSpectrum() override {}
     void BlockComplete(int) override {}
     void SetWaitingForTrigger(bool) override {}
+    void SetDeviceMissing(bool) override {}
 };

@@ -19,7 +19,7 @@ struct FakeView : ControlsView, ScreenView {
     bool connectReleased = false, markersHidden = false, markerButtons = false;
     int probeFailures = 0, fastTraces = 0, progressiveDraws = 0, spectra = 0, newProgressive = 0;
     int triggerPlacements = 0, timebaseDisplays = 0, lastProgress = -1;
-    bool captionRed = false, waitingForTrigger = false;
+    bool captionRed = false, waitingForTrigger = false, deviceMissing = false;
     std::vector<int> blockTimebases; // of each whole block shown
     std::vector<int> pauses;
     std::function<void()> duringPause;
@@ -41,6 +41,7 @@ struct FakeView : ControlsView, ScreenView {
     void ShowProgress(int rx) override { lastProgress = rx; }
     void SetRecoveryCaption(bool red) override { captionRed = red; }
     void SetWaitingForTrigger(bool waiting) override { waitingForTrigger = waiting; }
+    void SetDeviceMissing(bool missing) override { deviceMissing = missing; }
     void BlockComplete(int timebase) override { blockTimebases.push_back(timebase); }
     void PlaceTriggerLine() override { ++triggerPlacements; }
     void ApplyTimebaseDisplay(int) override { ++timebaseDisplays; }
@@ -368,6 +369,58 @@ TEST(AcquisitionCycle, WaitingForATriggerShowsFromTheRedCaptionToTheNextBlock) {
         r.cycle.Stop();
         EXPECT_FALSE(r.view.waitingForTrigger);
     }
+}
+
+// A device that cannot be opened: the connect button is released at once, and while the
+// recovery's reopens fail the note says the device is missing, not that a trigger is awaited.
+TEST(AcquisitionCycle, AMissingDeviceReleasesTheConnectButtonAndIsToldAsMissing) {
+    Rig r;
+    bool unplugged = true;
+    r.port.SetDeviceResolver(
+        [&](const std::string&) { return unplugged ? "/dev/no-such-adapter" : r.pty.SlavePath(); });
+    r.view.startEnabled = true;
+    EXPECT_THROW(r.cycle.Connect(), ECommPortError);
+    EXPECT_TRUE(r.view.connectReleased);
+    EXPECT_FALSE(r.view.startEnabled || r.view.stopEnabled);
+
+    unplugged = false;
+    SetTriggerMode(r.trigger, 1);
+    r.settings.Timeout1 = 2;
+    r.settings.Czekaj1 = 8;
+    r.Connected();
+    r.cycle.Start();
+    r.Sent();
+    unplugged = true;
+    r.Ticks(3); // silent: closed, then the first tick of the wait
+    EXPECT_TRUE(r.view.waitingForTrigger);
+    r.cycle.Tick();
+    EXPECT_THROW(r.cycle.Tick(), ECommPortError); // the wait reaches 5: the reopen fails
+    EXPECT_TRUE(r.view.deviceMissing);
+    EXPECT_FALSE(r.view.waitingForTrigger);
+    r.Ticks(5); // the next round of the wait
+    EXPECT_FALSE(r.view.waitingForTrigger) << "still missing, not waiting for a trigger";
+    unplugged = false;
+    ASSERT_FALSE(r.port.IsOpen());
+    while (!r.port.IsOpen())
+        r.cycle.Tick();
+    EXPECT_FALSE(r.view.deviceMissing) << "a reopen succeeded";
+}
+
+// F4 again while a single shot's block is handled, inside the pause before its (withheld)
+// request: one new shot, one request on the wire.
+TEST(AcquisitionCycle, ASingleShotAskedForInsideABlocksPauseSendsOneRequestAndIsKept) {
+    Rig r;
+    r.Connected();
+    r.cycle.SingleShot();
+    ASSERT_EQ(r.Sent(), RequestFrame(0, true, 0, 1, 0));
+    r.view.duringPause = [&] { r.cycle.SingleShot(); };
+    r.Send(Block());
+    r.cycle.Tick();
+    r.view.duringPause = nullptr;
+    EXPECT_EQ(r.view.blockTimebases.size(), 1u);
+    EXPECT_EQ(r.Sent(), RequestFrame(0, true, 0, 1, 0));
+    EXPECT_TRUE(r.NothingSent()) << "a second request while the new shot's block is under way";
+    EXPECT_TRUE(r.cycle.SingleShotArmed() && r.acq.Running) << "the new shot was lost";
 }
 
 TEST(AcquisitionCycle, RecoveryReopensOnlyWhenTheWaitPassesFive) {

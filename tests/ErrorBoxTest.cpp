@@ -32,20 +32,24 @@ TEST(ErrorBox, AnErrorInAHandlerIsShownAndEndsOnlyThatHandler) {
     EXPECT_EQ(got, 7);
 }
 
-TEST(ErrorBox, TheSameTextIsNotStackedWhileItsBoxIsOpen) {
+TEST(ErrorBox, OneBoxAtATimeWithTheNewestText) {
     ErrorBox errors(QStringLiteral("Drganik"));
     BoxWatcher watcher;
     watcher.HoldBoxes(true);
     int openWhileNested = 0;
-    // While the first box waits for the user, recovery cycles report the same error again.
+    QString textWhileNested;
+    // While the first box waits for the user, recovery cycles report the same error again,
+    // then an unplugged adapter another one.
     QTimer::singleShot(50, [&] {
         errors.Show(QStringLiteral("port gone"));
-        errors.Show(QStringLiteral("port gone"));
+        errors.Show(QStringLiteral("Error clearing buffers"));
         openWhileNested = errors.OpenBoxes();
+        textWhileNested = errors.OpenText();
         watcher.HoldBoxes(false);
     });
     errors.Show(QStringLiteral("port gone"));
     EXPECT_EQ(openWhileNested, 1);
+    EXPECT_EQ(textWhileNested, "Error clearing buffers");
     EXPECT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(errors.OpenBoxes(), 0);
     errors.Show(QStringLiteral("port gone")); // shown again once the first is closed

@@ -6,14 +6,21 @@
 ErrorBox::ErrorBox(QString caption) : caption_(std::move(caption)) {}
 
 void ErrorBox::Show(const QString& text) {
-    // A port that stays away would otherwise pile up one box per recovery cycle.
-    if (open_.contains(text))
+    // One box at a time, the newest text in it: a port that stays away would otherwise pile
+    // up one box per recovery cycle, and an unplugged adapter fails in more ways than one.
+    if (open_) {
+        open_->setText(text);
         return;
-    open_.insert(text);
+    }
     QMessageBox box(QMessageBox::Critical, caption_, text, QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText); // messages quote paths and typed text: never markup
+    open_ = &box;
     box.exec();
-    open_.remove(text);
+    open_ = nullptr;
+}
+
+QString ErrorBox::OpenText() const {
+    return open_ ? open_->text() : QString();
 }
 
 void ErrorBox::Run(const std::function<void()>& handler) {

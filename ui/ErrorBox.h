@@ -1,11 +1,13 @@
 #pragma once
 // The general error box: every handler runs through Run/Guard, so no exception
-// ever crosses Qt's event loop. A text already on screen is not shown twice.
+// ever crosses Qt's event loop. At most one box is open; a newer error replaces
+// the text of the one on screen.
 
-#include <QSet>
 #include <QString>
 #include <functional>
 #include <type_traits>
+
+class QMessageBox;
 
 class ErrorBox {
   public:
@@ -23,7 +25,8 @@ class ErrorBox {
             Run([&] { Call(handler, args...); });
         };
     }
-    int OpenBoxes() const { return int(open_.size()); }
+    int OpenBoxes() const { return open_ ? 1 : 0; }
+    QString OpenText() const; // the text of the box on screen, or empty
 
   private:
     template <class F, class... A> static void Call(const F& f, A&&... args) {
@@ -34,5 +37,5 @@ class ErrorBox {
     }
 
     QString caption_;
-    QSet<QString> open_;
+    QMessageBox* open_ = nullptr;
 };

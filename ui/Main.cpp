@@ -155,12 +155,31 @@ void TW1::ShowProgress(int rxCount) {
 }
 
 void TW1::SetWaitingForTrigger(bool waiting) {
-    if (WaitingNote->isVisibleTo(this) != waiting)
-        WaitingNote->setVisible(waiting);
+    waitingForTrigger_ = waiting;
+    ShowLinkNote();
 }
 
 bool TW1::WaitingForTrigger() const {
-    return WaitingNote->isVisibleTo(this);
+    return waitingForTrigger_ && !deviceMissing_;
+}
+
+void TW1::SetDeviceMissing(bool missing) {
+    deviceMissing_ = missing;
+    ShowLinkNote();
+}
+
+// The quiet note over the reception bar: the device missing, else a trigger awaited, else none.
+void TW1::ShowLinkNote() {
+    const QString text =
+        deviceMissing_ ? QStringLiteral("Brak urządzenia") : QStringLiteral("Czekam na wyzwolenie…");
+    if (WaitingNote->text() != text) {
+        WaitingNote->setText(text);
+        // As small as it takes to fit the box, so that no letter is cut at either end.
+        WaitingNote->setFont(FittingFont(UiFont(10), text, WaitingNote->width() - 4));
+    }
+    const bool shown = deviceMissing_ || waitingForTrigger_;
+    if (WaitingNote->isVisibleTo(this) != shown)
+        WaitingNote->setVisible(shown);
 }
 
 void TW1::BlockShown(int timebase) {

@@ -99,6 +99,8 @@ class TW1 : public QWidget, public ScreenView {
     void SetRecoveryCaption(bool red) override;
     void SetWaitingForTrigger(bool waiting) override;
     bool WaitingForTrigger() const;
+    void SetDeviceMissing(bool missing) override;
+    bool DeviceMissing() const { return deviceMissing_; }
     void BlockComplete(int timebase) override { BlockShown(timebase); }
     // A whole block shown, acquired at or opened with T/dz position `timebase`.
     void BlockShown(int timebase);
@@ -209,6 +211,9 @@ class TW1 : public QWidget, public ScreenView {
 
     ProgramState& state_;
     ErrorBox& errors_;
+    bool waitingForTrigger_ = false;
+    bool deviceMissing_ = false; // says so instead of the trigger note
+    void ShowLinkNote();
     int labelledTimebase_ = 0;
     int shownBlockTimebase_ = 0;
 };
