@@ -23,11 +23,11 @@ class ScreenView {
     virtual void PlaceTriggerLine() = 0;
     virtual void ApplyTimebaseDisplay(int position) = 0; // background, scales, labels, repaint
     virtual void SetFastTracePen() = 0;                  // the fast trace's pen: width LW, colour PC
-    virtual void DrawFastTrace() = 0;                    // the block's trace, truncating, for ShowFastTrace
-    virtual void ShowFastTrace() = 0;                    // background and that trace onto the window
+    virtual void DrawFastTrace() = 0;                    // the next ShowFastTrace truncates the rows
+    virtual void ShowFastTrace() = 0;                    // the time view shows the block's trace
     virtual void BeginProgressiveBlock() = 0;            // erases the trace on the window
     virtual void DrawProgressiveTrace() = 0;             // the part received so far, on the window
-    virtual void DrawSpectrum() = 0;
+    virtual void DrawSpectrum() = 0;                     // the spectrum view shows the block's spectrum
     // A whole block is on the screen, taken at T/dz position `timebase`: its read-outs may follow.
     virtual void BlockComplete(int timebase) = 0;
     // A quiet note beside the red caption: an edge trigger is set and no block comes.

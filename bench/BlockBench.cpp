@@ -1,12 +1,15 @@
 // Cost of one block on the GUI thread: the spectrum alone, warm and with the
 // caches emptied first, against the direct double loop, and everything a fast
-// block costs (decode, trace, spectrum, compose).
+// block costs (decode, trace, spectrum, compose), by hand and through ViewComposer.
 
 #include "BlockTransform.h"
 #include "Canvas.h"
 #include "Samples.h"
 #include "TraceDrawing.h"
+#include "ViewComposer.h"
 
+#include <QPainter>
+#include <QRegion>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <memory>
@@ -122,6 +125,31 @@ void BM_FastBlock(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FastBlock)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The same block through the main window's composer, as the program takes it: shown, then
+// painted onto an image of the window's size, the two views dirty, as a backing store gets it.
+void BM_ComposedBlock(benchmark::State& state) {
+    Tables tables;
+    const auto transform = std::make_unique<BlockTransform>(tables.t);
+    ViewComposer composer;
+    composer.SetTracePen(Qt::red, int(state.range(0)));
+    QImage screen(578, 519, QImage::Format_ARGB32_Premultiplied);
+    const QRegion dirty = QRegion(30, 30, 500, 250) + QRegion(30, 346, 500, 125);
+    const std::string rx = Bytes(Noise(2));
+    SampleBuffer samples{};
+    Spectrum spectrum{};
+    for (auto _ : state) {
+        DecodeBlock(rx, samples);
+        transform->ComputeSpectrum(samples, spectrum);
+        composer.ChooseTraceRounding(Rounding::Truncate);
+        composer.ShowSpectrum(spectrum, 10, true, Qt::black);
+        composer.ShowTrace(samples, 40);
+        QPainter p(&screen);
+        composer.Paint(p, dirty);
+        benchmark::DoNotOptimize(screen.constBits());
+    }
+}
+BENCHMARK(BM_ComposedBlock)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -52,6 +52,21 @@ int OverlaidPixels(Windows& p, const QImage& before, const QRect& view, const QI
     return drawn;
 }
 
+// Column x of a view on the window against rows worked out in the test: the pen where `drawn(y)`
+// says, the view's background elsewhere. False after reporting the first pixel that differs.
+template <class Drawn>
+bool ColumnIs(Windows& p, const QRect& view, const QImage& background, int x, QRgb pen, Drawn drawn) {
+    for (int y = view.top(); y <= view.bottom(); ++y) {
+        const QRgb expected =
+            drawn(y) ? pen & 0xFFFFFF : background.pixel(x - view.left(), y - view.top()) & 0xFFFFFF;
+        if (p.At(x, y) != expected) {
+            ADD_FAILURE() << "at " << x << "," << y << ": " << p.At(x, y) << " instead of " << expected;
+            return false;
+        }
+    }
+    return true;
+}
+
 void Ramp(SampleBuffer& s) {
     for (int i = 0; i < 500; ++i)
         s[size_t(i)] = std::uint16_t(i * 2);
@@ -262,7 +277,10 @@ TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
 }
 
 // Drawn straight onto the window, a fast trace is what the transparent overlay laid on the view
-// would give: clipped to the view, and nothing at all from a pen of the key colour.
+// would give: clipped to the view, and nothing at all from a pen of the key colour. Its shape
+// is checked apart from the drawing code: every vertex where the sample's voltage puts it (10 V
+// over 1024 counts, whole millivolts truncated, 4 mV a row at 0,1 V/div), and where the trace
+// runs level, its column holds the pen's row (two rows with a wide pen) and background alone.
 TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
     for (const int bgr : {0x0000FF, 0xFF00FF})
         for (const int width : {1, 2}) {
@@ -270,8 +288,9 @@ TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
             p.state.settings.LW = width;
             p.state.settings.PC = bgr;
             p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(3); // 0,1 V/div: about half of it above the view
-            for (std::size_t i = 0; i < 500; ++i)
-                p.state.samples[i] = std::uint16_t(i * 37 % 200);
+            const auto& s = p.state.samples;
+            for (std::size_t i = 0; i < 500; ++i) // level runs of ten, with steps between them
+                p.state.samples[i] = std::uint16_t(i / 10 * 37 % 200);
             const QImage before = p.W1->ClientImage();
             p.W1->SetFastTracePen();
             p.W1->DrawFastTrace();
@@ -284,11 +303,34 @@ TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
                                               p.W1->TimeBackgroundImage());
             ASSERT_GE(traced, 0) << "pen " << bgr << " width " << width;
             EXPECT_EQ(traced > 0, bgr != 0xFF00FF);
+            if (bgr == 0xFF00FF)
+                continue;
+            const QRgb red = 0xFF0000;
+            const auto y = [&](std::size_t i) { return 279 - s[i] * 10000 / 1024 / 4; }; // < 30: above
+            int vertices = 0, levels = 0;
+            for (std::size_t i = 0; i < 498; ++i) { // vertex 498 ends the last line: not drawn
+                const int x = 30 + (i == 0 ? 0 : int(i) + 1);
+                if (y(i) >= 30) {
+                    ++vertices;
+                    ASSERT_EQ(p.At(x, y(i)), red) << "sample " << i << " width " << width;
+                }
+                // Lines leave a column only for its neighbours: level around it, it is the pen alone.
+                if (i > 0 && i + 2 < 498 && s[i - 1] == s[i] && s[i + 1] == s[i] && s[i + 2] == s[i]) {
+                    ++levels;
+                    ASSERT_TRUE(ColumnIs(p, QRect(30, 30, 500, 250), p.W1->TimeBackgroundImage(), x, red,
+                                         [&](int r) { return r == y(i) || (width == 2 && r == y(i) - 1); }))
+                        << "sample " << i << " width " << width;
+                }
+            }
+            EXPECT_GT(vertices, 200);
+            EXPECT_GT(levels, 300);
         }
 }
 
 // The spectrum likewise, bars or a line, some taller than the view; a repaint shows it with the
-// pen it was drawn with, as the overlay kept it.
+// pen it was drawn with, as the overlay kept it. The heights are checked apart from the drawing
+// code: a bar of h rows from the bottom row up in every column but the first; a line through the
+// bin tops, alone in its column where it runs level.
 TEST(Windows, SpectrumOnTheWindowIsWhatTheOverlayWouldShow) {
     for (const bool filled : {false, true})
         for (const QRgb pen : {qRgb(255, 0, 0), KeyColor}) {
@@ -296,8 +338,9 @@ TEST(Windows, SpectrumOnTheWindowIsWhatTheOverlayWouldShow) {
             p.state.settings.FW = filled;
             p.W1->SetSpectrumColor(QColor::fromRgb(pen));
             const int divisor = p.state.volt.SpectrumDivisor;
+            const auto height = [](int k) { return k / 10 * 53 % 180; }; // level runs of ten
             for (std::size_t k = 0; k < 500; ++k)
-                p.state.spectrum[k] = std::int32_t(k * 53 % 180) * divisor;
+                p.state.spectrum[k] = std::int32_t(height(int(k))) * divisor;
             const QImage before = p.W1->ClientImage();
             p.W1->DrawSpectrum();
             p.W1->SetSpectrumColor(Qt::blue);
@@ -309,6 +352,23 @@ TEST(Windows, SpectrumOnTheWindowIsWhatTheOverlayWouldShow) {
                                              p.W1->SpectrumBackgroundImage());
             ASSERT_GE(drawn, 0) << "filled " << filled;
             EXPECT_EQ(drawn > 0, pen != KeyColor);
+            if (pen == KeyColor)
+                continue;
+            int levels = 0;
+            for (int k = 0; k < 500; ++k) {
+                const int top = 470 - height(k); // the bin's vertex; above the view when taller
+                const bool level =
+                    k > 0 && k < 499 && height(k - 1) == height(k) && height(k + 1) == height(k);
+                levels += level;
+                if (filled || level) {
+                    ASSERT_TRUE(ColumnIs(p, QRect(30, 346, 500, 125), p.W1->SpectrumBackgroundImage(), 30 + k,
+                                         pen, [&](int y) { return filled ? k > 0 && y > top : y == top; }))
+                        << "bin " << k << " filled " << filled;
+                } else if (k < 499 && top >= 346) { // the last vertex ends the line: not drawn
+                    ASSERT_EQ(p.At(30 + k, top), pen & 0xFFFFFF) << "bin " << k;
+                }
+            }
+            EXPECT_GT(levels, 300);
         }
 }
 

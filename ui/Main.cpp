@@ -23,8 +23,9 @@ TW1::TW1(ProgramState& state, ErrorBox& errors) : QWidget(nullptr), state_(state
     setFixedSize(578, 519);
     setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent shows the canvas over the whole window
     setFont(UiFont());
-    Client.BrushColor = palette().color(QPalette::Button);
-    Client.Fill();
+    Canvas& kept = composer_.KeptPictureToDrawOver();
+    kept.BrushColor = palette().color(QPalette::Button);
+    kept.Fill();
     BuildLayout();
     FormCreate();
 }
@@ -78,21 +79,18 @@ void TW1::UpdateAxisLabels(int position) {
 }
 
 void TW1::FormPaint() {
-    traceToCompose_.reset(); // all of it composed here
-    spectrumToCompose_ = false;
-    ComposeSpectrumView(Client, {});
+    composer_.RedrawSpectrumView();
     if (state_.acq.SlowMode) {
-        Client.CopyRect(TimeViewRect, TimeBackground.Image());
-        Client.PenColor = ColorFromBgr(state_.settings.PC);
-        Client.PenWidth = state_.settings.LW;
-        ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Nearest,
+        composer_.EraseTimeView();
+        Canvas& kept = composer_.KeptPictureToDrawOver();
+        kept.PenColor = ColorFromBgr(state_.settings.PC);
+        kept.PenWidth = state_.settings.LW;
+        ::DrawProgressiveTrace(kept, state_.samples, state_.acq.RxLength, Rounding::Nearest,
                                state_.volt.MvPerRow);
     } else {
-        ComposeTimeView(
-            Client, {state_.samples, Rounding::Nearest, state_.volt.MvPerRow, tracePenColor_, tracePenWidth_},
-            {});
+        composer_.RedrawTimeView(state_.samples, state_.volt.MvPerRow);
     }
-    DrawTickMarks(Client, state_.settings.LW);
+    DrawTickMarks(composer_.KeptPictureToDrawOver(), state_.settings.LW);
 }
 
 void TW1::RepaintNow() {
@@ -109,37 +107,31 @@ QImage TW1::ShownPicture() {
     return shot;
 }
 
-void TW1::EraseTimeView() {
-    traceToCompose_.reset();
-    Client.CopyRect(TimeViewRect, TimeBackground.Image());
-}
-
 void TW1::SetFastTracePen() {
-    tracePenWidth_ = state_.settings.LW;
-    tracePenColor_ = ColorFromBgr(state_.settings.PC);
+    composer_.SetTracePen(ColorFromBgr(state_.settings.PC), state_.settings.LW);
 }
 
 void TW1::DrawFastTrace() {
-    pendingTrace_ = Rounding::Truncate;
+    composer_.ChooseTraceRounding(Rounding::Truncate);
 }
 
 void TW1::DrawFileTrace() {
-    pendingTrace_ = Rounding::Nearest;
+    composer_.ChooseTraceRounding(Rounding::Nearest);
 }
 
 void TW1::BeginProgressiveBlock() {
-    EraseTimeView();
+    composer_.EraseTimeView();
     progressiveEnd_ = ViewOrigin.x();
     update(TimeViewRect);
 }
 
 void TW1::DrawProgressiveTrace() {
-    ComposeIntoClient();
-    Client.PenColor = ColorFromBgr(state_.settings.PC);
-    Client.PenWidth = state_.settings.LW;
-    ::DrawProgressiveTrace(Client, state_.samples, state_.acq.RxLength, Rounding::Truncate,
+    Canvas& kept = composer_.KeptPictureToDrawOver();
+    kept.PenColor = ColorFromBgr(state_.settings.PC);
+    kept.PenWidth = state_.settings.LW;
+    ::DrawProgressiveTrace(kept, state_.samples, state_.acq.RxLength, Rounding::Truncate,
                            state_.volt.MvPerRow);
-    Client.MoveTo(screen::ColumnX(0), screen::RowY(0));
+    kept.MoveTo(screen::ColumnX(0), screen::RowY(0));
     // Only the columns the new samples reached, pen included: a whole view each tick costs
     // as much as a fast block, about forty times a block.
     const int end = ViewOrigin.x() + std::max(0, state_.acq.RxLength / 2 - 1);
@@ -218,17 +210,15 @@ void TW1::SetSpectrumColor(QColor color) {
 }
 
 void TW1::SetTimeBackground(const QImage& picture) {
-    ComposeIntoClient(); // the block on the screen keeps the background it was drawn on
-    TimeBackground.CopyRect(TimeBackground.Image().rect(), picture);
+    composer_.SetTimeBackground(picture);
 }
 
 void TW1::SetSpectrumBackground(const QImage& picture) {
-    ComposeIntoClient();
-    SpectrumBackground.CopyRect(SpectrumBackground.Image().rect(), picture);
+    composer_.SetSpectrumBackground(picture);
 }
 
 void TW1::ApplyTimebaseDisplay(int position) {
-    EraseTimeView();
+    composer_.EraseTimeView();
     state_.time = TimeBaseAt(position);
     SetStatusText(StatusPanel::TimeBase, QString::fromUtf8(TimebaseTable[size_t(position)].Text));
     UpdateAxisLabels(position);

@@ -6,15 +6,14 @@
 #include "Canvas.h"
 #include "Controls.h"
 #include "ProgressBar.h"
-#include "Samples.h"
 #include "ScreenRects.h"
 #include "StatusPanels.h"
+#include "ViewComposer.h"
 
 #include <QLabel>
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <optional>
 
 struct ProgramState;
 class ErrorBox;
@@ -50,17 +49,15 @@ class TW1 : public QWidget, public ScreenView {
     // A whole block is on the screen, received or loaded, taken at a T/dz position.
     std::function<void(int timebase)> OnBlockShown;
 
-    // What the window shows, for printing and for checks: the client picture,
-    // the views' backgrounds, the spectrum pen and the trigger-switch pictures.
-    const QImage& ClientImage() {
-        ComposeIntoClient();
-        return Client.Image();
-    }
+    // What the window shows, for printing and for checks: the kept picture (views still
+    // waiting for it are composed into it first), the views' backgrounds, the spectrum pen
+    // and the trigger-switch pictures.
+    const QImage& ClientImage() { return composer_.KeptPicture(); }
     // The whole client area as the screen shows it, at its pixel density: the picture with
     // the titles, scale labels, markers, level line and status bar over it.
     QImage ShownPicture();
-    const QImage& TimeBackgroundImage() const { return TimeBackground.Image(); }
-    const QImage& SpectrumBackgroundImage() const { return SpectrumBackground.Image(); }
+    const QImage& TimeBackgroundImage() const { return composer_.TimeBackground(); }
+    const QImage& SpectrumBackgroundImage() const { return composer_.SpectrumBackground(); }
     QColor SpectrumColor() const { return spectrumPen_; }
     const QImage& SwitchPicture(int mode) const { return SwitchPictures[size_t(mode)]; }
     // The time base whose captions stand under the views.
@@ -133,52 +130,15 @@ class TW1 : public QWidget, public ScreenView {
 
   private:
     void FormCreate();
-    void EraseTimeView();
-    struct DrawnTrace;
-    struct DrawnSpectrum;
-    // A view's picture, its background and then its lines, onto a canvas in the window's
-    // coordinates; only the part inside `clip` (empty: all of it).
-    void ComposeTimeView(Canvas& target, const DrawnTrace& trace, const QRect& clip);
-    void ComposeSpectrumView(Canvas& target, const QRect& clip);
-    // The views still to be composed into the kept picture, before it is read or drawn over.
-    void ComposeIntoClient();
     void BuildLayout();
     void LoadSwitchPictures();
     void UpdateVoltLabels();
     void PointerReadout(int x, int y);
     void PlaceMarkerItems(int which, int x);
 
-    // Drawing surfaces, kept for the whole run.
-    // The fast trace goes straight onto the window, with the pen the last block or opened file
-    // gave it, and the rounding of the call that asked for it.
-    struct DrawnTrace {
-        SampleBuffer samples;
-        Rounding rounding;
-        int mvPerRow;
-        QColor pen;
-        int width;
-    };
-    QColor tracePenColor_ = Qt::black;
-    int tracePenWidth_ = 1;
-    std::optional<Rounding> pendingTrace_;
-    // The spectrum goes straight onto the window too; a repaint shows the last one as it was
-    // drawn, with the pen and scale of then, as a picture laid over the view would.
-    struct DrawnSpectrum {
-        Spectrum values;
-        int divisor;
-        bool filled;
-        QColor pen;
-    };
-    std::optional<DrawnSpectrum> drawnSpectrum_;
-    QColor spectrumPen_ = Qt::black;
-    // A block's views are composed where they are shown: onto the screen's image at the paint,
-    // into the kept picture only when that is read or drawn over. One copy of each background
-    // per block, not two. Set: the kept picture's view waits for it.
-    std::optional<DrawnTrace> traceToCompose_;
-    bool spectrumToCompose_ = false;
-    Canvas TimeBackground{SizeOf(screen::TimeViewRect), Qt::black};
-    Canvas SpectrumBackground{SizeOf(screen::SpectrumViewRect), Qt::black};
-    Canvas Client{QSize(578, 519)}; // the window's kept picture; the paint shows it
+    // The kept picture, the views' backgrounds and a block's views until they are in it.
+    ViewComposer composer_;
+    QColor spectrumPen_ = Qt::black; // for the next spectrum shown; a shown one keeps its own
     const QPoint ViewOrigin = ToQPoint(screen::ViewOrigin);
     const QRect TimeViewRect = ToQRect(screen::TimeViewRect);
     int progressiveEnd_ =
