@@ -14,7 +14,7 @@ if [ "${1:-}" = "--check" ]; then
     check=1
     shift
 fi
-out=$PWD/${1:-build-deb}
+out=$(realpath -m "${1:-build-deb}")
 export DEBIAN_FRONTEND=noninteractive
 
 apt-get install -y -qq --no-install-recommends dpkg-dev fakeroot debhelper lintian desktop-file-utils \
