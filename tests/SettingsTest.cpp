@@ -84,32 +84,42 @@ TEST(Settings, FileLivesBesideTheProgramUnlessThatFolderIsReadOnly) {
 
 // <prefix>/bin/drganik with its pictures in <prefix>/share/drganik/data: the settings file and its
 // lock go to the user's folder, even when bin/ is writable (root), and only once the user saves;
-// a drganik.ini in bin/ is read until then. A build tree has its pictures beside the program.
+// the file for every user, the first Drganik/drganik.ini of the system's configuration folders
+// ($XDG_CONFIG_DIRS, absolute ones only), is read until then. A build tree has its pictures beside
+// the program.
 TEST(Settings, AnInstalledProgramNeverWritesBesideItself) {
     namespace fs = std::filesystem;
-    TempDir prefix, home;
+    TempDir prefix, home, system;
     const std::string bin = prefix.File("bin"), cfg = home.File("config/Drganik");
+    const std::string xdgDirs = "etc/xdg:" + system.File("first") + ":" + system.File("second");
     fs::create_directories(prefix.path / "share/drganik/data");
     fs::create_directories(bin);
     TempDir::Put(prefix.File("share/drganik/data/p0.bmp"), "BM");
-    TempDir::Put(ProgramSettingsFile(bin), "[DISP]\nLW=2\n");
+    EXPECT_EQ(ProgramSettingsFile(bin, xdgDirs), system.File("first") + "/Drganik/drganik.ini")
+        << "none there yet: the first absolute folder's";
+    EXPECT_EQ(ProgramSettingsFile(bin, ""), "/etc/xdg/Drganik/drganik.ini");
+    fs::create_directories(system.path / "second/Drganik");
+    TempDir::Put(system.File("second/Drganik/drganik.ini"), "[DISP]\nLW=2\n");
+    const std::string shared = ProgramSettingsFile(bin, xdgDirs);
+    EXPECT_EQ(shared, system.File("second/Drganik/drganik.ini"));
 
     EXPECT_TRUE(IsInstalledProgram(bin));
     const std::string path = SettingsFilePath(bin, cfg);
     EXPECT_EQ(path, cfg + "/drganik.ini");
-    SettingsFile ini(path, ProgramSettingsFile(bin));
-    EXPECT_EQ(ReadSettings(ini).LW, 2) << "the shared file beside the program is read";
+    SettingsFile ini(path, shared);
+    EXPECT_EQ(ReadSettings(ini).LW, 2) << "the file for every user is read";
     EXPECT_FALSE(fs::exists(home.File("config"))) << "nothing is created before a save";
 
     MakeSettingsFolder(path); // as the dialog's "Zapisz" does
     ini.WriteInteger("DISP", "BG", 3);
     EXPECT_EQ(SettingsFile(path).ReadInteger("DISP", "LW", 0), 2) << "the save starts from the shared file";
     EXPECT_TRUE(fs::exists(path + ".lock"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(bin), fs::directory_iterator()), 1)
-        << "only the shared file stays beside the program";
+    EXPECT_TRUE(fs::is_empty(bin)) << "nothing is written beside the program";
+    EXPECT_EQ(TempDir::Get(shared), "[DISP]\nLW=2\n");
 
     fs::create_directories(bin + "/data");
     TempDir::Put(bin + "/data/p0.bmp", "BM");
     EXPECT_FALSE(IsInstalledProgram(bin)) << "pictures beside the program: a build tree";
-    EXPECT_EQ(SettingsFilePath(bin, cfg), ProgramSettingsFile(bin));
+    EXPECT_EQ(SettingsFilePath(bin, cfg), bin + "/drganik.ini");
+    EXPECT_EQ(ProgramSettingsFile(bin, xdgDirs), bin + "/drganik.ini");
 }

@@ -1,6 +1,9 @@
 # Shared by run.sh and test.sh: install what the build needs, then configure and build.
 # Usage: source tools/prepare.sh; [TARGETS="a b"] prepare <build-dir> [extra cmake args...]
-# (TARGETS: build only these; everything when unset)
+# (TARGETS: build only these; everything when unset, with the suites and the benchmarks).
+# With TARGETS a new build folder is configured for the program alone (no suites, no debug
+# information), so the first window comes up sooner; a folder already configured is kept as it
+# is, so a later full build and this one never undo each other's work.
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 xvfb xauth xdotool poppler-utils openbox wmctrl x11-utils
@@ -37,8 +40,15 @@ prepare() {
     local dir=$1
     shift
     install_missing
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    local config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRGANIK_TESTS=ON -DDRGANIK_BENCH=ON)
     local targets=()
-    [ -n "${TARGETS:-}" ] && targets=(--target $TARGETS)
+    if [ -n "${TARGETS:-}" ]; then
+        targets=(--target $TARGETS)
+        config=()
+        # Release at the optimisation the suites are built with, without their debug information.
+        [ -f "$dir/CMakeCache.txt" ] || config=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
+                                                -DDRGANIK_TESTS=OFF -DDRGANIK_BENCH=OFF)
+    fi
+    cmake -S . -B "$dir" "${config[@]}" "$@"
     cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 }

@@ -4,6 +4,7 @@
 #include "ProgramState.h"
 #include "RangeTables.h"
 #include "ScaleGeometry.h"
+#include "SettingsLocation.h"
 #include "TraceDrawing.h"
 
 #include <QCloseEvent>
@@ -46,11 +47,9 @@ void TW1::UpdateVoltLabels() {
 }
 
 void TW1::LoadSwitchPictures() {
-    // Looked up in the current directory first, then beside the program, then where an
-    // installation puts them (<prefix>/share/drganik/data beside <prefix>/bin).
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QStringList folders = {QStringLiteral("data/"), programDir + QStringLiteral("/data/"),
-                                 programDir + QStringLiteral("/../share/drganik/data/")};
+    QStringList folders;
+    for (const std::string& folder : DataFolders(QCoreApplication::applicationDirPath().toStdString()))
+        folders << QString::fromStdString(folder);
     QStringList failures;
     for (int i = 0; i < 3; ++i) {
         const QString name = QStringLiteral("p%1.bmp").arg(i);
