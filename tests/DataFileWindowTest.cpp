@@ -81,6 +81,14 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     // Turned two notches: the labels and the .drg follow the knob, the CSV's times the block's own.
     p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
     p.session.Timer1Timer();
+    // A slow time base draws as the bytes come, but the block from the file is whole: a turn of
+    // V/dz (0,5 V/dz: 20 mV a row) redraws all of it.
+    p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(1);
+    for (int i = 1; i < 498; ++i) {
+        if (const int row = SampleToRow(saved[size_t(i)], Rounding::Nearest, 20); row < 250) {
+            ASSERT_EQ(p.W1->ClientImage().pixel(31 + i, 279 - row) & 0xFFFFFF, 0x00FF00u) << i;
+        }
+    }
     p.SaveAs(p.dir.File("later.csv"));
     p.SaveAs(p.dir.File("later.drg"));
     EXPECT_EQ(TempDir::Get(p.dir.File("later.csv")).substr(0, 25), "t [s],U [V]\r\n0,0\r\n0.0002,")

@@ -2,6 +2,7 @@
 
 #include "ErrorBox.h"
 #include "ProgramState.h"
+#include "Protocol.h"
 #include "RangeTables.h"
 #include "ScaleGeometry.h"
 #include "SettingsLocation.h"
@@ -84,8 +85,10 @@ void TW1::FormPaint() {
         Canvas& kept = composer_.KeptPictureToDrawOver();
         kept.PenColor = ColorFromBgr(state_.settings.PC);
         kept.PenWidth = state_.settings.LW;
-        ::DrawProgressiveTrace(kept, state_.samples, state_.acq.RxLength, Rounding::Nearest,
-                               state_.volt.MvPerRow);
+        // A block from a file, the history or a recording is whole, whatever came over the line.
+        ::DrawProgressiveTrace(kept, state_.samples,
+                               storedBlockShown_ ? protocol::BlockBytes : state_.acq.RxLength,
+                               Rounding::Nearest, state_.volt.MvPerRow);
     } else {
         composer_.RedrawTimeView(state_.samples, state_.volt.MvPerRow);
     }
@@ -115,10 +118,12 @@ void TW1::DrawFastTrace() {
 }
 
 void TW1::DrawFileTrace() {
+    storedBlockShown_ = true;
     composer_.ChooseTraceRounding(Rounding::Nearest);
 }
 
 void TW1::BeginProgressiveBlock() {
+    storedBlockShown_ = false;
     composer_.EraseTimeView();
     progressiveEnd_ = ViewOrigin.x();
     update(TimeViewRect);

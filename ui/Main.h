@@ -171,6 +171,7 @@ class TW1 : public QWidget, public ScreenView {
 
     ProgramState& state_;
     ErrorBox& errors_;
+    bool storedBlockShown_ = false; // from a file, the history or a recording: whole
     bool waitingForTrigger_ = false;
     bool deviceMissing_ = false; // says so instead of the trigger note
     void ShowLinkNote();
