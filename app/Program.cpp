@@ -3,6 +3,8 @@
 #include "Settings.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTimer>
 #include <algorithm>
 
 Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath,
@@ -11,6 +13,8 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
       session(
           state, Ini, [this](const std::function<void()>& task) { errors.Run(task); },
           std::move(portDevice)) {
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, dialogHistory.path());
     // A save that waits for another instance's lock keeps the windows painting; the user's
     // input waits, so the save cannot start again inside itself.
     Ini.SetWhileWaiting([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
@@ -30,6 +34,17 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
                                                            measurements.get(), captureWindow.get()})
         BindProgramKeys(*window, [this](Command command) { errors.Run([this, command] { Run(command); }); });
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
+    TellOfUnreadSettings();
+}
+
+// Once, when the windows are up: the settings in use are the defaults, and why.
+void Program::TellOfUnreadSettings() {
+    if (!Ini.Unreadable())
+        return;
+    const QString text = QStringLiteral("Nie wczytano pliku ustawień %1: jest za duży albo nie jest zwykłym "
+                                        "plikiem. Używam ustawień domyślnych.")
+                             .arg(QString::fromStdString(Ini.FileName()));
+    QTimer::singleShot(0, W1.get(), [this, text] { errors.Show(text); });
 }
 
 void Program::Run(Command command) {

@@ -17,6 +17,7 @@
 #include "Toolbox.h"
 
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,9 @@ class Program {
     void Run(Command command);
 
     ErrorBox errors{QStringLiteral("Drganik")};
+    // Qt's file dialog keeps its history with the user's configuration; this run's goes to a
+    // folder of its own, gone at exit, so nothing is created there before the user saves.
+    QTemporaryDir dialogHistory;
     SettingsFile Ini; // open for the whole run
     ProgramState state;
     AcquisitionSession session;
@@ -47,4 +51,5 @@ class Program {
     void ConnectWindows();
     void ConnectCapture();
     void ShowPortDevice();
+    void TellOfUnreadSettings();
 };

@@ -33,6 +33,9 @@ class SettingsFile {
     // One reading of the file. Only a regular file of sensible size is read: anything else
     // under its name (a FIFO, a device, a huge file) reads as no file.
     IniSnapshot Load() const;
+    // Something is under the file's name that is not read as a settings file (too large,
+    // not a regular file): every read gives the defaults.
+    bool Unreadable() const { return !Text().has_value(); }
     // Each of these reads the file anew.
     int ReadInteger(std::string_view section, std::string_view key, int def) const;
     bool ReadBool(std::string_view section, std::string_view key, bool def) const;

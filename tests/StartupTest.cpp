@@ -4,6 +4,7 @@
 #include "Pty.h"
 
 #include <QScreen>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 TEST(Startup, WindowsComeUpWithTheirCaptionsSizesAndStartValues) {
@@ -83,9 +84,24 @@ TEST(Startup, SettingsFromTheFileReachTimerPortAndStatusBar) {
     TestProgram p(dir.File("drganik.ini"));
     EXPECT_EQ(p.session.Com1.PortNum(), 3);
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com3");
+    // Qt's file dialogs keep their history in a folder of this run, not the user's configuration.
+    const QString history = QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
+    EXPECT_TRUE(history.startsWith(p.dialogHistory.path())) << history.toStdString();
     EXPECT_FALSE(p.session.Timer1.isActive()) << "an interval of 0 leaves the poll timer stopped";
     EXPECT_FALSE(p.state.settings.Spow);
     EXPECT_EQ(p.W1->SpectrumColor(), QColor(255, 0, 0));
+}
+
+TEST(Startup, ASettingsFileTooLargeToReadIsToldOnceAndTheDefaultsServe) {
+    TempDir dir;
+    TempDir::Put(dir.File("drganik.ini"), "[DISP]\nCP=3\n" + std::string(2 << 20, ';'));
+    BoxWatcher watcher;
+    TestProgram p(dir.File("drganik.ini"));
+    EXPECT_EQ(p.session.Com1.PortNum(), 1) << "the defaults";
+    ASSERT_TRUE(RunUntil([&] { return !watcher.seen.empty(); }, 5000)) << "not a word of it";
+    RunUntil([] { return false; }, 100);
+    ASSERT_EQ(watcher.seen.size(), 1u);
+    EXPECT_TRUE(watcher.seen[0].text.contains("drganik.ini")) << watcher.seen[0].text.toStdString();
 }
 
 TEST(Startup, MissingSwitchPicturesAreReportedAndStartupCompletes) {
