@@ -25,8 +25,8 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     W2 = std::make_unique<TW2>(state, errors, *W1, session, Printer);
     session.AttachViews(*W2, *W1);
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, session.Timer1);
-    measurements = std::make_unique<TMeasurementsWindow>(*W2);
-    captureWindow = std::make_unique<TCaptureWindow>(*W2, session.capture, errors);
+    measurements = std::make_unique<TMeasurementsWindow>(*W1, *W2);
+    captureWindow = std::make_unique<TCaptureWindow>(*W1, *W2, session.capture, errors);
     ConnectWindows();
     ConnectCapture();
     ShowPortDevice();

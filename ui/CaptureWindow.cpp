@@ -45,8 +45,8 @@ QString AskRecordingFile(QWidget* parent, QString& folder) {
 
 } // namespace
 
-TCaptureWindow::TCaptureWindow(const QWidget& beside, Capture& capture, ErrorBox& errors)
-    : beside_(beside), capture_(capture), errors_(errors) {
+TCaptureWindow::TCaptureWindow(QWidget& w1, QWidget& w2, Capture& capture, ErrorBox& errors)
+    : w1_(w1), w2_(w2), capture_(capture), errors_(errors) {
     setObjectName("Przechwytywanie");
     setWindowTitle(QStringLiteral("Przechwytywanie"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -85,7 +85,7 @@ void TCaptureWindow::Toggle() {
     }
     show();         // first: the outer size counts the frame only once the window is shown
     if (!placed_) { // clear of "Pomiary", which is level with the pair's top
-        PlaceBeside(*this, beside_, BesideEdge::Bottom);
+        PlaceBeside(*this, w1_, w2_, BesideEdge::Bottom);
         placed_ = true;
     }
     raise();

@@ -18,8 +18,8 @@ class QSlider;
 
 class TCaptureWindow : public QWidget {
   public:
-    // Shown for the first time beside the window `beside`, bottom edges level.
-    TCaptureWindow(const QWidget& beside, Capture& capture, ErrorBox& errors);
+    // Shown for the first time beside the pair w1, w2, bottom edges level.
+    TCaptureWindow(QWidget& w1, QWidget& w2, Capture& capture, ErrorBox& errors);
 
     void Toggle(); // F3 and the tool window's menu
 
@@ -56,7 +56,8 @@ class TCaptureWindow : public QWidget {
     void UpdatePosition();
     void UpdateRecording();
 
-    const QWidget& beside_;
+    QWidget& w1_; // the pair it goes beside
+    QWidget& w2_;
     Capture& capture_;
     ErrorBox& errors_;
     bool placed_ = false;

@@ -27,7 +27,7 @@ constexpr std::array<Row, 8> Rows{{{"Frequency", "Częstotliwość:"},
 
 } // namespace
 
-TMeasurementsWindow::TMeasurementsWindow(const QWidget& beside) : beside_(beside) {
+TMeasurementsWindow::TMeasurementsWindow(QWidget& w1, QWidget& w2) : w1_(w1), w2_(w2) {
     setObjectName("Pomiary");
     setWindowTitle(QStringLiteral("Pomiary"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -55,7 +55,7 @@ void TMeasurementsWindow::Toggle() {
         return;
     }
     if (!placed_) {
-        PlaceBeside(*this, beside_, BesideEdge::Top);
+        PlaceBeside(*this, w1_, w2_, BesideEdge::Top);
         placed_ = true;
     }
     show();

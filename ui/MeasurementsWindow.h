@@ -14,8 +14,8 @@ class QLabel;
 
 class TMeasurementsWindow : public QWidget {
   public:
-    // Shown for the first time beside the window `beside`, top edges level.
-    explicit TMeasurementsWindow(const QWidget& beside);
+    // Shown for the first time beside the pair, top edges level.
+    TMeasurementsWindow(QWidget& w1, QWidget& w2);
 
     // A whole block on the screen, taken at a T/dz position.
     void ShowBlock(const SampleBuffer& samples, int timebase);
@@ -32,7 +32,8 @@ class TMeasurementsWindow : public QWidget {
   private:
     void Update();
 
-    const QWidget& beside_;
+    QWidget& w1_; // the pair it goes beside
+    QWidget& w2_;
     bool placed_ = false;
     std::array<QLabel*, 8> values_{};
     SampleBuffer block_{};

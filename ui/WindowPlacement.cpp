@@ -90,13 +90,15 @@ void CentreOnWorkArea(QWidget& dialog) {
     dialog.move(WorkArea().center() - dialog.rect().center());
 }
 
-void PlaceBeside(QWidget& window, const QWidget& pair, BesideEdge edge) {
-    const QRect frame = pair.frameGeometry();
-    const QRect area = pair.screen()->availableGeometry();
+void PlaceBeside(QWidget& window, QWidget& w1, QWidget& w2, BesideEdge edge) {
+    const QRect pair = w1.frameGeometry().united(w2.frameGeometry());
+    const QRect area = w2.screen()->availableGeometry();
     const QSize outer = window.frameGeometry().size();
-    const int left = std::max(area.left(), std::min(frame.right() + 1, area.right() + 1 - outer.width()));
-    if (edge == BesideEdge::Top)
-        window.move(left, frame.top());
-    else
-        window.move(left, std::max(area.top(), frame.bottom() + 1 - outer.height()));
+    const SidePlacement p = PlaceSideWindow({area.x(), area.y(), area.width(), area.height()},
+                                            {pair.x(), pair.y(), pair.width(), pair.height()},
+                                            {outer.width(), outer.height()}, edge == BesideEdge::Bottom);
+    if (p.pairShift != 0)
+        for (QWidget* w : {&w1, &w2})
+            w->move(w->pos() + QPoint(p.pairShift, 0));
+    window.move(p.window.left, p.window.top);
 }

@@ -17,8 +17,8 @@ void DockMainWindow(QWidget& w1, const QWidget& w2);
 // A dialog's centre on the centre of the work area.
 void CentreOnWorkArea(QWidget& dialog);
 
-// A side window right of `pair` (the tool window), pulled left so that it never leaves the
-// work area; its top level with the pair's top, or its bottom level with the pair's bottom
-// (never above the work area).
+// A side window clear of the pair (w1 left of w2) where the work area has room for all,
+// moving the pair over if it must; see PlaceSideWindow. Its top level with the pair's
+// top, or its bottom level with the pair's bottom (never above the work area).
 enum class BesideEdge { Top, Bottom };
-void PlaceBeside(QWidget& window, const QWidget& pair, BesideEdge edge);
+void PlaceBeside(QWidget& window, QWidget& w1, QWidget& w2, BesideEdge edge);
