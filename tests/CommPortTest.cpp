@@ -106,6 +106,10 @@ long OwnSleeps() {
     return std::stol(text.substr(text.find(field) + field.size()));
 }
 
+bool Asleep(const std::string& thread) {
+    return ThreadField(thread, "status", "State").rfind("\tS", 0) == 0;
+}
+
 // Whether the thread of that name sleeps on: it wakes at most once (it may be finishing a pause
 // of its own) while the test waits a little, and it is then seen asleep within a generous
 // deadline. A thread that polls wakes again and again; one that spins is never seen asleep.
@@ -113,8 +117,7 @@ long OwnSleeps() {
 bool StaysAsleep(const std::string& thread) {
     const long sleeps0 = Sleeps(thread);
     std::this_thread::sleep_for(300ms);
-    const auto asleep = [&] { return ThreadField(thread, "status", "State").rfind("\tS", 0) == 0; };
-    for (int looks = 0; !asleep(); ++looks) {
+    for (int looks = 0; !Asleep(thread); ++looks) {
         if (looks == 10000)
             return false;
         std::this_thread::sleep_for(1ms);
@@ -412,7 +415,9 @@ TEST(CommPort, PiecesDuringAHoldOffWakeNobodyAndReadAllTakesThemAll) {
     std::string expected(16, '\0');
     for (int i = 1; i < 60; ++i)
         expected += std::string(16, char(i));
-    EXPECT_EQ(p.port.ReadAll(), expected) << "bytes left in the device";
+    const std::string all = p.port.ReadAll();
+    EXPECT_EQ(all.size(), expected.size()) << "bytes left in the device";
+    EXPECT_TRUE(all == expected) << "bytes out of order";
     close(peek);
 }
 
@@ -463,8 +468,9 @@ TEST(CommPort, InputQueueHoldsOneBlockAndRefillsAfterRead) {
     EXPECT_EQ(p.port.ReadAll().size(), 500u);
 
     // Full again, then purged: there is room, and new bytes are told without anyone reading first.
+    p.port.SetRxHoldoffMs(0); // asleep then means waiting for room
     p.pty.Write(std::string(1100, 'b'));
-    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 1000; }, 10s));
+    ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 1000 && Asleep("comm-rx"); }, 10s));
     p.port.PurgeAll();
     p.pty.Write("new");
     ASSERT_TRUE(p.gui.PumpUntil([&] { return waiting == 3; }, 10s)) << "not told after the purge";
