@@ -106,6 +106,7 @@ long OwnSleeps() {
     return std::stol(text.substr(text.find(field) + field.size()));
 }
 
+// Whether the thread of that name is blocked in a wait right now, not running or ready to run.
 bool Asleep(const std::string& thread) {
     return ThreadField(thread, "status", "State").rfind("\tS", 0) == 0;
 }
