@@ -85,6 +85,8 @@ struct Rig {
     AcquisitionCycle cycle{{acq, trigger, settings, samples, spectrum, port, &view, &view, transform}};
 
     Rig() {
+        // Not the default 20 of both: a wait that counted the reply time-out instead would show.
+        settings.Czekaj1 = 21;
         view.gui = &gui;
         port.Line.Baudrate = br115200;
         port.Buffers.ReadSize = 1000;
@@ -281,11 +283,11 @@ TEST(AcquisitionCycle, SilentInstrumentIsClosedReopenedAndAskedAgain) {
     EXPECT_TRUE(r.port.IsOpen());
     r.cycle.Tick(); // the 20th silent tick
     EXPECT_FALSE(r.port.IsOpen());
-    EXPECT_EQ(r.acq.RecoveryWait, 20);
+    EXPECT_EQ(r.acq.RecoveryWait, 21);
     r.cycle.Tick();
     EXPECT_TRUE(r.view.captionRed);
-    EXPECT_EQ(r.acq.RecoveryWait, 19);
-    r.Ticks(13);
+    EXPECT_EQ(r.acq.RecoveryWait, 20);
+    r.Ticks(14);
     EXPECT_FALSE(r.port.IsOpen());
     r.cycle.Tick(); // the wait reaches 5
     EXPECT_TRUE(r.port.IsOpen());

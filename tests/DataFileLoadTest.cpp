@@ -62,4 +62,16 @@ TEST(DataFileLoad, NumbersAreTakenFromTheStartOfTheFileOnly) {
     // Numbers that lie beyond what is read are refused, not taken for an early end.
     TempDir::Put(dir.File("late.drg"), std::string(2 << 20, '\n') + text);
     EXPECT_FALSE(LoadDataFile(dir.File("late.drg"), s).ok);
+
+    // A file of exactly the 1 MiB read is read whole, its last number ending at its last byte;
+    // one byte more and that number may go on past what is read.
+    const std::string body = text.substr(0, text.find_last_not_of("\r\n") + 1);
+    TempDir::Put(dir.File("full.drg"), std::string((1 << 20) - body.size(), '\n') + body);
+    s.fill(0);
+    r = LoadDataFile(dir.File("full.drg"), s);
+    EXPECT_TRUE(r.ok) << "a file of the limit taken for a longer one";
+    EXPECT_EQ(r.timebase, 9);
+    EXPECT_EQ(s, block);
+    TempDir::Put(dir.File("over.drg"), std::string((1 << 20) - body.size(), '\n') + body + "0");
+    EXPECT_FALSE(LoadDataFile(dir.File("over.drg"), s).ok) << "a file past the limit taken for a whole one";
 }

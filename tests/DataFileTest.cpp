@@ -86,8 +86,8 @@ TEST(DataFile, BadTokensFailKeepingWhatWasRead) {
     EXPECT_TRUE(ReadDataFile("-2147483648\n$FFFFFFFF\n", s).ok);
     EXPECT_EQ(s[1], 65535);
     // A token is at most 32 characters; the rest of its line is skipped.
-    EXPECT_TRUE(ReadDataFile(std::string(32, '0') + "12345\n", s).ok);
-    EXPECT_EQ(s[0], 0);
+    EXPECT_TRUE(ReadDataFile(std::string(31, '0') + "712345\n", s).ok);
+    EXPECT_EQ(s[0], 7);
 }
 
 TEST(DataFile, NamesWithoutExtensionGetDrg) {

@@ -110,6 +110,9 @@ TEST(DataFileWindow, SaveDoesNothingWhileABlockIsUnderWay) {
     p.state.acq.Running = true;
     p.W2->Button(TW2::ToolButton::Save).click();
     EXPECT_FALSE(asked);
+    p.state.acq.Running = false;
+    p.W2->Button(TW2::ToolButton::Save).click();
+    EXPECT_TRUE(asked) << "nor once the block is in";
 }
 
 TEST(DataFileWindow, AFailedSaveKeepsTheOldFile) {

@@ -38,10 +38,11 @@ TEST(Markers, WorkedExampleAtOneVoltAndATenthOfAMillisecond) {
 
 TEST(Markers, LimitsSameColumnAndHeightsAboveTheView) {
     Scene s;
-    s.samples[500] = 0; // column 500 reads the word past the block
+    s.samples[500] = 512; // column 500 reads the word past the block
     s.samples[0] = 7;
     const MarkerItems atEnd = s.Place(Marker::A, 500);
     EXPECT_EQ(atEnd.markerLeft, 526);
+    EXPECT_EQ(s.m.MarkerAHeight, 125);
     s.Place(Marker::A, 0);
     const MarkerItems same = s.Place(Marker::B, 0);
     EXPECT_EQ(same.barXWidth, 0);

@@ -32,12 +32,12 @@ TEST(Settings, DefaultsWithoutAFileAndSavedInTheDialogsOrder) {
 TEST(Settings, HandWrittenValuesAreRead) {
     TempDir dir;
     TempDir::Put(dir.File("drganik.ini"),
-                 "[disp]\nlw=2\nPC=0x0000FF\nFW=abc\n[ADVANCED]\nTimer=0x19\nSpow=0\n");
+                 "[disp]\nlw=2\nPC=0x0000FF\nFW=abc\n[ADVANCED]\nTimer=0x1E\nSpow=0\n");
     const Settings s = ReadSettings(SettingsFile(dir.File("drganik.ini")));
     EXPECT_EQ(s.LW, 2);
     EXPECT_EQ(s.PC, 0xFF);
     EXPECT_TRUE(s.FW);
-    EXPECT_EQ(s.Timer, 25);
+    EXPECT_EQ(s.Timer, 30) << "hexadecimal";
     EXPECT_FALSE(s.Spow);
 }
 
@@ -48,13 +48,14 @@ TEST(Settings, ANonIntegerFieldStopsTheSaveBeforeAdvanced) {
     s.LW = 2;
     int applied = 0;
     try {
-        SaveSettings(ini, s, {"40", "abc", "20"}, [&](int ms) { applied = ms; });
+        SaveSettings(ini, s, {"40", "abc", "23"}, [&](int ms) { applied = ms; });
         FAIL() << "no conversion error";
     } catch (const std::invalid_argument& e) {
         EXPECT_EQ(std::string(e.what()), "'abc' is not a valid integer value");
     }
     EXPECT_EQ(applied, 40) << "the interval parsed before the bad field is in force";
     EXPECT_EQ(s.Timeout1, 20);
+    EXPECT_EQ(s.Czekaj1, 20) << "a field after the bad one was taken";
     EXPECT_EQ(ini.ReadInteger("DISP", "LW", 1), 2);
     EXPECT_EQ(ini.ReadString("ADVANCED", "Timer", "none"), "none");
 }

@@ -130,8 +130,7 @@ TEST(Startup, ClosingTheToolWindowClosesThePortAndEndsAfterItsPause) {
         p.W2->close();
     });
     EXPECT_EQ(QApplication::exec(), 0) << "the application was asked to terminate";
-    EXPECT_GE(clock.elapsed(), 800); // 300 ms port close + 500 ms pause
-    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_GE(clock.elapsed(), 800); // 300 ms port close + 500 ms pause; load only lengthens them
     EXPECT_FALSE(p.session.Com1.IsOpen());
     EXPECT_EQ(pty.Read(1, 50), "") << "nothing is sent to the instrument at shutdown";
 }
