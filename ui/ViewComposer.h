@@ -1,7 +1,7 @@
 #pragma once
 // The main window's kept picture and its two views: a block's trace and spectrum are composed
 // where they are shown, straight onto the image being painted, and into the kept picture only
-// when something reads it or draws over it (docs/paint.md).
+// when something reads it or draws over it (docs/ARCHITECTURE.md).
 
 #include "Canvas.h"
 #include "SampleBuffer.h"
