@@ -93,7 +93,7 @@ void BM_ReadOneHour(benchmark::State& state) {
         std::string error, note;
         if (!capture.LoadRecording(path, error, note))
             state.SkipWithError(error.c_str());
-        state.counters["blocks"] = double(capture.history.Size());
+        state.counters["blocks"] = double(capture.Size());
         state.counters["resident_MB"] = ResidentMegabytes() - before;
     }
     std::remove(path.c_str());
