@@ -6,7 +6,6 @@ void Capture::SetHistoryLength(std::size_t length) {
 }
 
 void Capture::Take(const CapturedBlock& block) {
-    load_.reset(); // a recording opened now would hide the blocks coming in
     opened_.reset();
     history.Add(block);
     if (writer_)

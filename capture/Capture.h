@@ -21,8 +21,8 @@ class Capture {
     // The configured length of the history.
     void SetHistoryLength(std::size_t length);
     std::size_t HistoryLength() const { return length_; }
-    // A block that was just shown live. It closes an opened recording (the history starts
-    // again from the live blocks) and ends the opening of one.
+    // A block that was just shown live. It closes an opened recording: the history starts
+    // again from the live blocks.
     void Take(const CapturedBlock& block);
 
     // What is looked back at: the opened recording's blocks, or else the history's.

@@ -196,11 +196,17 @@ void TCaptureWindow::CancelOpening() {
 }
 
 void TCaptureWindow::PollOpening() {
+    if (!capture_.Loading()) {
+        ShowOpening(false);
+        return;
+    }
     if (!capture_.LoadFinished()) {
-        if (!capture_.Loading()) // live blocks ended it
-            ShowOpening(false);
-        else
-            UpdatePosition();
+        UpdatePosition();
+        return;
+    }
+    if (CanStep && !CanStep()) { // started meanwhile: the live blocks are not hidden
+        CancelOpening();
+        ShowMessage(QStringLiteral("Zatrzymaj pomiar, aby wczytać nagranie."));
         return;
     }
     std::string error, note;
@@ -228,8 +234,6 @@ void TCaptureWindow::BlockTaken() {
     shown_ = capture_.Empty() ? 0 : capture_.Size() - 1;
     if (!capture_.history.Empty())
         shownTimeMs_ = capture_.history.At(shown_).timeMs;
-    if (openingPoll_->isActive() && !capture_.Loading())
-        ShowOpening(false); // the block ended the opening of a recording
     // Hidden, the texts wait until the window shows: set at every block they cost about
     // as much as the block's spectrum. A failed recording is still told and ended at once.
     stale_ = !isVisible();
