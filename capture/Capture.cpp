@@ -1,17 +1,12 @@
 #include "Capture.h"
 
-#include "RecordingReader.h"
-
-#include <algorithm>
-
 void Capture::SetHistoryLength(std::size_t length) {
     length_ = length;
     history.SetCapacity(length);
 }
 
 void Capture::Take(const CapturedBlock& block) {
-    if (history.Capacity() != length_)
-        history.SetCapacity(length_); // live blocks bring a loaded recording back to the set length
+    opened_.reset();
     history.Add(block);
     if (writer_)
         writer_->Append(block);
@@ -19,23 +14,44 @@ void Capture::Take(const CapturedBlock& block) {
         OnTaken();
 }
 
+bool Capture::Read(std::uint64_t i, CapturedBlock& block) const {
+    if (opened_)
+        return opened_->Read(i, block);
+    if (i >= history.Size())
+        return false;
+    block = history.At(std::size_t(i));
+    return true;
+}
+
+void Capture::StartLoading(const std::string& path) {
+    load_.reset(); // one at a time: the newest choice wins
+    load_ = std::make_unique<RecordingLoad>(path);
+}
+
+bool Capture::FinishLoading(std::string& error, std::string& note) {
+    if (!LoadFinished())
+        return false;
+    ::Recording::Opened opened = load_->Take();
+    load_.reset();
+    return Adopt(std::move(opened), error, note);
+}
+
 bool Capture::LoadRecording(const std::string& path, std::string& error, std::string& note) {
-    // Streamed: the history grows block by block, never holding the file.
-    bool first = true;
-    const RecordingRead read = ReadRecording(path, [&](const CapturedBlock& block) {
-        if (first) {
-            history.Clear();
-            history.SetCapacity(SIZE_MAX);
-            first = false;
-        }
-        history.Add(block);
-    });
-    if (!read.recording || read.blocks == 0) {
-        error = read.recording ? "Nagranie nie zawiera żadnego całego bloku." : read.error;
+    load_.reset();
+    const std::atomic<bool> never{false};
+    std::atomic<std::uint64_t> bytesRead{0}, fileBytes{0};
+    return Adopt(::Recording::Open(path, never, bytesRead, fileBytes), error, note);
+}
+
+bool Capture::Adopt(::Recording::Opened opened, std::string& error, std::string& note) {
+    if (!opened.recording) {
+        error = opened.error;
         return false;
     }
-    history.SetCapacity(history.Size());
-    note = read.error;
+    // The live blocks give way: their memory is not kept beside the recording.
+    history.Clear();
+    opened_ = std::move(opened.recording);
+    note = opened.error;
     return true;
 }
 

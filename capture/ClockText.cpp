@@ -5,7 +5,8 @@
 namespace {
 
 std::tm LocalTime(std::int64_t timeMs) {
-    std::time_t seconds = std::time_t(timeMs >= 0 ? timeMs / 1000 : (timeMs - 999) / 1000);
+    // Rounded down, without a subtraction that would overflow at the lowest time.
+    std::time_t seconds = std::time_t(timeMs / 1000 - (timeMs % 1000 < 0 ? 1 : 0));
     std::tm t{};
     localtime_r(&seconds, &t);
     return t;

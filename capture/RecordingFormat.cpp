@@ -16,6 +16,8 @@ template <class T> void AppendNumber(std::string& out, T value) {
 
 // The next space-separated field of line, from pos on.
 std::string_view NextField(std::string_view line, std::size_t& pos) {
+    if (pos > line.size())
+        return {}; // past the last field: a short line is damage, not an out-of-range read
     const std::size_t end = std::min(line.find(' ', pos), line.size());
     const std::string_view field = line.substr(pos, end - pos);
     pos = end + 1;
@@ -63,9 +65,7 @@ std::optional<std::uint64_t> ParseBlockHeader(std::string_view line, CapturedBlo
     if (NextField(line, pos) != "B" || !ParseNumber(NextField(line, pos), number, UINT64_MAX))
         return std::nullopt;
     std::int64_t timeMs = 0;
-    const std::string_view time = NextField(line, pos);
-    if (std::from_chars(time.data(), time.data() + time.size(), timeMs).ptr != time.data() + time.size() ||
-        time.empty())
+    if (!ParseNumber(NextField(line, pos), timeMs, INT64_MAX)) // a time beyond int64 is damage
         return std::nullopt;
     NextField(line, pos); // the readable time: czas_ms is what counts
     // Each setting within its own table: a kept block is shown with them.

@@ -1,7 +1,7 @@
 #pragma once
 // The text format of a recording: a first line naming it, a comment line with
 // the columns, then per block one header line and one line of its 500 samples,
-// all fields separated by single spaces, lines ending in LF:
+// all fields separated by single spaces, lines ending in LF (CR LF is read too):
 //
 //   Drganik nagranie 1
 //   # B numer czas_ms czas T/dz V/dz wyzwalanie poziom tryb ; potem 500 próbek
@@ -15,12 +15,16 @@
 
 #include "CapturedBlock.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 inline constexpr std::string_view RecordingFirstLine = "Drganik nagranie 1";
+// No line of a recording is longer (500 samples of five digits and their spaces take
+// 2999 bytes): a longer one is damage, and reading never holds more than this of it.
+inline constexpr std::size_t MaxRecordingLine = 4096;
 
 // The first two lines of a new recording.
 std::string RecordingPreamble();

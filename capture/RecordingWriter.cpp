@@ -1,9 +1,10 @@
 #include "RecordingWriter.h"
 
 #include "RecordingFormat.h"
+#include "RegularFile.h"
 
 #include <cerrno>
-#include <fcntl.h>
+#include <cstring>
 #include <unistd.h>
 
 std::string WriteErrorText(int error) {
@@ -19,18 +20,35 @@ std::string WriteErrorText(int error) {
         return "brak uprawnień do zapisu";
     case ENOENT:
         return "nie ma takiego folderu";
-    default:
-        return "błąd zapisu (kod " + std::to_string(error) + ")";
+    case ENOTDIR:
+        return "część ścieżki nie jest folderem";
+    case ENAMETOOLONG:
+        return "za długa nazwa pliku";
+    case EISDIR:
+    case ENXIO:
+        return "to nie jest zwykły plik";
+    case EPIPE:
+        return "odbiorca zamknął połączenie";
+    case EIO:
+        return "błąd wejścia-wyjścia urządzenia";
+    case EMFILE:
+    case ENFILE:
+        return "za dużo otwartych plików";
+    default: { // the system's own words, in the user's language where it has them
+        char text[256];
+        return strerror_r(error, text, sizeof text);
+    }
     }
 }
 
 std::unique_ptr<RecordingWriter> RecordingWriter::Create(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = WriteErrorText(errno);
+    // A FIFO would hold the program until a reader came, a device is no file to keep.
+    OpenedFile file = CreateRegularForWriting(path);
+    if (!file.file.IsOpen()) {
+        error = WriteErrorText(file.notRegular ? ENXIO : file.error);
         return nullptr;
     }
-    std::unique_ptr<RecordingWriter> writer(new RecordingWriter(fd));
+    std::unique_ptr<RecordingWriter> writer(new RecordingWriter(file.file.Release()));
     if (!writer->WriteAll(RecordingPreamble())) {
         error = writer->error_;
         return nullptr;

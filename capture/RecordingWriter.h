@@ -12,7 +12,8 @@
 
 class RecordingWriter {
   public:
-    // Creates or replaces the file; nullptr with error set when it cannot.
+    // Creates or empties a regular file (a FIFO or a device is refused untouched);
+    // nullptr with error set when it cannot.
     static std::unique_ptr<RecordingWriter> Create(const std::string& path, std::string& error);
     ~RecordingWriter();
     RecordingWriter(const RecordingWriter&) = delete;

@@ -1,16 +1,22 @@
 #include "Capture.h"
 
+#include "ClockText.h"
 #include "RecordingFormat.h"
+#include "RecordingIndex.h"
 #include "RecordingReader.h"
 #include "RecordingWriter.h"
+#include "RegularFile.h"
 #include "TempDir.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -34,8 +40,31 @@ CapturedBlock Numbered(int n) {
 
 std::vector<CapturedBlock> ReadAll(const std::string& path, RecordingRead& read) {
     std::vector<CapturedBlock> blocks;
-    read = ReadRecording(path, [&](const CapturedBlock& b) { blocks.push_back(b); });
+    read = ReadRecording(path, [&](const CapturedBlock& b, std::uint64_t) {
+        blocks.push_back(b);
+        return true;
+    });
     return blocks;
+}
+
+void WriteRecording(const std::string& path, int blocks) {
+    std::string error;
+    auto w = RecordingWriter::Create(path, error);
+    ASSERT_TRUE(w) << error;
+    for (int n = 0; n < blocks; ++n)
+        ASSERT_TRUE(w->Append(Numbered(n)));
+}
+
+// Header line `n` (1 for the first block's) of a recording's text, as [begin, end).
+std::pair<std::size_t, std::size_t> HeaderOf(const std::string& text, int n) {
+    const std::size_t begin = text.find("\nB " + std::to_string(n) + " ") + 1;
+    return {begin, text.find('\n', begin)};
+}
+
+std::uint64_t PeakResidentKb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return std::uint64_t(u.ru_maxrss);
 }
 
 } // namespace
@@ -62,31 +91,103 @@ TEST(CaptureHistory, KeepsTheNewestInOrderWithinItsLength) {
     EXPECT_TRUE(h.Empty());
 }
 
-TEST(CaptureHistory, LiveBlocksBringALoadedRecordingBackToTheSetLength) {
+// A loaded recording takes the history's place and is read from disk block by block; live
+// blocks close it again. A load that fails, wherever it fails, changes nothing.
+TEST(CaptureHistory, ARecordingReplacesTheHistoryOnlyWhenItLoads) {
     TempDir dir;
+    WriteRecording(dir.File("r.drgn"), 5);
     std::string error, note;
-    {
-        auto w = RecordingWriter::Create(dir.File("r.drgn"), error);
-        ASSERT_TRUE(w) << error;
-        for (int n = 0; n < 5; ++n)
-            ASSERT_TRUE(w->Append(Numbered(n)));
-    }
     Capture c(2);
     c.Take(Numbered(100));
+    c.Take(Numbered(101));
+    const std::string text = TempDir::Get(dir.File("r.drgn"));
+    // Not a recording; damaged at its first block by a header of three or four fields, or of a
+    // time beyond int64; no recording at all on disk.
+    TempDir::Put(dir.File("data.drg"), "512\r\n3\r\n");
+    const auto first = HeaderOf(text, 1);
+    int variant = 0;
+    for (const char* header : {"B 1 5", "B 1 5 x", "B 1 99999999999999999999 x 3 0 1 512 S"}) {
+        std::string damaged = text;
+        damaged.replace(first.first, first.second - first.first, header);
+        TempDir::Put(dir.File("d" + std::to_string(variant++) + ".drgn"), damaged);
+    }
+    const char* damagedAtFirst = "Nagranie jest uszkodzone w wierszu 3.";
+    for (const auto& [file, said] : {std::pair{"data.drg", "To nie jest nagranie Drganika."},
+                                     {"d0.drgn", damagedAtFirst},
+                                     {"d1.drgn", damagedAtFirst},
+                                     {"d2.drgn", damagedAtFirst},
+                                     {"none.drgn", "Nie mogę otworzyć pliku."}}) {
+        EXPECT_FALSE(c.LoadRecording(dir.File(file), error, note)) << file;
+        EXPECT_EQ(error, said) << file;
+        ASSERT_EQ(c.Size(), 2u) << file;
+        EXPECT_EQ(c.history.At(0), Numbered(100));
+        EXPECT_EQ(c.history.At(1), Numbered(101));
+    }
+
     ASSERT_TRUE(c.LoadRecording(dir.File("r.drgn"), error, note)) << error;
     EXPECT_TRUE(note.empty());
-    ASSERT_EQ(c.history.Size(), 5u); // all of it, beyond the set length
-    EXPECT_EQ(c.history.At(4), Numbered(4));
-    c.Take(Numbered(200));
-    ASSERT_EQ(c.history.Size(), 2u);
-    EXPECT_EQ(c.history.At(0), Numbered(4));
-    EXPECT_EQ(c.history.At(1), Numbered(200));
+    EXPECT_TRUE(c.history.Empty()) << "the live blocks' memory goes";
+    ASSERT_EQ(c.Size(), 5u); // all of it, beyond the set length
+    CapturedBlock b;
+    for (int n = 4; n >= 0; --n) {
+        ASSERT_TRUE(c.Read(std::uint64_t(n), b));
+        EXPECT_EQ(b, Numbered(n));
+    }
+    EXPECT_FALSE(c.Read(5, b));
+    EXPECT_FALSE(c.LoadRecording(dir.File("d0.drgn"), error, note));
+    ASSERT_EQ(c.Size(), 5u) << "the loaded recording stays after a failed load";
 
-    // A file that is no recording leaves the history as it was and says what it is.
-    TempDir::Put(dir.File("data.drg"), "512\r\n3\r\n");
-    EXPECT_FALSE(c.LoadRecording(dir.File("data.drg"), error, note));
-    EXPECT_EQ(error, "To nie jest nagranie Drganika.");
-    EXPECT_EQ(c.history.Size(), 2u);
+    // In the background: the history is untouched until it is finished.
+    c.StartLoading(dir.File("d1.drgn"));
+    ASSERT_TRUE(c.Loading());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!c.LoadFinished() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    EXPECT_EQ(c.Size(), 5u);
+    EXPECT_FALSE(c.FinishLoading(error, note));
+    EXPECT_FALSE(c.Loading());
+    EXPECT_EQ(c.Size(), 5u);
+
+    // A live block closes the recording: the history starts again from it.
+    c.Take(Numbered(200));
+    ASSERT_EQ(c.Size(), 1u);
+    EXPECT_EQ(c.history.At(0), Numbered(200));
+}
+
+// Whatever the recording's length, the index keeps no more than its entries, and every block
+// is found from one of them.
+TEST(CaptureRecording, TheIndexStaysWithinItsEntriesAndFindsEveryBlock) {
+    RecordingIndex index(8);
+    for (std::uint64_t n = 0; n < 1000; ++n) {
+        index.Add(n * 10);
+        ASSERT_LE(index.Entries(), 8u);
+    }
+    ASSERT_EQ(index.Size(), 1000u);
+    for (std::uint64_t n = 0; n < 1000; ++n) {
+        const RecordingIndex::Place p = index.Find(n);
+        ASSERT_EQ(p.offset + 10 * p.skip, n * 10) << n;
+        ASSERT_LT(p.skip, 128u) << n; // 1000 blocks in 8 entries: a stride of 128
+    }
+
+    // In a file: read on from a kept block, over comment lines, to the one asked for.
+    TempDir dir;
+    WriteRecording(dir.File("r.drgn"), 6);
+    std::string text = TempDir::Get(dir.File("r.drgn"));
+    text.insert(HeaderOf(text, 4).first, "# a note\n");
+    TempDir::Put(dir.File("r.drgn"), text);
+    std::vector<std::uint64_t> offsets;
+    const RecordingRead read = ReadRecording(dir.File("r.drgn"), [&](const CapturedBlock&, std::uint64_t at) {
+        offsets.push_back(at);
+        return true;
+    });
+    ASSERT_EQ(offsets.size(), 6u) << read.error;
+    EXPECT_EQ(offsets[3], HeaderOf(text, 4).first) << "the block, not the comment before it";
+    const OpenedFile file = OpenRegularForReading(dir.File("r.drgn"));
+    ASSERT_TRUE(file.file.IsOpen());
+    CapturedBlock b;
+    ASSERT_TRUE(ReadRecordedBlock(file.file.Get(), offsets[1], 4, b));
+    EXPECT_EQ(b, Numbered(5));
+    EXPECT_FALSE(ReadRecordedBlock(file.file.Get(), offsets[1], 5, b));
 }
 
 TEST(CaptureRecording, ReadsBackWhatWasWrittenInItsDocumentedForm) {
@@ -112,23 +213,92 @@ TEST(CaptureRecording, ReadsBackWhatWasWrittenInItsDocumentedForm) {
     for (int n = 0; n < 4; ++n)
         EXPECT_EQ(blocks[std::size_t(n)], Numbered(n));
 
+    // Saved with CR LF line ends (an editor, a copy through another system): the same blocks.
+    std::string crlf;
+    for (char ch : text)
+        crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    TempDir::Put(dir.File("crlf.drgn"), crlf);
+    EXPECT_EQ(ReadAll(dir.File("crlf.drgn"), read), blocks) << read.error;
+    EXPECT_TRUE(read.error.empty()) << read.error;
+
     // Damage inside: the blocks before it, and where. A header field is damaged too when its
-    // value lies outside its table (V/dz 4 of the positions 0..3).
-    const std::size_t third = text.find("\nB 3 ") + 1;
-    std::string header = text.substr(third, text.find('\n', third) - third);
-    std::size_t volt = 0;
-    for (int field = 0; field < 5; ++field)
-        volt = header.find(' ', volt) + 1;
-    header.replace(volt, header.find(' ', volt) - volt, "4");
+    // value lies outside its table (T/dz 16 of 0..15, V/dz 4 of 0..3) or beyond int64 (the
+    // time), and a line longer than any block's text is damage.
+    const auto [third, thirdEnd] = HeaderOf(text, 3);
+    const std::string header = text.substr(third, thirdEnd - third);
+    const auto withField = [&](int field, const std::string& value) {
+        std::size_t at = 0;
+        for (int f = 0; f < field; ++f)
+            at = header.find(' ', at) + 1;
+        return header.substr(0, at) + value + header.substr(header.find(' ', at));
+    };
     for (const std::string& line :
-         {"X" + text.substr(third + 1, text.find('\n', third) - third - 1), header}) {
+         {"X" + header.substr(1), withField(4, "16"), withField(5, "4"), withField(2, "99999999999999999999"),
+          withField(2, "-99999999999999999999"), header + std::string(5000, ' ')}) {
         std::string damaged = text;
-        damaged.replace(third, text.find('\n', third) - third, line);
+        damaged.replace(third, thirdEnd - third, line);
         TempDir::Put(dir.File("d.drgn"), damaged);
-        EXPECT_EQ(ReadAll(dir.File("d.drgn"), read).size(), 2u) << line;
+        EXPECT_EQ(ReadAll(dir.File("d.drgn"), read).size(), 2u) << line.substr(0, 60);
         EXPECT_FALSE(read.cutShort);
-        EXPECT_NE(read.error.find("wierszu 7"), std::string::npos) << read.error;
+        EXPECT_EQ(read.error, "Nagranie jest uszkodzone w wierszu 7; wczytano bloki przed nim.");
     }
+    // The lowest time is a time like any other.
+    std::string damaged = text;
+    damaged.replace(third, thirdEnd - third, withField(2, "-9223372036854775808"));
+    TempDir::Put(dir.File("d.drgn"), damaged);
+    ASSERT_EQ(ReadAll(dir.File("d.drgn"), read).size(), 4u) << read.error;
+}
+
+// What is no recording file is refused at once: a FIFO no one writes to, a link to an endless
+// device, a huge file without line ends (read no further than a line may be long); and a
+// recording is never started onto a FIFO or a device, which would wait or never end.
+TEST(CaptureRecording, WhatIsNoRegularFileOrNoLinesIsRefusedWithoutWaiting) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.File("fifo.drgn").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.File("zero.drgn"));
+    RecordingRead read;
+    for (const char* name : {"fifo.drgn", "zero.drgn"}) {
+        EXPECT_TRUE(ReadAll(dir.File(name), read).empty());
+        EXPECT_EQ(read.error, "To nie jest zwykły plik.") << name;
+        std::string error;
+        EXPECT_FALSE(RecordingWriter::Create(dir.File(name), error)) << name;
+        EXPECT_EQ(error, "to nie jest zwykły plik") << name;
+    }
+
+    // 400 MB with no line end after the first line: sparse on disk, so cheap to make.
+    const std::string huge = dir.File("huge.drgn");
+    TempDir::Put(huge, "Drganik nagranie 1\n");
+    ASSERT_EQ(truncate(huge.c_str(), 400 << 20), 0);
+    const std::uint64_t before = PeakResidentKb();
+    EXPECT_TRUE(ReadAll(huge, read).empty());
+    EXPECT_EQ(read.error, "Nagranie jest uszkodzone w wierszu 2.");
+    EXPECT_LT(PeakResidentKb() - before, 50000u) << "kB more at the peak";
+}
+
+// A failed write says what failed in words, never as a number.
+TEST(CaptureRecording, WriteErrorsAreWords) {
+    EXPECT_EQ(WriteErrorText(EPIPE), "odbiorca zamknął połączenie");
+    EXPECT_EQ(WriteErrorText(ENOSPC), "brak miejsca na dysku");
+    // One not mapped here: the system's own text.
+    EXPECT_EQ(WriteErrorText(EXDEV), std::string(strerror(EXDEV)));
+}
+
+// The readable time of a recording and the window's clock, under a fixed zone: summer and winter
+// time, and the lowest time without overflow.
+TEST(CaptureClock, LocalTimeTextsOfKnownInstants) {
+    const std::string oldZone = getenv("TZ") ? getenv("TZ") : "";
+    const bool hadZone = getenv("TZ") != nullptr;
+    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    tzset();
+    EXPECT_EQ(DateTimeText(1714567331400), "2024-05-01T14:42:11.400");
+    EXPECT_EQ(DateTimeText(1704067200000 + 3723456), "2024-01-01T02:02:03.456");
+    EXPECT_EQ(ClockText(1704067200000 + 3723456), "02:02:03.4");
+    EXPECT_EQ(DateTimeText(-1), "1970-01-01T00:59:59.999");
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    EXPECT_EQ(ClockText(INT64_MIN), "16:47:04.1");
+    hadZone ? setenv("TZ", oldZone.c_str(), 1) : unsetenv("TZ");
+    tzset();
 }
 
 TEST(CaptureRecording, AKilledRecorderLeavesEveryWholeBlockReadable) {

@@ -3,9 +3,15 @@
 #include "RecordingReader.h"
 #include "Simulator.h"
 
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -16,7 +22,8 @@ struct Connected {
         : p((TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n" + more),
              dir.File("drganik.ini"))) {
         p.W2->Button(TW2::ToolButton::Connect).click();
-        connected = RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.session.Com1.IsOpen(); }, kLong);
+        connected =
+            RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.session.Com1.IsOpen(); }, kLong);
     }
     bool StartEnabled() const { return p.W2->Button(TW2::ToolButton::Start).isEnabled(); }
     TestProgram p;
@@ -57,13 +64,28 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.SlowMode; }, kLong));
     w.SingleShotClick();
-    ASSERT_TRUE(RunUntil([&] { return p.session.capture.history.Size() == 2 && !p.state.acq.Running; }, kLong));
+    ASSERT_TRUE(
+        RunUntil([&] { return p.session.capture.history.Size() == 2 && !p.state.acq.Running; }, kLong));
     EXPECT_TRUE(p.session.capture.history.At(1).progressive);
     EXPECT_EQ(p.session.capture.history.At(1).timebase, 7);
 
-    // Start empties nothing.
+    // On a rising, then a falling edge through the middle: each block is kept with its trigger.
+    p.W2->Knob(TW2::ToolKnob::Level).SetPosition(512);
     p.W2->Knob(TW2::ToolKnob::Time).SetPosition(0);
     ASSERT_TRUE(RunUntil([&] { return !p.state.acq.SlowMode; }, kLong));
+    p.W2->SmoothFlatButton2Click();
+    w.SingleShotClick();
+    ASSERT_TRUE(
+        RunUntil([&] { return p.session.capture.history.Size() == 3 && !p.state.acq.Running; }, kLong));
+    p.W2->SmoothFlatButton9Click();
+    w.SingleShotClick();
+    ASSERT_TRUE(
+        RunUntil([&] { return p.session.capture.history.Size() == 4 && !p.state.acq.Running; }, kLong));
+    EXPECT_EQ(p.session.capture.history.At(2).triggerMode, 1);
+    EXPECT_EQ(p.session.capture.history.At(3).triggerMode, 2);
+    p.W2->SmoothFlatButton1Click();
+
+    // Start empties nothing.
     p.W2->Button(TW2::ToolButton::Start).click();
     ASSERT_TRUE(RunUntil([&] { return p.session.capture.history.Size() >= 5; }, kLong));
     p.W2->Button(TW2::ToolButton::Stop).click();
@@ -79,28 +101,58 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     w.ShowHistoryBlock(1);
     EXPECT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 7; }, kLong));
 
-    // The recording holds what the history does, and opens into it through the open dialog.
+    // The recording holds what the history does, the trigger as its format says (0 off, 1 rising,
+    // 2 falling), and opens in its place through the open dialog.
     std::vector<CapturedBlock> recorded;
-    const RecordingRead read =
-        ReadRecording(dir.File("r.drgn"), [&](const CapturedBlock& b) { recorded.push_back(b); });
+    const RecordingRead read = ReadRecording(dir.File("r.drgn"), [&](const CapturedBlock& b, std::uint64_t) {
+        recorded.push_back(b);
+        return true;
+    });
     ASSERT_TRUE(read.error.empty()) << read.error;
     ASSERT_EQ(recorded.size(), kept);
     for (std::size_t i = 0; i < kept; ++i)
         ASSERT_EQ(recorded[i], p.session.capture.history.At(i)) << i;
-    p.session.capture.history.Clear();
-    p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
-    p.W2->SmoothFlatButton7Click();
-    ASSERT_EQ(p.session.capture.history.Size(), kept);
-    EXPECT_EQ(p.session.capture.history.At(kept - 1), recorded.back());
-    EXPECT_TRUE(SamplesAre(p.state.samples, recorded.front()));
-
+    const std::string text = TempDir::Get(dir.File("r.drgn"));
+    for (const auto& [block, trigger] : {std::pair{"B 2 ", " 0 "}, {"B 3 ", " 1 "}, {"B 4 ", " 2 "}}) {
+        const std::size_t header = text.find(std::string("\n") + block) + 1;
+        std::size_t field = header;
+        for (int f = 0; f < 6; ++f)
+            field = text.find(' ', field) + 1;
+        EXPECT_EQ(text.substr(field - 1, 3), trigger) << text.substr(header, 60);
+    }
     QString said;
     w.ShowMessage = [&](const QString& text) { said = text; };
+    p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
+    p.W2->SmoothFlatButton7Click();
+    ASSERT_TRUE(RunUntil([&] { return !p.session.capture.Loading(); }, kLong));
+    EXPECT_TRUE(said.isEmpty()) << said.toStdString();
+    ASSERT_TRUE(RunUntil([&] { return SamplesAre(p.state.samples, recorded.front()); }, kLong));
+    ASSERT_EQ(p.session.capture.Size(), kept);
+    CapturedBlock last;
+    ASSERT_TRUE(p.session.capture.Read(kept - 1, last));
+    EXPECT_EQ(last, recorded.back());
+    EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Blok 1/%1, ").arg(kept)))
+        << w.PositionText().toStdString();
+
     TempDir::Put(dir.File("x.drgn"), "1\r\n2\r\n");
     p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("x.drgn")); };
     p.W2->SmoothFlatButton7Click();
+    ASSERT_TRUE(RunUntil([&] { return !said.isEmpty(); }, kLong));
     EXPECT_TRUE(said.contains(QStringLiteral("To nie jest nagranie Drganika."))) << said.toStdString();
-    EXPECT_EQ(p.session.capture.history.Size(), kept);
+    EXPECT_EQ(p.session.capture.Size(), kept);
+
+    // An opening shows its progress and can be cancelled: what was shown stays.
+    p.W2->AskOpenFileName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
+    p.W2->SmoothFlatButton7Click();
+    EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Wczytywanie nagrania: ")))
+        << w.PositionText().toStdString();
+    auto* cancel = w.findChild<QPushButton*>("Przerwij");
+    ASSERT_TRUE(cancel && cancel->isVisible());
+    cancel->click();
+    EXPECT_FALSE(p.session.capture.Loading());
+    EXPECT_FALSE(cancel->isVisible());
+    EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Blok 1/%1, ").arg(kept)))
+        << w.PositionText().toStdString();
 }
 
 // An edge the signal never crosses: the single shot waits, the note shows, Stop cancels it.
@@ -178,4 +230,66 @@ TEST(Capture, AKeptBlockIsExportedWithItsOwnTimeBase) {
     EXPECT_FALSE(w.frameGeometry().intersects(p.W1->frameGeometry()));
     p.W2->actions()[1]->trigger();
     EXPECT_FALSE(w.isVisible());
+}
+
+// The status shows its whole text, sizes over a megabyte in the user's number format; the window's
+// boxes stand over the pair while it is hidden, over itself while it shows.
+TEST(Capture, TheStatusShowsWholeAndBoxesStandOverTheVisibleWindow) {
+    TempDir dir;
+    TempDir::Put(dir.File("drganik.ini"), "");
+    TestProgram p(dir.File("drganik.ini"));
+    TCaptureWindow& w = *p.captureWindow;
+    w.Toggle();
+    w.AskRecordingName = [&] { return QString::fromStdString(dir.File("r.drgn")); };
+    CapturedBlock b;
+    b.samples.fill(1023);
+    w.RecordClick(true);
+    while (p.session.capture.Recording()->Bytes() < 1200000)
+        p.session.capture.Take(b);
+    const std::uint64_t blocks = p.session.capture.Recording()->Blocks();
+    w.RecordClick(false);
+    // Polish whatever the C library's locale: the whole interface is.
+    EXPECT_EQ(w.RecordingText(), QStringLiteral("Nagrano: 1,2MB, bloki: %1").arg(blocks));
+
+    // A write that fails (a size limit here; its signal ignored as the program does) says why in full.
+    w.RecordClick(true);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{100000, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    for (int n = 0; n < 100 && w.RecordingOn(); ++n)
+        p.session.capture.Take(b);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(w.RecordingOn());
+    EXPECT_TRUE(
+        w.RecordingText().startsWith(QStringLiteral("Nagrywanie przerwane: przekroczony dopuszczalny")))
+        << w.RecordingText().toStdString();
+    EXPECT_TRUE(w.RecordingText().endsWith(QStringLiteral("kB)."))) << w.RecordingText().toStdString();
+    const auto* status = w.findChild<QLabel*>("Stan");
+    ASSERT_TRUE(status);
+    EXPECT_GE(status->height(), status->heightForWidth(status->width())) << "the text is cut";
+    EXPECT_LE(status->geometry().bottom(), w.height());
+
+    // A box and the window it stood over.
+    const auto boxParent = [&] {
+        QWidget* parent = nullptr;
+        QRect box;
+        QTimer::singleShot(0, [&] {
+            if (auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                parent = m->parentWidget();
+                box = m->frameGeometry();
+                m->accept();
+            }
+        });
+        w.ShowMessage(QStringLiteral("Próba"));
+        if (parent) {
+            EXPECT_TRUE(parent->frameGeometry().contains(box.center()));
+        }
+        return parent;
+    };
+    EXPECT_EQ(boxParent(), &w);
+    w.Toggle();
+    EXPECT_EQ(boxParent(), p.W2.get());
 }

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSlider>
+#include <QTimer>
 #include <algorithm>
 #include <climits>
 
@@ -53,28 +54,38 @@ TCaptureWindow::TCaptureWindow(QWidget& w1, QWidget& w2, Capture& capture, Error
                    Qt::WindowCloseButtonHint);
     setFixedSize(136, 174); // fits beside the pair on 1024 pixels, below "Pomiary"
     setFont(UiFont());
-    Pojedynczy = Place<QPushButton>(this, "Pojedynczy", 6, 6, 124, 24);
-    Pojedynczy->setText(QStringLiteral("Pojedynczy (F4)"));
-    Nagrywaj = Place<QPushButton>(this, "Nagrywaj", 6, 34, 124, 24);
-    Nagrywaj->setText(QStringLiteral("Nagrywaj"));
-    Nagrywaj->setCheckable(true);
-    Historia = Place<QSlider>(this, "Historia", 6, 66, 124, 20);
-    Historia->setOrientation(Qt::Horizontal);
-    Historia->setPageStep(1);
-    Pozycja = Place<QLabel>(this, "Pozycja", 6, 88, 124, 30);
-    Pozycja->setWordWrap(true);
-    Stan = Place<QLabel>(this, "Stan", 6, 120, 124, 50);
-    Stan->setWordWrap(true);
-    Stan->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    singleShotButton_ = Place<QPushButton>(this, "Pojedynczy", 6, 6, 124, 24);
+    singleShotButton_->setText(QStringLiteral("Pojedynczy (F4)"));
+    recordButton_ = Place<QPushButton>(this, "Nagrywaj", 6, 34, 124, 24);
+    recordButton_->setText(QStringLiteral("Nagrywaj"));
+    recordButton_->setCheckable(true);
+    historySlider_ = Place<QSlider>(this, "Historia", 6, 66, 124, 20);
+    historySlider_->setOrientation(Qt::Horizontal);
+    historySlider_->setPageStep(1);
+    cancelOpeningButton_ = Place<QPushButton>(this, "Przerwij", 6, 62, 124, 24);
+    cancelOpeningButton_->setText(QStringLiteral("Przerwij wczytywanie"));
+    cancelOpeningButton_->hide();
+    positionLabel_ = Place<QLabel>(this, "Pozycja", 6, 88, 124, 30);
+    positionLabel_->setWordWrap(true);
+    statusLabel_ = Place<QLabel>(this, "Stan", 6, 120, 124, 50);
+    statusLabel_->setWordWrap(true);
+    statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The opening runs in its own thread; the window looks in on it only while it runs.
+    openingPoll_ = new QTimer(this);
+    openingPoll_->setInterval(100);
 
-    connect(Pojedynczy, &QPushButton::clicked, this, errors_.Guard([this] { SingleShotClick(); }));
-    connect(Nagrywaj, &QPushButton::clicked, this, errors_.Guard([this](bool on) { RecordClick(on); }));
-    connect(Historia, &QSlider::valueChanged, this, errors_.Guard([this](int value) {
+    connect(singleShotButton_, &QPushButton::clicked, this, errors_.Guard([this] { SingleShotClick(); }));
+    connect(recordButton_, &QPushButton::clicked, this, errors_.Guard([this](bool on) { RecordClick(on); }));
+    connect(historySlider_, &QSlider::valueChanged, this, errors_.Guard([this](int value) {
         if (!following_ && value >= 1)
             ShowHistoryBlock(std::size_t(value - 1));
     }));
-    AskRecordingName = [this] { return AskRecordingFile(this, folder_); };
-    ShowMessage = [this](const QString& text) { ShowPlainMessage(this, QStringLiteral("Błąd!"), text); };
+    connect(cancelOpeningButton_, &QPushButton::clicked, this, errors_.Guard([this] { CancelOpening(); }));
+    connect(openingPoll_, &QTimer::timeout, this, errors_.Guard([this] { PollOpening(); }));
+    AskRecordingName = [this] { return AskRecordingFile(MessageParent(), folder_); };
+    ShowMessage = [this](const QString& text) {
+        ShowPlainMessage(MessageParent(), QStringLiteral("Błąd!"), text);
+    };
     UpdatePosition();
 }
 
@@ -91,6 +102,11 @@ void TCaptureWindow::Toggle() {
     raise();
 }
 
+// A hidden window's boxes would open at the screen's corner: they stand over the pair instead.
+QWidget* TCaptureWindow::MessageParent() {
+    return isVisible() ? static_cast<QWidget*>(this) : &w2_;
+}
+
 void TCaptureWindow::SingleShotClick() {
     if (OnSingleShot)
         OnSingleShot();
@@ -99,22 +115,21 @@ void TCaptureWindow::SingleShotClick() {
 void TCaptureWindow::RecordClick(bool on) {
     if (!on) {
         if (const RecordingWriter* w = capture_.Recording())
-            Stan->setText(
-                QStringLiteral("Nagrano: %1, bloki: %2").arg(Megabytes(w->Bytes())).arg(w->Blocks()));
+            SetStatus(QStringLiteral("Nagrano: %1, bloki: %2").arg(Megabytes(w->Bytes())).arg(w->Blocks()));
         capture_.StopRecording();
         return;
     }
     const QString name = AskRecordingName();
     std::string error;
     if (name.isEmpty() || !capture_.StartRecording(QFile::encodeName(name).toStdString(), error)) {
-        Nagrywaj->setChecked(false);
+        recordButton_->setChecked(false);
         if (!error.empty())
             ShowMessage(QStringLiteral("Nie mogę nagrywać do pliku %1: %2.")
                             .arg(QDir::toNativeSeparators(name), QString::fromStdString(error)));
         return;
     }
-    Nagrywaj->setChecked(true);
-    Stan->setText(QStringLiteral("Nagrywanie: %1").arg(Megabytes(capture_.Recording()->Bytes())));
+    recordButton_->setChecked(true);
+    SetStatus(QStringLiteral("Nagrywanie: %1").arg(Megabytes(capture_.Recording()->Bytes())));
 }
 
 void TCaptureWindow::StepBack() {
@@ -127,14 +142,22 @@ void TCaptureWindow::StepForward() {
 }
 
 void TCaptureWindow::ShowHistoryBlock(std::size_t index) {
-    if (index >= capture_.history.Size() || (CanStep && !CanStep())) {
+    CapturedBlock block;
+    if (index >= capture_.Size() || (CanStep && !CanStep())) {
         UpdatePosition(); // the slider goes back to what is shown
         return;
     }
+    if (!capture_.Read(index, block)) {
+        UpdatePosition();
+        ShowMessage(
+            QStringLiteral("Nagranie zmieniło się na dysku: nie mogę odczytać bloku %1.").arg(index + 1));
+        return;
+    }
     shown_ = index;
+    shownTimeMs_ = block.timeMs;
     UpdatePosition();
     if (OnShowBlock)
-        OnShowBlock(capture_.history.At(index));
+        OnShowBlock(block);
 }
 
 bool TCaptureWindow::OpenRecording(const QString& name) {
@@ -144,20 +167,58 @@ bool TCaptureWindow::OpenRecording(const QString& name) {
         ShowMessage(QStringLiteral("Zatrzymaj pomiar, aby wczytać nagranie."));
         return true;
     }
-    std::string error, note;
-    if (!capture_.LoadRecording(QFile::encodeName(name).toStdString(), error, note)) {
-        ShowMessage(QStringLiteral("Nie mogę wczytać nagrania %1: %2")
-                        .arg(QDir::toNativeSeparators(name), QString::fromStdString(error)));
-        return true;
-    }
-    ShowHistoryBlock(0);
-    if (!note.empty())
-        ShowMessage(QString::fromStdString(note));
+    opening_ = name;
+    capture_.StartLoading(QFile::encodeName(name).toStdString());
+    ShowOpening(true);
+    if (!isVisible())
+        Toggle(); // where the progress shows and the opening can be cancelled
     return true;
 }
 
+void TCaptureWindow::CancelOpening() {
+    capture_.CancelLoading();
+    ShowOpening(false);
+}
+
+void TCaptureWindow::PollOpening() {
+    if (!capture_.Loading()) {
+        ShowOpening(false);
+        return;
+    }
+    if (!capture_.LoadFinished()) {
+        UpdatePosition();
+        return;
+    }
+    if (CanStep && !CanStep()) { // started meanwhile: the live blocks are not hidden
+        CancelOpening();
+        ShowMessage(QStringLiteral("Zatrzymaj pomiar, aby wczytać nagranie."));
+        return;
+    }
+    std::string error, note;
+    const bool opened = capture_.FinishLoading(error, note);
+    ShowOpening(false);
+    if (!opened) {
+        ShowMessage(QStringLiteral("Nie mogę wczytać nagrania %1: %2")
+                        .arg(QDir::toNativeSeparators(opening_), QString::fromStdString(error)));
+        return;
+    }
+    shown_ = 0;
+    ShowHistoryBlock(0);
+    if (!note.empty())
+        ShowMessage(QString::fromStdString(note));
+}
+
+void TCaptureWindow::ShowOpening(bool opening) {
+    opening ? openingPoll_->start() : openingPoll_->stop();
+    cancelOpeningButton_->setVisible(opening);
+    historySlider_->setVisible(!opening);
+    UpdatePosition();
+}
+
 void TCaptureWindow::BlockTaken() {
-    shown_ = capture_.history.Empty() ? 0 : capture_.history.Size() - 1;
+    shown_ = capture_.Empty() ? 0 : capture_.Size() - 1;
+    if (!capture_.history.Empty())
+        shownTimeMs_ = capture_.history.At(shown_).timeMs;
     // Hidden, the texts wait until the window shows: set at every block they cost about
     // as much as the block's spectrum. A failed recording is still told and ended at once.
     stale_ = !isVisible();
@@ -176,33 +237,38 @@ void TCaptureWindow::showEvent(QShowEvent* e) {
 }
 
 QString TCaptureWindow::PositionText() const {
-    return Pozycja->text();
+    return positionLabel_->text();
 }
 
 QString TCaptureWindow::RecordingText() const {
-    return Stan->text();
+    return statusLabel_->text();
 }
 
 bool TCaptureWindow::RecordingOn() const {
-    return Nagrywaj->isChecked();
+    return recordButton_->isChecked();
 }
 
 void TCaptureWindow::UpdatePosition() {
-    const History& h = capture_.history;
-    following_ = true;
-    Historia->setEnabled(h.Size() > 1);
-    Historia->setRange(h.Empty() ? 0 : 1, int(std::min<std::size_t>(h.Size(), INT_MAX)));
-    Historia->setValue(int(shown_ + 1));
-    following_ = false;
-    if (h.Empty()) {
-        Pozycja->setText(h.Capacity() == 0 ? QStringLiteral("Historia wyłączona")
-                                           : QStringLiteral("Historia pusta"));
+    if (capture_.Loading()) {
+        positionLabel_->setText(
+            QStringLiteral("Wczytywanie nagrania: %1%").arg(int(capture_.LoadProgress() * 100)));
         return;
     }
-    Pozycja->setText(QStringLiteral("Blok %1/%2, %3")
-                         .arg(shown_ + 1)
-                         .arg(h.Size())
-                         .arg(QString::fromStdString(ClockText(h.At(shown_).timeMs))));
+    const std::uint64_t size = capture_.Size();
+    following_ = true;
+    historySlider_->setEnabled(size > 1);
+    historySlider_->setRange(size == 0 ? 0 : 1, int(std::min<std::uint64_t>(size, INT_MAX)));
+    historySlider_->setValue(int(shown_ + 1));
+    following_ = false;
+    if (size == 0) {
+        positionLabel_->setText(capture_.history.Capacity() == 0 ? QStringLiteral("Historia wyłączona")
+                                                                 : QStringLiteral("Historia pusta"));
+        return;
+    }
+    positionLabel_->setText(QStringLiteral("Blok %1/%2, %3")
+                                .arg(shown_ + 1)
+                                .arg(size)
+                                .arg(QString::fromStdString(ClockText(shownTimeMs_))));
 }
 
 void TCaptureWindow::UpdateRecording() {
@@ -213,12 +279,22 @@ void TCaptureWindow::UpdateRecording() {
         return;
     const QString blocks = QString::number(w->Blocks());
     if (!w->Failed()) {
-        Stan->setText(QStringLiteral("Nagrywanie: %1, bloki: %2").arg(Megabytes(w->Bytes()), blocks));
+        SetStatus(QStringLiteral("Nagrywanie: %1, bloki: %2").arg(Megabytes(w->Bytes()), blocks));
         return;
     }
     // What was written stays readable: the file ends after its last whole block.
-    Stan->setText(QStringLiteral("Nagrywanie przerwane: %1. Zapisane bloki: %2 (%3).")
-                      .arg(QString::fromStdString(w->Error()), blocks, Megabytes(w->Bytes())));
+    SetStatus(QStringLiteral("Nagrywanie przerwane: %1. Zapisane bloki: %2 (%3).")
+                  .arg(QString::fromStdString(w->Error()), blocks, Megabytes(w->Bytes())));
     capture_.StopRecording();
-    Nagrywaj->setChecked(false);
+    recordButton_->setChecked(false);
+}
+
+// The whole text shows: the window grows downwards for a long one (a failed write's reason).
+void TCaptureWindow::SetStatus(const QString& text) {
+    statusLabel_->setText(text);
+    const int height = std::max(50, statusLabel_->heightForWidth(statusLabel_->width()));
+    if (height == statusLabel_->height())
+        return;
+    statusLabel_->resize(statusLabel_->width(), height);
+    setFixedSize(width(), statusLabel_->y() + height + 4);
 }

@@ -1,13 +1,15 @@
 #pragma once
 // "Przechwytywanie": a small modeless window with the single shot, the recording
-// and the navigation through the history of blocks. It only shows the capture;
-// what its controls start is wired in by the program.
+// and the navigation through the history of blocks or an opened recording, with the
+// progress of a recording being opened. It only shows the capture; what its
+// controls start is wired in by the program.
 
 #include "Capture.h"
 
 #include <QString>
 #include <QWidget>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 
 class ErrorBox;
@@ -15,10 +17,12 @@ class QLabel;
 class QPushButton;
 class QShowEvent;
 class QSlider;
+class QTimer;
 
 class TCaptureWindow : public QWidget {
   public:
     // Shown for the first time beside the pair w1, w2, bottom edges level.
+    // Its message boxes stand over the tool window w2 while it is hidden.
     TCaptureWindow(QWidget& w1, QWidget& w2, Capture& capture, ErrorBox& errors);
 
     void Toggle(); // F3 and the tool window's menu
@@ -29,14 +33,16 @@ class TCaptureWindow : public QWidget {
     void StepBack();    // an older block, when stopped
     void StepForward(); // a newer one
     void ShowHistoryBlock(std::size_t index);
-    // A name from the open dialog: true when it is a recording's (loaded or refused here).
+    // A name from the open dialog: true when it is a recording's (opened in the background,
+    // or refused here). The window shows how far the opening has got.
     bool OpenRecording(const QString& name);
+    void CancelOpening(); // the window's "Przerwij wczytywanie"
 
     // A block went into the capture: follow it, and the recording's size.
     void BlockTaken();
 
     // What the window shows.
-    QString PositionText() const; // "Blok 37/1000, 14:02:11.4"
+    QString PositionText() const; // "Blok 37/1000, 14:02:11.4", "Wczytywanie nagrania: 37%"
     QString RecordingText() const;
     bool RecordingOn() const;
     std::size_t ShownIndex() const { return shown_; }
@@ -55,6 +61,10 @@ class TCaptureWindow : public QWidget {
   private:
     void UpdatePosition();
     void UpdateRecording();
+    void SetStatus(const QString& text);
+    void PollOpening();
+    void ShowOpening(bool opening);
+    QWidget* MessageParent();
 
     QWidget& w1_; // the pair it goes beside
     QWidget& w2_;
@@ -62,12 +72,16 @@ class TCaptureWindow : public QWidget {
     ErrorBox& errors_;
     bool placed_ = false;
     std::size_t shown_ = 0;
+    std::int64_t shownTimeMs_ = 0;
     bool following_ = false; // the slider is being set by the program, not the user
     bool stale_ = false;     // blocks came while hidden: the texts wait for the window to show
-    QPushButton* Pojedynczy = nullptr;
-    QPushButton* Nagrywaj = nullptr;
-    QSlider* Historia = nullptr;
-    QLabel* Pozycja = nullptr;
-    QLabel* Stan = nullptr;
-    QString folder_; // of the last recording chosen in this run
+    QPushButton* singleShotButton_ = nullptr;
+    QPushButton* recordButton_ = nullptr;
+    QSlider* historySlider_ = nullptr;
+    QPushButton* cancelOpeningButton_ = nullptr; // in the slider's place while a recording opens
+    QLabel* positionLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QTimer* openingPoll_ = nullptr;
+    QString opening_; // the recording being opened
+    QString folder_;  // of the last recording chosen in this run
 };
