@@ -14,7 +14,7 @@
 
 class Capture {
   public:
-    explicit Capture(std::size_t historyLength = 1000) : history(historyLength), length_(historyLength) {}
+    explicit Capture(std::size_t historyLength) : history(historyLength), length_(historyLength) {}
 
     History history; // the live blocks
 

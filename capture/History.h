@@ -9,7 +9,7 @@
 
 class History {
   public:
-    explicit History(std::size_t capacity = 1000) : capacity_(capacity) {}
+    explicit History(std::size_t capacity) : capacity_(capacity) {}
 
     std::size_t Capacity() const { return capacity_; }
     // Keeps the newest blocks that fit; 0 turns the history off.

@@ -175,6 +175,16 @@ TEST(Capture, SingleShotWaitsForATriggerUntilStopped) {
     EXPECT_TRUE(c.StartEnabled());
 }
 
+TEST(Capture, AHistoryTurnedOffSaysSoFromTheStart) {
+    TempDir dir;
+    TempDir::Put(dir.File("drganik.ini"), "[Przechwytywanie]\nHistoria=0\n");
+    TestProgram p(dir.File("drganik.ini"));
+    EXPECT_EQ(p.captureWindow->PositionText(), "Historia wyłączona");
+    p.session.capture.Take(CapturedBlock{});
+    p.captureWindow->Toggle();
+    EXPECT_EQ(p.captureWindow->PositionText(), "Historia wyłączona");
+}
+
 // Labels, measurements and exports of a kept block follow the T/dz it was taken at.
 TEST(Capture, AKeptBlockIsExportedWithItsOwnTimeBase) {
     TempDir dir;
