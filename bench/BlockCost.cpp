@@ -259,12 +259,12 @@ void AgainstMinimal(TestProgram& p, const std::string& sim, const Feed& feed, co
     for (int r = 0; r < rounds; ++r) {
         const std::string load0 = LoadAverage();
         const Yardstick y = RunMinimal(sim, feed, seconds, progress);
-        p.W2->Button(TW2::ToolButton::Start).click();
+        p.W2->Press(TW2::ToolButton::Start);
         Run(1000);
         const int first = Requests(log);
         const Window w = Measure(seconds * 1000);
         const int blocks = Requests(log) - first;
-        p.W2->Button(TW2::ToolButton::Stop).click();
+        p.W2->Press(TW2::ToolButton::Stop);
         RunUntil([] { return false; }, 300);
         std::printf("    pair %d (load %s / %s): minimal %.2f ms per block (%.2f blocks/s, %.0f wake-ups/s), "
                     "program %.2f ms (%.2f blocks/s, %.0f wake-ups/s): %.2fx\n",
@@ -347,7 +347,7 @@ int main(int argc, char** argv) {
             RunUntil([] { return false; }, 500);
             if (!idleDone)
                 Print("idle, not connected", Measure(5000));
-            p.W2->Button(TW2::ToolButton::Connect).click();
+            p.W2->Press(TW2::ToolButton::Connect);
             RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000);
             RunUntil([] { return false; }, 300);
             if (!idleDone) {
@@ -362,8 +362,8 @@ int main(int argc, char** argv) {
             std::printf("  tick %d ms\n", p.session.Timer1.interval());
             const auto timebases = quick ? std::vector<int>{0} : std::vector<int>{0, 3, 6, 7, 8};
             for (const int timebase : timebases) {
-                p.W2->Button(TW2::ToolButton::Stop).click();
-                p.W2->Knob(TW2::ToolKnob::Time).SetPosition(timebase);
+                p.W2->Press(TW2::ToolButton::Stop);
+                p.W2->TurnKnob(TW2::ToolKnob::Time, timebase);
                 RunUntil([&] { return p.state.acq.SeenTimebase == timebase; }, 3000);
                 RunUntil([] { return false; }, 1200); // a block under way ends, an abort settles
                 if (quick || (feed.against && timebase == 0)) {
@@ -373,7 +373,7 @@ int main(int argc, char** argv) {
                     if (quick)
                         continue;
                 }
-                p.W2->Button(TW2::ToolButton::Start).click();
+                p.W2->Press(TW2::ToolButton::Start);
                 Run(timebase < 7 ? 1000 : 1500);
                 const int first = Requests(log);
                 const Window w = Measure(std::max(8, seconds) * 1000);

@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     const qint64 startupMs = clock.elapsed();
 
-    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(timebase);
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->TurnKnob(TW2::ToolKnob::Time, timebase);
+    p.W2->Press(TW2::ToolButton::Connect);
     RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 3000);
     RunUntil([] { return false; }, 200);
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     Run(3000);
     const double idleShare = (ProcessCpuSeconds() - cpu0) / (double(clock.elapsed()) / 1000);
 
-    p.W2->Button(TW2::ToolButton::Start).click();
+    p.W2->Press(TW2::ToolButton::Start);
     Run(1000); // settle
     const int first = Requests(log);
     cpu0 = ProcessCpuSeconds();

@@ -21,7 +21,7 @@ struct Connected {
     Connected(const TempDir& dir, Simulator& sim, const std::string& more = {})
         : p((TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n" + more),
              dir.File("drganik.ini"))) {
-        p.W2->Button(TW2::ToolButton::Connect).click();
+        p.W2->Press(TW2::ToolButton::Connect);
         connected =
             RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.session.Com1.IsOpen(); }, kLong);
     }
@@ -61,7 +61,7 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     EXPECT_TRUE(w.PositionText().startsWith(QStringLiteral("Blok 1/1, "))) << w.PositionText().toStdString();
 
     // Progressive (20 ms per division): the block drawn as it comes, then the stop.
-    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
+    p.W2->TurnKnob(TW2::ToolKnob::Time, 7);
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.SlowMode; }, kLong));
     w.SingleShotClick();
     ASSERT_TRUE(
@@ -70,8 +70,8 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     EXPECT_EQ(p.session.capture.history.At(1).timebase, 7);
 
     // On a rising, then a falling edge through the middle: each block is kept with its trigger.
-    p.W2->Knob(TW2::ToolKnob::Level).SetPosition(512);
-    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(0);
+    p.W2->TurnKnob(TW2::ToolKnob::Level, 512);
+    p.W2->TurnKnob(TW2::ToolKnob::Time, 0);
     ASSERT_TRUE(RunUntil([&] { return !p.state.acq.SlowMode; }, kLong));
     p.W2->SmoothFlatButton2Click();
     w.SingleShotClick();
@@ -86,9 +86,9 @@ TEST(Capture, SingleShotTakesOneBlockAndTheHistoryAndRecordingKeepThem) {
     p.W2->SmoothFlatButton1Click();
 
     // Start empties nothing.
-    p.W2->Button(TW2::ToolButton::Start).click();
+    p.W2->Press(TW2::ToolButton::Start);
     ASSERT_TRUE(RunUntil([&] { return p.session.capture.history.Size() >= 5; }, kLong));
-    p.W2->Button(TW2::ToolButton::Stop).click();
+    p.W2->Press(TW2::ToolButton::Stop);
     ASSERT_TRUE(RunUntil([&] { return Idle(p.state.acq) && !p.state.acq.DataArrived; }, kLong));
     w.RecordClick(false);
     const std::size_t kept = p.session.capture.history.Size();
@@ -168,7 +168,7 @@ TEST(Capture, SingleShotWaitsForATriggerUntilStopped) {
     EXPECT_TRUE(p.state.acq.Running);
     EXPECT_TRUE(p.session.SingleShotArmed());
     EXPECT_TRUE(p.session.capture.history.Empty());
-    p.W2->Button(TW2::ToolButton::Stop).click();
+    p.W2->Press(TW2::ToolButton::Stop);
     EXPECT_FALSE(p.state.acq.Running);
     EXPECT_FALSE(p.session.SingleShotArmed());
     EXPECT_FALSE(p.W1->WaitingForTrigger());

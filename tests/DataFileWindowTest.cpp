@@ -36,11 +36,11 @@ struct Files : SettingsFolder, TestProgram {
     Files() : TestProgram(dir.File("drganik.ini")) {}
     void SaveAs(const std::string& name) {
         W2->AskSaveFileName = [name] { return QString::fromStdString(name); };
-        W2->Button(TW2::ToolButton::Save).click();
+        W2->Press(TW2::ToolButton::Save);
     }
     void Open(const std::string& name) {
         W2->AskOpenFileName = [name] { return QString::fromStdString(name); };
-        W2->Button(TW2::ToolButton::Open).click();
+        W2->Press(TW2::ToolButton::Open);
     }
 };
 
@@ -50,7 +50,7 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     Files p;
     for (int i = 0; i < 500; ++i)
         p.state.samples[size_t(i)] = std::uint16_t((i * 37) % 1024);
-    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(5);
+    p.W2->TurnKnob(TW2::ToolKnob::Time, 5);
     p.SaveAs(p.dir.File("block")); // no extension typed
     const std::string text = TempDir::Get(p.dir.File("block.drg"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 501);
@@ -58,7 +58,7 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
 
     const SampleBuffer saved = p.state.samples;
     p.state.samples.fill(0);
-    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(0);
+    p.W2->TurnKnob(TW2::ToolKnob::Time, 0);
     p.state.settings.PC = 0x00FF00; // the trace colour chosen since the last block
     p.Open(p.dir.File("block.drg"));
     EXPECT_EQ(p.state.samples, saved);
@@ -79,11 +79,11 @@ TEST(DataFileWindow, SaveAfterStopThenOpenShowsTheSameBlockAndTimeBase) {
     EXPECT_EQ(p.W1->StatusText(StatusPanel::TimeBase), "5ms");
 
     // Turned two notches: the labels and the .drg follow the knob, the CSV's times the block's own.
-    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(7);
+    p.W2->TurnKnob(TW2::ToolKnob::Time, 7);
     p.session.Timer1Timer();
     // A slow time base draws as the bytes come, but the block from the file is whole: a turn of
     // V/dz (0,5 V/dz: 20 mV a row) redraws all of it.
-    p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(1);
+    p.W2->TurnKnob(TW2::ToolKnob::Volts, 1);
     for (int i = 1; i < 498; ++i) {
         if (const int row = SampleToRow(saved[size_t(i)], Rounding::Nearest, 20); row < 250) {
             ASSERT_EQ(p.W1->ClientImage().pixel(31 + i, 279 - row) & 0xFFFFFF, 0x00FF00u) << i;
@@ -105,13 +105,13 @@ TEST(DataFileWindow, SaveDoesNothingWhileABlockIsUnderWay) {
         return QString();
     };
     p.state.acq.RxCount = 10;
-    p.W2->Button(TW2::ToolButton::Save).click();
+    p.W2->Press(TW2::ToolButton::Save);
     p.state.acq.RxCount = 0;
     p.state.acq.Running = true;
-    p.W2->Button(TW2::ToolButton::Save).click();
+    p.W2->Press(TW2::ToolButton::Save);
     EXPECT_FALSE(asked);
     p.state.acq.Running = false;
-    p.W2->Button(TW2::ToolButton::Save).click();
+    p.W2->Press(TW2::ToolButton::Save);
     EXPECT_TRUE(asked) << "nor once the block is in";
 }
 
@@ -143,7 +143,7 @@ TEST(DataFileWindow, ABadFileIsReportedAndNothingIsRedrawn) {
     Files p;
     TempDir::Put(p.dir.File("bad.drg"), "1\r\n2\r\n12ab\r\n");
     p.state.samples.fill(500);
-    p.W2->Knob(TW2::ToolKnob::Time).SetPosition(3);
+    p.W2->TurnKnob(TW2::ToolKnob::Time, 3);
     BoxWatcher watcher;
     const QImage before = p.W1->ClientImage();
     p.Open(p.dir.File("bad.drg"));
@@ -221,7 +221,7 @@ TEST(DataFileWindow, SavesCsvOrPngByExtensionOrFilterAndTheDialogsRememberTheFol
     // The PNG is the main window as the screen shows it: scales, status bar, markers, level line.
     p.W2->TriggerSwitch().OnClick();
     p.W2->SmoothButton2Click();
-    p.W2->Button(TW2::ToolButton::MarkersOn).click();
+    p.W2->Press(TW2::ToolButton::MarkersOn);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
     const auto screen = [&] {
         return QGuiApplication::primaryScreen()
@@ -254,7 +254,7 @@ TEST(DataFileWindow, OpenAndSaveDialogsStartInTheFolderLastChosen) {
         OnlyOne<QLineEdit>(*d).setText(QString::fromStdString(sub + "/a"));
         OnlyOne<QDialogButtonBox>(*d).button(QDialogButtonBox::Save)->click();
     });
-    q.W2->Button(TW2::ToolButton::Save).click();
+    q.W2->Press(TW2::ToolButton::Save);
     EXPECT_EQ(saveStartedIn, QDir::current().canonicalPath());
     EXPECT_FALSE(QImage(QString::fromStdString(sub + "/a.png")).isNull()) << "the filter gave the kind";
     QTimer::singleShot(0, [&] {
@@ -263,6 +263,6 @@ TEST(DataFileWindow, OpenAndSaveDialogsStartInTheFolderLastChosen) {
         openStartedIn = d->directory().canonicalPath();
         d->reject();
     });
-    q.W2->Button(TW2::ToolButton::Open).click();
+    q.W2->Press(TW2::ToolButton::Open);
     EXPECT_EQ(openStartedIn.toStdString(), std::filesystem::canonical(sub).string());
 }

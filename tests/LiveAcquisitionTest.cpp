@@ -37,7 +37,7 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
     TestProgram p(dir.File("drganik.ini"));
     auto& acq = p.state.acq;
 
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->Press(TW2::ToolButton::Connect);
     ASSERT_TRUE(p.session.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
     EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
@@ -58,7 +58,7 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
         shown.push_back(ticks);
         showBlock(timebase);
     };
-    p.W2->Button(TW2::ToolButton::Start).click();
+    p.W2->Press(TW2::ToolButton::Start);
     EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Stop).isEnabled());
     // Stop while the instrument sends a block: the block is still taken, nothing more is asked.
     ASSERT_TRUE(RunUntil([&] { return shown.size() >= 8 && !sim.LastLineHas("tx block"); }, kLong))
@@ -68,7 +68,7 @@ TEST(LiveAcquisition, ConnectStartAndBlocksArriveAndAreDrawn) {
     for (size_t n = 0; n < shown.size(); ++n)
         EXPECT_LE(shown[n], sent.at(n)) << "block " << n << " waited past the next tick";
     const int requests = sim.Count("rx request");
-    p.W2->Button(TW2::ToolButton::Stop).click();
+    p.W2->Press(TW2::ToolButton::Stop);
     ASSERT_TRUE(
         RunUntil([&] { return sim.LastLineHas("tx block") && Idle(acq) && !acq.DataArrived; }, kLong));
     EXPECT_FALSE(RunUntil([&] { return sim.Count("rx request") > requests; }, 500)) << "a request after Stop";
@@ -98,10 +98,10 @@ TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
     TempDir::Put(dir.File("drganik.ini"),
                  "[PORTS]\nCOM1=" + sim.link + "\n[ADVANCED]\nTimeout1=8\nCzekaj1=8\n");
     TestProgram p(dir.File("drganik.ini"));
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->Press(TW2::ToolButton::Connect);
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong));
     p.state.trigger.TriggerEdge = 0x60;
-    p.W2->Button(TW2::ToolButton::Start).click();
+    p.W2->Press(TW2::ToolButton::Start);
     ASSERT_TRUE(RunUntil([&] { return !p.session.Com1.IsOpen(); }, kLong)) << "the time-out closes the port";
     ASSERT_TRUE(
         RunUntil([&] { return p.state.acq.RecoveryWait > 0 && p.state.acq.RecoveryWait < 8; }, kLong));
@@ -120,7 +120,7 @@ TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresThe
     Simulator sim(dir, {"--signal", "sine", "--freq", "1500", "--amp", "4", "--offset", "5"});
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n");
     TestProgram p(dir.File("drganik.ini"));
-    auto& connect = p.W2->Button(TW2::ToolButton::Connect);
+    auto& connect = Control<QAbstractButton>(*p.W2, "SmoothFlatButton5");
     connect.click();
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
     p.measurements->Toggle();
@@ -151,7 +151,7 @@ TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + silent.SlavePath() + "\n[ADVANCED]\nTimer=5\n");
     TestProgram p(dir.File("drganik.ini"));
     BoxWatcher watcher;
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->Press(TW2::ToolButton::Connect);
     ASSERT_TRUE(RunUntil([&] { return !watcher.seen.empty(); }, kLong));
     EXPECT_EQ(watcher.seen[0].caption, "Błąd!");
     EXPECT_EQ(watcher.seen[0].text, "Sprawdź czy urządzenie jest podpięte do komputera");
@@ -166,14 +166,14 @@ TEST(LiveAcquisition, APortThatCannotOpenIsReportedAndTheButtonIsReleased) {
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + dir.File("nothing") + "\n");
     TestProgram p(dir.File("drganik.ini"));
     BoxWatcher watcher;
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->Press(TW2::ToolButton::Connect);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text.toStdString(),
               "Specified device not found (" + dir.File("nothing") + ").");
     EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Connect).isChecked()) << "nothing is connected";
     EXPECT_FALSE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
-    p.W2->Button(TW2::ToolButton::Connect).click(); // the next click tries again
+    p.W2->Press(TW2::ToolButton::Connect); // the next click tries again
     EXPECT_EQ(watcher.seen.size(), 2u);
 }
 
@@ -186,10 +186,10 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     TempDir::Put(dir.File("drganik.ini"),
                  "[PORTS]\nCOM1=" + link + "\n[ADVANCED]\nTimer=5\nTimeout1=6\nCzekaj1=8\n");
     TestProgram p(dir.File("drganik.ini"));
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->Press(TW2::ToolButton::Connect);
     pty->Write("U");
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong));
-    p.W2->Button(TW2::ToolButton::Start).click();
+    p.W2->Press(TW2::ToolButton::Start);
     BoxWatcher watcher;
     watcher.HoldBoxes(true);
     // The reopen fails and its message stays open; behind it the cycle keeps counting and retrying.
@@ -235,8 +235,8 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     auto& path = chooser.PathField();
     const auto com = [&](int i) { return &p.Form1->PortButton(i); };
     const auto openChooser = [&] {
-        p.W2->Button(TW2::ToolButton::Settings).click();
-        p.Form1->Button(TForm1::DialogButton::PortDevice).click();
+        p.W2->Press(TW2::ToolButton::Settings);
+        p.Form1->Press(TForm1::DialogButton::PortDevice);
         EXPECT_TRUE(chooser.isVisible());
         EXPECT_EQ(chooser.windowTitle(), "Urządzenie dla Com1");
     };
@@ -250,7 +250,7 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     EXPECT_EQ(path.text(), "/dev/serial/by-id/usb-X") << "the stable name, when there is one";
     chooser.Ok().click();
     EXPECT_EQ(com(0)->toolTip(), "/dev/serial/by-id/usb-X");
-    p.Form1->Button(TForm1::DialogButton::Cancel).click(); // "Anuluj"
+    p.Form1->Press(TForm1::DialogButton::Cancel); // "Anuluj"
     EXPECT_EQ(com(0)->toolTip(), "/dev/ttyS0");
     EXPECT_EQ(TempDir::Get(ini), "; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\n");
 
@@ -262,16 +262,16 @@ TEST(LiveAcquisition, DeviceChosenInTheSettingsServesTheNextConnect) {
     }
     path.setText(QString::fromStdString(sim.link)); // typed: the simulator's link
     chooser.Ok().click();
-    p.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
+    p.Form1->Press(TForm1::DialogButton::Save); // "Zapisz"
     EXPECT_EQ(TempDir::Get(ini).rfind("; mine\n[PORTS]\nCOM2=/dev/ttyUSB7\nCOM1=" + sim.link + "\n", 0), 0u);
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Port), "Com1");
     EXPECT_EQ(p.W1->StatusHint(StatusPanel::Port), QString::fromStdString(sim.link));
     EXPECT_TRUE(watcher.seen.empty()) << "a new device for the same port needs no restart";
 
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->Press(TW2::ToolButton::Connect);
     ASSERT_TRUE(p.session.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
-    p.W2->Button(TW2::ToolButton::Start).click();
+    p.W2->Press(TW2::ToolButton::Start);
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong)) << "no blocks";
 }
 
@@ -283,7 +283,7 @@ TEST(LiveAcquisition, PortGivenForTheRunIsUsedAndNotWritten) {
     TempDir::Put(ini, "[PORTS]\nCOM1=/dev/ttyUSB0\n");
     TestProgram p(ini, true, sim.link);
     EXPECT_EQ(p.W1->StatusHint(StatusPanel::Port), QString::fromStdString(sim.link));
-    p.W2->Button(TW2::ToolButton::Connect).click();
+    p.W2->Press(TW2::ToolButton::Connect);
     ASSERT_TRUE(p.session.Com1.IsOpen());
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
     EXPECT_EQ(TempDir::Get(ini), "[PORTS]\nCOM1=/dev/ttyUSB0\n");

@@ -27,7 +27,7 @@ struct SettingsFolder {
 struct Dialog : SettingsFolder, TestProgram {
     explicit Dialog(const std::string& content = {})
         : SettingsFolder(content), TestProgram(dir.File("drganik.ini")) {
-        W2->Button(TW2::ToolButton::Settings).click();
+        W2->Press(TW2::ToolButton::Settings);
     }
     std::string IniText() const { return TempDir::Get(dir.File("drganik.ini")); }
     QRgb TimeBackgroundPixel() const { return W1->TimeBackgroundImage().pixel(10, 10); }
@@ -77,14 +77,14 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
     d.Form1->LineWidthBox().setCurrentIndex(1);
     d.Form1->ComboBox2Change();
     EXPECT_EQ(d.state.settings.LW, 2);
-    d.Form1->OptionBox(TForm1::Option::StatusBar).click();
+    Control<QCheckBox>(*d.Form1, "CheckBox2").click();
     EXPECT_FALSE(d.state.settings.WYSSTATUS);
     d.Form1->ChooseSpectrumBackground(3);
-    d.Form1->OptionBox(TForm1::Option::SlowTransfer).click();
+    Control<QCheckBox>(*d.Form1, "CheckBox3").click();
     EXPECT_FALSE(d.state.settings.Spow);
     d.Form1->SpeedButton3Click(); // "Resetuj wartości" only changes the three texts
-    d.Form1->TimingField(TForm1::Timing::Timer).setText("5");
-    d.Form1->Button(TForm1::DialogButton::Cancel).click();
+    Control<QLineEdit>(*d.Form1, "Edit1").setText("5");
+    d.Form1->Press(TForm1::DialogButton::Cancel);
     EXPECT_FALSE(d.Form1->isVisible());
     EXPECT_EQ(d.state.settings.PC, 0);
     EXPECT_EQ(d.state.settings.LW, 1);
@@ -94,7 +94,7 @@ TEST(Prefs, CancelRestoresWhatTheDialogChanged) {
     EXPECT_EQ(d.session.Timer1.interval(), 25);
     EXPECT_FALSE(std::filesystem::exists(d.dir.File("drganik.ini"))) << "nothing written";
 
-    d.W2->Button(TW2::ToolButton::Settings).click(); // the next opening shows the old colour
+    d.W2->Press(TW2::ToolButton::Settings); // the next opening shows the old colour
     EXPECT_EQ(d.Form1->TimeColorSwatch().Color(), QColor(0, 0, 0));
 }
 
@@ -118,7 +118,7 @@ TEST(Prefs, BackgroundReachesTheMainWindowOnlyOnSave) {
     EXPECT_EQ(d.TimeBackgroundPixel(), green);
     EXPECT_EQ(d.SpectrumBackgroundPixel(), grey);
     EXPECT_NE(d.Form1->TimePreviewPicture().pixel(100, 100), d.Form1->TimePicture(0).pixel(240, 180));
-    d.Form1->Button(TForm1::DialogButton::Save).click();
+    d.Form1->Press(TForm1::DialogButton::Save);
     EXPECT_EQ(d.TimeBackgroundPixel(), d.Form1->TimePicture(1).pixel(10, 10));
     EXPECT_EQ(d.W1->ClientImage().pixel(40, 40), d.Form1->TimePicture(1).pixel(10, 10))
         << "repainted at once";
@@ -132,10 +132,9 @@ TEST(Prefs, BackgroundReachesTheMainWindowOnlyOnSave) {
 TEST(Prefs, LettersInAFieldStopTheSaveAfterTheInterval) {
     Dialog d;
     BoxWatcher watcher;
-    d.Form1->TimingField(TForm1::Timing::Timer).setText("40");
-    d.Form1->TimingField(TForm1::Timing::Timeout)
-        .setText("<h1>BIG</h1>"); // shown as typed, never as a heading
-    d.Form1->Button(TForm1::DialogButton::Save).click();
+    Control<QLineEdit>(*d.Form1, "Edit1").setText("40");
+    Control<QLineEdit>(*d.Form1, "Edit2").setText("<h1>BIG</h1>"); // shown as typed, never as a heading
+    d.Form1->Press(TForm1::DialogButton::Save);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text, "'<h1>BIG</h1>' is not a valid integer value");
@@ -151,10 +150,10 @@ TEST(Prefs, TheFirstSaveMakesTheSettingsFolder) {
     SettingsFolder home;
     const std::string path = home.dir.File("config/Drganik/drganik.ini");
     TestProgram program(path);
-    program.W2->Button(TW2::ToolButton::Settings).click();
+    program.W2->Press(TW2::ToolButton::Settings);
     EXPECT_FALSE(std::filesystem::exists(home.dir.File("config"))) << "nothing is made before a save";
     BoxWatcher watcher;
-    program.Form1->Button(TForm1::DialogButton::Save).click();
+    program.Form1->Press(TForm1::DialogButton::Save);
     EXPECT_TRUE(watcher.seen.empty()) << watcher.seen.front().text.toStdString();
     EXPECT_NE(TempDir::Get(path).find("[ADVANCED]"), std::string::npos);
 }
@@ -164,11 +163,11 @@ TEST(Prefs, ChangedPortIsNotedOnceAndTakesEffectOnlyAfterRestart) {
     BoxWatcher watcher;
     d.Form1->PortButton(4).click();
     d.Form1->PortButton(0).click(); // back to the old one: no note
-    d.Form1->Button(TForm1::DialogButton::Save).click();
+    d.Form1->Press(TForm1::DialogButton::Save);
     EXPECT_TRUE(watcher.seen.empty());
-    d.W2->Button(TW2::ToolButton::Settings).click();
+    d.W2->Press(TW2::ToolButton::Settings);
     d.Form1->PortButton(4).click();
-    d.Form1->Button(TForm1::DialogButton::Save).click();
+    d.Form1->Press(TForm1::DialogButton::Save);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Uwaga!");
     EXPECT_EQ(watcher.seen[0].text,
@@ -180,11 +179,11 @@ TEST(Prefs, ChangedPortIsNotedOnceAndTakesEffectOnlyAfterRestart) {
 
 TEST(Prefs, ZeroIntervalStopsThePollTimer) {
     Dialog d;
-    d.Form1->TimingField(TForm1::Timing::Timer).setText("12");
-    d.Form1->Button(TForm1::DialogButton::Save).click();
+    Control<QLineEdit>(*d.Form1, "Edit1").setText("12");
+    d.Form1->Press(TForm1::DialogButton::Save);
     EXPECT_EQ(d.session.Com1.RxHoldoffMs(), 9);
-    d.Form1->TimingField(TForm1::Timing::Timer).setText("0");
-    d.Form1->Button(TForm1::DialogButton::Save).click();
+    Control<QLineEdit>(*d.Form1, "Edit1").setText("0");
+    d.Form1->Press(TForm1::DialogButton::Save);
     EXPECT_FALSE(d.session.Timer1.isActive());
 }
 
@@ -226,7 +225,7 @@ TEST(Prefs, DevicePathsInTooltipsAreShownAsTheyAreWritten) {
 
     auto& chooser = d.Form1->DeviceChooser();
     chooser.Discover = [] { return std::vector<SerialDevice>{}; };
-    d.Form1->Button(TForm1::DialogButton::PortDevice).click();
+    d.Form1->Press(TForm1::DialogButton::PortDevice);
     chooser.PathField().setText("<b>/dev/ttyUSB0</b>");
     chooser.Ok().click();
     EXPECT_EQ(shown(d.Form1->PortButton(0).toolTip()), "<b>/dev/ttyUSB0</b>");
@@ -237,8 +236,8 @@ TEST(Prefs, AHugeTimerGivesDelaysWithoutOverflow) {
     Dialog d("[ADVANCED]\nTimer=2147483647\n");
     EXPECT_EQ(d.session.Com1.RxHoldoffMs(), 1610612735);
     EXPECT_EQ(d.session.Com1.RxNotifyLatencyMs(), 2147483647) << "twice the tick, as far as it goes";
-    d.Form1->TimingField(TForm1::Timing::Timer).setText("800000000");
-    d.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
+    Control<QLineEdit>(*d.Form1, "Edit1").setText("800000000");
+    d.Form1->Press(TForm1::DialogButton::Save); // "Zapisz"
     EXPECT_NE(d.IniText().find("Timer=800000000"), std::string::npos);
     EXPECT_EQ(d.session.Com1.RxHoldoffMs(), 600000000);
     EXPECT_EQ(d.session.Com1.RxNotifyLatencyMs(), 1600000000);
@@ -257,7 +256,7 @@ TEST(Prefs, ASaveWaitingForAnotherInstancesLockKeepsPainting) {
         duringTheWait = !QApplication::activeModalWidget();
         d.W1->repaint();
     });
-    d.Form1->Button(TForm1::DialogButton::Save).click(); // "Zapisz"
+    d.Form1->Press(TForm1::DialogButton::Save); // "Zapisz"
     close(holder);
     EXPECT_TRUE(duringTheWait && painted.paints > 0) << "nothing painted while the save waited for the lock";
     ASSERT_EQ(watcher.seen.size(), 1u);

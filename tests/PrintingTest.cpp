@@ -25,7 +25,7 @@ struct Printed : SettingsFolder, TestProgram {
             setup(printer);
             return true;
         };
-        W2->Button(TW2::ToolButton::Print).click();
+        W2->Press(TW2::ToolButton::Print);
         const QString out = QString::fromStdString(dir.File("page"));
         QImageReader::setAllocationLimit(0); // a whole page at printer resolution
         QProcess::execute(QStringLiteral("pdftoppm"),
@@ -145,10 +145,10 @@ TEST(Printing, CancelledDialogPrintsNothingAndTheTitleStays) {
     Printed p;
     p.state.acq.Running = true;
     p.W2->AskPrinter = [](QPrinter&) { return false; };
-    p.W2->Button(TW2::ToolButton::Print).click();
+    p.W2->Press(TW2::ToolButton::Print);
     EXPECT_EQ(p.Printer.docName(), "") << "while acquiring the title is left as it was";
     p.state.acq.Running = false;
-    p.W2->Button(TW2::ToolButton::Print).click();
+    p.W2->Press(TW2::ToolButton::Print);
     EXPECT_EQ(p.Printer.docName(), "Oscylograf");
 }
 
@@ -161,7 +161,7 @@ TEST(Printing, ThePrintDialogIsPolish) {
         title = dialog->windowTitle();
         dialog->close();
     });
-    p.W2->Button(TW2::ToolButton::Print).click();
+    p.W2->Press(TW2::ToolButton::Print);
     EXPECT_EQ(title.toStdString(), "Drukowanie");
 }
 
@@ -173,7 +173,7 @@ TEST(Printing, APrinterThatCannotStartGivesAClearMessage) {
         printer.setOutputFileName(QString::fromStdString(p.dir.File("no/such/folder/page.pdf")));
         return true;
     };
-    p.W2->Button(TW2::ToolButton::Print).click();
+    p.W2->Press(TW2::ToolButton::Print);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, "Drganik");
     EXPECT_EQ(watcher.seen[0].text, "Nie można rozpocząć wydruku: drukarka jest niedostępna.");

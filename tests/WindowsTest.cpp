@@ -114,11 +114,11 @@ TEST(Windows, ProgressBarStepsPaintLaterAndAlone) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.W1.get()));
     p.W1->repaint(); // whatever start-up left to paint, now
     QCoreApplication::processEvents();
-    auto& bar = p.W1->Progress();
+    auto& bar = Control<TProgressBar>(*p.W1, "ProgressBar1");
     PaintCounter onBar, onWindow, onPanels;
     bar.installEventFilter(&onBar);
     p.W1->installEventFilter(&onWindow);
-    p.W1->Status().installEventFilter(&onPanels);
+    Control(*p.W1, "StatusBar1").installEventFilter(&onPanels);
 
     int paints = 0;
     for (const auto& [count, shown] : std::vector<std::pair<int, int>>{
@@ -145,7 +145,7 @@ TEST(Windows, VoltRangeChangeRelabelsRescalesAndRepaints) {
     Ramp(p.state.samples);
     p.state.spectrum.fill(0);
     p.state.spectrum[100] = 500;
-    p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(1); // 0,5 V per division
+    p.W2->TurnKnob(TW2::ToolKnob::Volts, 1); // 0,5 V per division
     EXPECT_EQ(p.state.volt.MvPerRow, 20);
     EXPECT_EQ(p.state.volt.SpectrumDivisor, 5);
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Volts), "0,5V");
@@ -175,7 +175,7 @@ TEST(Windows, TimeBaseChangeRelabelsAfterTheTick) {
     Windows p;
     p.session.Timer1.SetTimerInterval(0);
     for (int pos = 0; pos < 16; ++pos) {
-        p.W2->Knob(TW2::ToolKnob::Time).SetPosition(pos);
+        p.W2->TurnKnob(TW2::ToolKnob::Time, pos);
         p.session.Timer1Timer();
         const auto& row = TimebaseTable[size_t(pos)];
         EXPECT_EQ(p.W1->StatusText(StatusPanel::TimeBase).toStdString(), row.Text);
@@ -218,7 +218,7 @@ TEST(Windows, ProgressiveStepsRepaintOnlyTheNewColumns) {
     PaintCounter onWindow, onFrames;
     p.W1->installEventFilter(&onWindow);
     for (const bool outer : {false, true}) // around and far around the view
-        p.W1->ViewFrame(outer).installEventFilter(&onFrames);
+        Control(*p.W1, outer ? "SmoothBevel3" : "SmoothBevel1").installEventFilter(&onFrames);
     for (const int length : {40, 400, 410, 1000}) {
         const int paints = onWindow.paints;
         p.state.acq.RxLength = length;
@@ -259,7 +259,7 @@ TEST(Windows, LiveTracesReplaceTheLastAndKeepThePenWidth) {
         EXPECT_EQ(p.At(27, 54) == 0u, width == 2) << "width " << width;
 
         // Progressive, live, at 0,1 V per division: rows truncate and stop at the top row.
-        p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(3);
+        p.W2->TurnKnob(TW2::ToolKnob::Volts, 3);
         p.state.acq.SlowMode = true;
         p.W1->BeginProgressiveBlock();
         p.state.samples.fill(0);
@@ -287,7 +287,7 @@ TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
             Windows p;
             p.state.settings.LW = width;
             p.state.settings.PC = bgr;
-            p.W2->Knob(TW2::ToolKnob::Volts).SetPosition(3); // 0,1 V/div: about half of it above the view
+            p.W2->TurnKnob(TW2::ToolKnob::Volts, 3); // 0,1 V/div: about half of it above the view
             const auto& s = p.state.samples;
             for (std::size_t i = 0; i < 500; ++i) // level runs of ten, with steps between them
                 p.state.samples[i] = std::uint16_t(i / 10 * 37 % 200);
@@ -430,7 +430,7 @@ TEST(Windows, PictureStaysCrispOnAHighDensityScreen) {
 
 TEST(Windows, KnobChangeEventsFollowTheRules) {
     Windows p;
-    TKnob& k = p.W2->Knob(TW2::ToolKnob::Level);
+    TKnob& k = Control<TKnob>(*p.W2, "Knob3");
     std::vector<int> changes;
     k.OnChange = [&](TKnob* sender) { changes.push_back(sender->Position()); };
     k.SetPosition(1);
@@ -451,7 +451,7 @@ TEST(Windows, KnobChangeEventsFollowTheRules) {
     }
 
     changes.clear();
-    TKnob& t = p.W2->Knob(TW2::ToolKnob::Time);
+    TKnob& t = Control<TKnob>(*p.W2, "Knob2");
     t.OnChange = [&](TKnob* sender) { changes.push_back(sender->Position()); };
     QTest::mouseMove(&t, QPoint(42, 5));
     QTest::mousePress(&t, Qt::RightButton, {}, QPoint(42, 5));
@@ -472,17 +472,17 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     auto& w2 = *p.W2;
     EXPECT_EQ(w2.LevelText(), "10 mV");
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Level), "10mV");
-    w2.Button(TW2::ToolButton::LevelDown).click(); // "-" at 1: nothing
+    w2.Press(TW2::ToolButton::LevelDown); // "-" at 1: nothing
     EXPECT_EQ(w2.LevelText(), "10 mV");
-    w2.Button(TW2::ToolButton::LevelUp).click();
+    w2.Press(TW2::ToolButton::LevelUp);
     EXPECT_EQ(p.state.trigger.TriggerLevel, 2);
     EXPECT_EQ(w2.LevelText(), "20mV");
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Level), "20mV");
-    w2.Knob(TW2::ToolKnob::Level).SetPosition(1023);
-    w2.Button(TW2::ToolButton::LevelUp).click(); // "+" at 1023: nothing
+    w2.TurnKnob(TW2::ToolKnob::Level, 1023);
+    w2.Press(TW2::ToolButton::LevelUp); // "+" at 1023: nothing
     EXPECT_EQ(p.state.trigger.TriggerLevel, 1023);
     EXPECT_EQ(w2.LevelText(), "9990mV");
-    QTest::mouseClick(&w2.Knob(TW2::ToolKnob::Level), Qt::LeftButton, {}, QPoint(5, 42)); // straight left
+    QTest::mouseClick(&Control<TKnob>(w2, "Knob3"), Qt::LeftButton, {}, QPoint(5, 42)); // straight left
     EXPECT_EQ(w2.LevelText(), "2000mV");
 
     EXPECT_FALSE(p.W1->LevelLine().isVisibleTo(p.W1.get()));
@@ -499,22 +499,22 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     EXPECT_FALSE(p.W1->LevelLine().isVisibleTo(p.W1.get()));
     EXPECT_EQ(w2.TriggerSwitch().Picture().pixel(8, 60), p.W1->SwitchPicture(0).pixel(8, 60));
 
-    w2.Button(TW2::ToolButton::TriggerFalling).click();
-    w2.Knob(TW2::ToolKnob::Volts).SetPosition(3); // 0,1 V per division: 9990 mV is far above the view
+    w2.Press(TW2::ToolButton::TriggerFalling);
+    w2.TurnKnob(TW2::ToolKnob::Volts, 3); // 0,1 V per division: 9990 mV is far above the view
     p.session.Timer1.SetTimerInterval(0);
-    w2.Knob(TW2::ToolKnob::Level).SetPosition(500);
+    w2.TurnKnob(TW2::ToolKnob::Level, 500);
     p.session.Timer1Timer();
     EXPECT_EQ(p.W1->LevelLine().y(), 30);
-    w2.Knob(TW2::ToolKnob::Volts).SetPosition(0);
+    w2.TurnKnob(TW2::ToolKnob::Volts, 0);
     EXPECT_EQ(p.W1->LevelLine().y(), 30) << "a volt range change does not move the line";
-    w2.Knob(TW2::ToolKnob::Level).SetPosition(512);
+    w2.TurnKnob(TW2::ToolKnob::Level, 512);
     p.session.Timer1Timer();
     EXPECT_EQ(p.W1->LevelLine().y(), 30 + 249 - 125);
 }
 
 TEST(Windows, TheTriggerSwitchStepsOncePerCompletedClick) {
     Windows p;
-    TImage* sw = &p.W2->TriggerSwitch();
+    TImage* sw = &Control<TImage>(*p.W2, "Przel");
     const auto send = [&](QEvent::Type type, QPoint at) {
         QMouseEvent e(type, at, sw->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
@@ -547,10 +547,10 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     w2.SmoothButton2Click(); // Stop enables "Włącz" and "Wyłącz"
     EXPECT_TRUE(w2.Button(TW2::ToolButton::MarkersOn).isEnabled());
     EXPECT_FALSE(w2.Button(TW2::ToolButton::MarkersToExtremes).isEnabled());
-    w2.Button(TW2::ToolButton::MarkersOn).click();
+    w2.Press(TW2::ToolButton::MarkersOn);
     EXPECT_TRUE(w2.Button(TW2::ToolButton::MarkersToExtremes).isEnabled());
     EXPECT_TRUE(w1.MarkerItem(TW1::MarkerPin::A).isVisibleTo(&w1));
-    w2.Button(TW2::ToolButton::MarkersToExtremes).click();
+    w2.Press(TW2::ToolButton::MarkersToExtremes);
     EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::A).x(), 40 + 26);
     EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::B).x(), 60 + 26);
     EXPECT_EQ(w1.TimeDistanceText(), "0,08ms");
@@ -560,7 +560,7 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     EXPECT_EQ(w1.childAt(280, 155)->cursor().shape(), Qt::CrossCursor) << "a cross over the time view";
 
     // Ctrl held or the right button: A stays; the read-out follows anyway.
-    QTest::mouseMove(&w1.PointerArea(), QPoint(100, 50));
+    QTest::mouseMove(&Control(w1, "Image2"), QPoint(100, 50));
     w1.Image2MouseMove({Qt::LeftButton, Qt::ControlModifier}, 200, 125);
     w1.Image2MouseMove({Qt::RightButton, Qt::NoModifier}, 300, 125);
     EXPECT_EQ(p.state.markers.MarkerAX, 40);
@@ -570,12 +570,12 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     w1.Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, 900, 0); // past the right edge
     EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::A).x(), 526);
 
-    w2.Button(TW2::ToolButton::MarkersReset).click();
+    w2.Press(TW2::ToolButton::MarkersReset);
     EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::A).x(), 26);
     EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::B).x(), 26);
     EXPECT_EQ(w2.PointerTimeText(), "0ms");
     EXPECT_EQ(w2.PointerVoltText(), "10V");
-    w2.Button(TW2::ToolButton::MarkersOff).click();
+    w2.Press(TW2::ToolButton::MarkersOff);
     EXPECT_FALSE(w1.MarkerItem(TW1::MarkerPin::A).isVisibleTo(&w1));
     EXPECT_FALSE(w2.Button(TW2::ToolButton::MarkersToExtremes).isEnabled());
     EXPECT_TRUE(w2.Button(TW2::ToolButton::MarkersOn).isEnabled());
@@ -586,7 +586,7 @@ TEST(Windows, MarkerButtonsAndMouseRules) {
     // Markers follow a V/dz change: at 0,5 V per division the heights double.
     w1.Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, 40, 0);
     w1.Image2MouseMove({Qt::RightButton, Qt::NoModifier}, 60, 0);
-    w2.Knob(TW2::ToolKnob::Volts).SetPosition(1);
+    w2.TurnKnob(TW2::ToolKnob::Volts, 1);
     EXPECT_EQ(p.state.markers.MarkerAHeight, 48);
     EXPECT_EQ(p.state.markers.MarkerBHeight, 439);
     EXPECT_EQ(w1.MarkerItem(TW1::MarkerPin::BY).y(), 278 - 250);
@@ -665,7 +665,7 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     p.W2->AskOpenFileName = [&] { return ++opens, QString(); };
     const std::string saved = p.dir.File("keys.csv");
     p.W2->AskSaveFileName = [&] { return QString::fromStdString(saved); };
-    p.W2->Button(TW2::ToolButton::Settings).setFocus(); // wherever the focus is
+    Control(*p.W2, "SmoothFlatButton6").setFocus(); // wherever the focus is
     Press(*p.W2, Qt::CTRL | Qt::Key_S);
     EXPECT_TRUE(std::filesystem::exists(saved));
     Press(*p.W1, Qt::CTRL | Qt::Key_O);
@@ -682,7 +682,7 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&knob, &e);
     };
-    TKnob& volts = p.W2->Knob(TW2::ToolKnob::Volts);
+    TKnob& volts = Control<TKnob>(*p.W2, "Knob1");
     wheel(volts, 120);
     EXPECT_EQ(volts.Position(), 1);
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Volts), "0,5V") << "through its change handler";
@@ -694,11 +694,11 @@ TEST(Windows, KeysWorkTheButtonsAndTheWheelTurnsTheKnobsOnePositionPerNotch) {
     EXPECT_EQ(volts.Position(), 0) << "stops at the end";
     EXPECT_EQ(p.state.volt.FullScaleVolts, 10);
 
-    TKnob& time = p.W2->Knob(TW2::ToolKnob::Time);
+    TKnob& time = Control<TKnob>(*p.W2, "Knob2");
     wheel(time, 120);
     ASSERT_TRUE(RunUntil([&] { return p.W1->LabelledTimebase() == 1; }, 3000)) << "the tick takes the change";
 
-    TKnob& level = p.W2->Knob(TW2::ToolKnob::Level);
+    TKnob& level = Control<TKnob>(*p.W2, "Knob3");
     wheel(level, -120);
     EXPECT_EQ(level.Position(), 1);
     wheel(level, 120);
@@ -735,17 +735,17 @@ TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
     w2.SmoothButton2Click(); // Start, "Włącz" and "Wyłącz" usable
     w2.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w2));
-    TKnob& volts = w2.Knob(TW2::ToolKnob::Volts);
-    auto& reset = w2.Button(TW2::ToolButton::Reset);
+    TKnob& volts = Control<TKnob>(w2, "Knob1");
+    auto& reset = Control<QAbstractButton>(w2, "SmoothButton3");
     const QImage knobPlain = Look(volts), resetPlain = Look(reset);
-    QTest::mouseClick(&w2.TriggerSwitch(), Qt::LeftButton, {}, QPoint(8, 30));
+    QTest::mouseClick(&Control<TImage>(w2, "Przel"), Qt::LeftButton, {}, QPoint(8, 30));
     EXPECT_NE(Focused(), &w2.TriggerSwitch()) << "a click moves no focus";
     volts.setFocus();
     EXPECT_EQ(Look(volts), knobPlain) << "no mark before the keyboard is used";
     reset.setFocus();
     EXPECT_EQ(Look(reset), resetPlain) << "no mark before the keyboard is used";
 
-    w2.Button(TW2::ToolButton::MarkersOff).setFocus();
+    Control(w2, "SmoothFlatButton4").setFocus();
     using enum TW2::ToolButton;
     using enum TW2::ToolKnob;
     const auto button = [&](TW2::ToolButton b) -> const QWidget* { return &w2.Button(b); };
@@ -812,7 +812,7 @@ TEST(Windows, TheKeyboardWalksAndWorksTheToolWindow) {
 TEST(Windows, TheWaitingNoteFitsItsBox) {
     Windows p;
     p.W1->SetWaitingForTrigger(true);
-    QWidget& note = p.W1->TriggerWaitNote();
+    QWidget& note = Control(*p.W1, "WaitingNote");
     ASSERT_TRUE(note.isVisible());
     const QImage shown = Look(note);
     const QRgb paper = shown.pixel(0, 0);

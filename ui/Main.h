@@ -116,13 +116,10 @@ class TW1 : public QWidget, public ScreenView {
     QString VoltDistanceText() const { return LabelLodlY->text(); }
     const QWidget& LevelLine() const { return *TriggerLine; }
     const QLabel& TimeTitle() const { return *Label1; }
-    QLabel& TriggerWaitNote() { return *WaitingNote; }
-    TStatusBar& Status() { return *StatusBar1; }
+    const QLabel& TriggerWaitNote() const { return *WaitingNote; }
     QString StatusText(StatusPanel panel) const { return StatusBar1->PanelText(int(panel)); }
     QString StatusHint(StatusPanel panel) const { return StatusBar1->PanelHint(int(panel)); }
-    TProgressBar& Progress() { return *ProgressBar1; }
-    QWidget& PointerArea() { return *Image2; } // takes the mouse over the time view
-    QWidget& ViewFrame(bool outer) { return outer ? *SmoothBevel3 : *SmoothBevel1; }
+    const TProgressBar& Progress() const { return *ProgressBar1; }
 
   protected:
     void paintEvent(QPaintEvent*) override;

@@ -250,6 +250,17 @@ void TForm1::Image13Click() {
     OpenUrl(kDistributorUrl);
 }
 
+void TForm1::Press(DialogButton which) {
+    switch (which) {
+    case DialogButton::Save:
+        return Button1->click();
+    case DialogButton::Cancel:
+        return Button2->click();
+    case DialogButton::PortDevice:
+        return PortDeviceButton->click();
+    }
+}
+
 void TForm1::SpeedButton1Click() {
     DockMainWindow(w1_, w2_);
 }

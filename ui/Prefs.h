@@ -67,11 +67,12 @@ class TForm1 : public QDialog {
     QRadioButton& PortButton(int index) const { return *RadioGroup1[size_t(index)]; } // Com1..Com8
     QComboBox& LineWidthBox() const { return *ComboBox2; }
     enum class Option { FillSpectrum, StatusBar, SlowTransfer };
-    QCheckBox& OptionBox(Option which) const;
+    const QCheckBox& OptionBox(Option which) const;
     enum class Timing { Timer, Timeout, Wait };
-    QLineEdit& TimingField(Timing which) const;
+    const QLineEdit& TimingField(Timing which) const;
     enum class DialogButton { Save, Cancel, PortDevice };
-    QAbstractButton& Button(DialogButton which) const;
+    const QAbstractButton& Button(DialogButton which) const;
+    void Press(DialogButton which); // as a click
     const TShapeControl& TimeColorSwatch() const { return *Shape1; }
     const QImage& TimePreviewPicture() const { return Image1->Picture(); }
     TImage& MakerLink() const { return *Banner; }

@@ -152,7 +152,7 @@ void TForm1::BuildLayout() {
     Button1->setDefault(true);
 }
 
-QCheckBox& TForm1::OptionBox(Option which) const {
+const QCheckBox& TForm1::OptionBox(Option which) const {
     switch (which) {
     case Option::FillSpectrum:
         return *CheckBox1;
@@ -164,7 +164,7 @@ QCheckBox& TForm1::OptionBox(Option which) const {
     throw std::logic_error("no such option");
 }
 
-QLineEdit& TForm1::TimingField(Timing which) const {
+const QLineEdit& TForm1::TimingField(Timing which) const {
     switch (which) {
     case Timing::Timer:
         return *Edit1;
@@ -176,7 +176,7 @@ QLineEdit& TForm1::TimingField(Timing which) const {
     throw std::logic_error("no such field");
 }
 
-QAbstractButton& TForm1::Button(DialogButton which) const {
+const QAbstractButton& TForm1::Button(DialogButton which) const {
     switch (which) {
     case DialogButton::Save:
         return *Button1;

@@ -104,12 +104,15 @@ class TW2 : public QWidget, public ControlsView {
         MarkersReset,
         MarkersToExtremes // cursor panel
     };
-    QAbstractButton& Button(ToolButton which) const;
-    void Press(ToolButton which) { Button(which).click(); } // as a click: a disabled one does nothing
+    const QAbstractButton& Button(ToolButton which) const { return ButtonControl(which); }
+    void Press(ToolButton which) { ButtonControl(which).click(); } // as a click: a disabled one does nothing
     enum class ToolKnob { Volts, Time, Level };
-    TKnob& Knob(ToolKnob which) const;
+    const TKnob& Knob(ToolKnob which) const { return KnobControl(which); }
+    void TurnKnob(ToolKnob which, int position) {
+        KnobControl(which).SetPosition(position);
+    } // as the user would
     QRect KnobPanelGeometry(ToolKnob which) const { return Knob(which).parentWidget()->geometry(); }
-    TImage& TriggerSwitch() const { return *Przel; }
+    const TImage& TriggerSwitch() const { return *Przel; }
     QString LevelText() const { return Label14->text(); }
     QString PointerTimeText() const { return lX->text(); } // the read-out under "Pozycja:"
     QString PointerVoltText() const { return lY->text(); }
@@ -118,6 +121,8 @@ class TW2 : public QWidget, public ControlsView {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    QAbstractButton& ButtonControl(ToolButton which) const;
+    TKnob& KnobControl(ToolKnob which) const;
     void FormCreate();
     void BuildLayout();
     void BuildTopPanel();

@@ -229,7 +229,7 @@ void TW2::BuildCursorPanels() {
     }
 }
 
-QAbstractButton& TW2::Button(ToolButton which) const {
+QAbstractButton& TW2::ButtonControl(ToolButton which) const {
     switch (which) {
     case ToolButton::Connect:
         return *SmoothFlatButton5;
@@ -269,7 +269,7 @@ QAbstractButton& TW2::Button(ToolButton which) const {
     throw std::logic_error("no such button");
 }
 
-TKnob& TW2::Knob(ToolKnob which) const {
+TKnob& TW2::KnobControl(ToolKnob which) const {
     switch (which) {
     case ToolKnob::Volts:
         return *Knob1;
