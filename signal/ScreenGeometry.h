@@ -16,6 +16,9 @@ struct Point {
     int x, y;
 };
 
+inline constexpr int ClientWidth = 578; // the main window's client area
+inline constexpr int ClientHeight = 519;
+
 inline constexpr Point ViewOrigin{30, 30};
 inline constexpr Rect TimeViewRect{30, 30, 530, 280};
 inline constexpr Rect SpectrumViewRect{30, 346, 530, 471};
@@ -28,6 +31,8 @@ inline constexpr int TimeRows = TimeViewRect.Height();            // rows of the
 inline constexpr int HighestRow = TimeRows - 1;                   // a sample's row is limited to it
 inline constexpr int SpectrumRows = SpectrumViewRect.Height();    // rows of the spectrum view
 inline constexpr int SpectrumLastY = SpectrumViewRect.bottom - 1; // the spectrum's zero row
+// The spectrum's scale, top down, beside the view and on the printed page.
+inline constexpr const char* SpectrumPercents[] = {"100%", "66%", "33%", "0%"};
 
 // Tick marks left of a view end at the column before it; short ones are 3
 // pixels long, long ones 5; those under a view are 3 and 6 pixels long.

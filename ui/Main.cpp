@@ -22,7 +22,7 @@ TW1::TW1(ProgramState& state, ErrorBox& errors) : QWidget(nullptr), state_(state
     setWindowTitle(QStringLiteral("Zentak Drganik PRX7 ver.1.1"));
     // Single border, no caption buttons: the program ends from the tool window.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(578, 519);
+    setFixedSize(screen::ClientWidth, screen::ClientHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent shows the canvas over the whole window
     setFont(UiFont());
     Canvas& kept = composer_.KeptPictureToDrawOver();

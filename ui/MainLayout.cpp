@@ -3,6 +3,10 @@
 #include "ErrorBox.h"
 #include "Main.h"
 #include "MarkerPictures.h"
+#include "ProgramState.h"
+#include "Protocol.h"
+#include "RangeTables.h"
+#include "ScreenGeometry.h"
 
 #include <stdexcept>
 
@@ -49,7 +53,7 @@ void TW1::BuildLayout() {
     PlaceOver<TSmoothBevel>(this, "SmoothBevel2", screen::Framed(screen::SpectrumViewRect));
     MakeLabel(this, "Label2", {32, 328, 497, 13}, QStringLiteral("Analiza częstotliwości"), Qt::AlignHCenter,
               UiFont(11, true));
-    const char* percents[] = {"100%", "66%", "33%", "0%"};
+    const auto& percents = screen::SpectrumPercents;
     for (int i = 0; i < 4; ++i) {
         const QByteArray name = "Label" + QByteArray::number(i + 3);
         MakeLabel(this, name.constData(), {0, 344 + 40 * i, 22, 11}, QString::fromLatin1(percents[i]),
@@ -104,21 +108,23 @@ void TW1::BuildLayout() {
     TriggerLine->hide();
 
     const auto centre = Qt::AlignHCenter;
-    StatusBar1 = new TStatusBar(this, {{30, "V/dz:", centre, false},
-                                       {30, "1V", centre, true},
-                                       {30, "T/dz:", centre, false},
-                                       {40, "0,1ms", centre, true},
-                                       {40, "OFF", centre, true},
-                                       {40, "Poziom:", Qt::AlignLeft, false},
-                                       {50, "10mV", centre, true},
-                                       {45, "Status:", Qt::AlignLeft, false},
-                                       {110, "", Qt::AlignLeft, true},
-                                       {40, "Com1", centre, true},
-                                       {50, "drg.example", centre, false}});
+    // The start texts are those of the start state, from the tables that give them later.
+    StatusBar1 = new TStatusBar(
+        this, {{30, "V/dz:", centre, false},
+               {30, QString::fromUtf8(VoltTable[0].Text), centre, true},
+               {30, "T/dz:", centre, false},
+               {40, QString::fromUtf8(TimebaseTable[0].Text), centre, true},
+               {40, QString::fromLatin1(TriggerModeText(state_.trigger.TriggerMode)), centre, true},
+               {40, "Poziom:", Qt::AlignLeft, false},
+               {50, QString::fromStdString(TriggerLevelText(state_.trigger)), centre, true},
+               {45, "Status:", Qt::AlignLeft, false},
+               {110, "", Qt::AlignLeft, true},
+               {40, "Com1", centre, true},
+               {50, "drg.example", centre, false}});
     StatusBar1->setObjectName("StatusBar1");
-    StatusBar1->setGeometry(0, 500, 578, 19);
+    StatusBar1->setGeometry(0, 500, screen::ClientWidth, 19);
     ProgressBar1 = Place<TProgressBar>(this, "ProgressBar1", 304, 502, 110, 16);
-    ProgressBar1->SetRange(1, 1000);
+    ProgressBar1->SetRange(1, protocol::BlockBytes);
     // The reception bar is empty while a trigger is awaited; the note takes its place quietly.
     WaitingNote = Place<QLabel>(this, "WaitingNote", 305, 503, 108, 14);
     WaitingNote->setText(QStringLiteral("Czekam na wyzwolenie…"));

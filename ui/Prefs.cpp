@@ -9,6 +9,7 @@
 #include "PortChooser.h"
 #include "PortDevice.h"
 #include "ProgramState.h"
+#include "ScreenRects.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 #include "SettingsLocation.h"
@@ -146,7 +147,8 @@ void TForm1::ShowPortDevices() {
 void TForm1::DrawTimePreview() {
     const int bg = state_.settings.BG;
     if (bg >= 0 && bg < BackgroundCount) // an index from a hand-edited file draws no picture
-        timePreview_.CopyRect(QRect(-140, -80, 500, 250), TimePictures[size_t(bg)]);
+        timePreview_.CopyRect(QRect(QPoint(-140, -80), SizeOf(screen::TimeViewRect)),
+                              TimePictures[size_t(bg)]);
     timePreview_.PenColor = ColorFromBgr(state_.settings.PC);
     timePreview_.PenWidth = state_.settings.LW;
     TestWave(timePreview_);
@@ -156,7 +158,8 @@ void TForm1::DrawTimePreview() {
 void TForm1::DrawSpectrumPreview() {
     const int bfg = state_.settings.BFG;
     if (bfg >= 0 && bfg < BackgroundCount)
-        spectrumPreview_.CopyRect(QRect(0, 0, 500, 125), SpectrumPictures[size_t(bfg)]);
+        spectrumPreview_.CopyRect(QRect(QPoint(0, 0), SizeOf(screen::SpectrumViewRect)),
+                                  SpectrumPictures[size_t(bfg)]);
     spectrumPreview_.PenColor = ColorFromBgr(state_.settings.PCF);
     spectrumPreview_.PenWidth = 1;
     TestWave(spectrumPreview_);

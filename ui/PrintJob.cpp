@@ -3,6 +3,7 @@
 #include "Printing.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
+#include "ScreenGeometry.h"
 
 #include <QLocale>
 #include <QPainter>
@@ -24,8 +25,8 @@ PrintInputs JobInputs(const ProgramState& state, int labelledTimebase) {
         in.timeLabels[i] = QString::fromStdString(labels.time[i]);
         in.freqLabels[i] = QString::fromStdString(labels.frequency[i]);
     }
-    in.percentLabels = {QStringLiteral("100%"), QStringLiteral("66%"), QStringLiteral("33%"),
-                        QStringLiteral("0%")};
+    for (std::size_t i = 0; i < in.percentLabels.size(); ++i)
+        in.percentLabels[i] = QString::fromLatin1(screen::SpectrumPercents[i]);
     in.decimalSeparator = QLocale().decimalPoint();
     return in;
 }

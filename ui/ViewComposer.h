@@ -69,7 +69,8 @@ class ViewComposer {
     const QRect spectrumView_ = ToQRect(screen::SpectrumViewRect);
     Canvas timeBackground_{SizeOf(screen::TimeViewRect), Qt::black};
     Canvas spectrumBackground_{SizeOf(screen::SpectrumViewRect), Qt::black};
-    Canvas kept_{QSize(578, 519)}; // the window's picture; the paint shows it
+    Canvas kept_{
+        QSize(screen::ClientWidth, screen::ClientHeight)}; // the window's picture; the paint shows it
 
     QColor tracePen_ = Qt::black;
     int tracePenWidth_ = 1;
