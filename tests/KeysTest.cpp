@@ -1,6 +1,7 @@
 // Every key of the program's table, pressed in every window the program makes,
 // with the focus on a control of that window: each does what it says.
 
+#include "BoxWatcher.h"
 #include "ProgramHarness.h"
 #include "Pty.h"
 
@@ -102,4 +103,10 @@ TEST(Keys, EveryKeyOfTheTableWorksInEveryWindow) {
             if (BoundIn(binding, *window))
                 Check(p, *window, binding);
     }
+    // At the newest block PgDn does nothing, and says nothing.
+    BoxWatcher watcher;
+    p.captureWindow->ShowHistoryBlock(2);
+    Press(*p.W1, Qt::Key_PageDown);
+    EXPECT_EQ(p.captureWindow->ShownIndex(), 2u);
+    EXPECT_TRUE(watcher.seen.empty());
 }

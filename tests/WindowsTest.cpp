@@ -478,6 +478,9 @@ TEST(Windows, TriggerPanelModesLevelAndLine) {
     EXPECT_EQ(p.state.trigger.TriggerLevel, 2);
     EXPECT_EQ(w2.LevelText(), "20mV");
     EXPECT_EQ(p.W1->StatusText(StatusPanel::Level), "20mV");
+    w2.Press(TW2::ToolButton::LevelDown); // "-" from 2 reaches 1, as "+" reaches 1023
+    EXPECT_EQ(p.state.trigger.TriggerLevel, 1);
+    EXPECT_EQ(p.W1->StatusText(StatusPanel::Level), "10mV");
     w2.TurnKnob(TW2::ToolKnob::Level, 1023);
     w2.Press(TW2::ToolButton::LevelUp); // "+" at 1023: nothing
     EXPECT_EQ(p.state.trigger.TriggerLevel, 1023);
