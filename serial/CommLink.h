@@ -70,6 +70,10 @@ struct TCustomCommPort::Link {
     // Sets ownerTimer to run out then: the owner moves it on at every take, so the receive
     // thread standing by wakes only once the owner has stopped.
     void ArmOwnerTimer() const;
+    // The receive thread while the owner reads the device: until a wake-up or the timer.
+    void StandByForOwner();
+    // The write thread's turn under the queue lock: a purge answered, or the next chunk taken.
+    void TakeSendWork(std::vector<std::uint8_t>& chunk, std::size_t& done);
 };
 
 // The component's own small helpers, shared by its files and by nothing else.

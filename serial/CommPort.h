@@ -90,6 +90,8 @@ class TCustomCommPort {
     void SetLine(int fd) const;
     // The receive thread's loop, and its notification on the GUI thread.
     void ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak);
+    void PostOnce(Link& link, const std::weak_ptr<Link>& weak);
+    bool TakeAnnounced(Link& link, short revents, const std::weak_ptr<Link>& weak);
     void NotifyReceived(const std::weak_ptr<Link>& weak);
     void Deliver(Link& link, bool owner);
     // The write thread's loop.

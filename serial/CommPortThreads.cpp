@@ -88,28 +88,16 @@ ssize_t TCustomCommPort::Link::PullLocked() {
 }
 
 void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
-    // One notification in flight at a time: a slow GUI is never flooded.
-    const auto post = [&] {
-        if (!link.notifyPosted.exchange(true))
-            gui_([this, weak] { NotifyReceived(weak); });
-    };
     while (!link.stop) {
         // While the owner finds bytes at its own wake-ups it reads the device itself: this
         // thread only stands by for when it stops.
         if (link.OwnerReadsFor() > 0) {
-            link.ArmOwnerTimer(); // a changed latency counts at once
-            pollfd fds[2] = {{link.rxWake.Get(), POLLIN, 0}, {link.ownerTimer.Get(), POLLIN, 0}};
-            if (poll(fds, 2, -1) > 0) {
-                if (fds[0].revents)
-                    Drain(link.rxWake.Get());
-                if (fds[1].revents)
-                    Drain(link.ownerTimer.Get());
-            }
+            link.StandByForOwner();
             continue;
         }
         const int due = link.UntilPostDue();
         if (due == 0) {
-            post();
+            PostOnce(link, weak);
             continue;
         }
         const bool room = link.Queued() < link.readSize;
@@ -128,28 +116,8 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
         if (link.stop)
             break;
         if (fds[1].revents & POLLIN) {
-            std::unique_lock lock(link.deviceLock);
-            const bool space = link.input.size() < link.readSize;
-            const ssize_t n = space ? link.PullLocked() : 0;
-            const int err = errno;
-            lock.unlock();
-            if (n > 0) {
-                if (!link.notifyPending.exchange(true)) {
-                    link.pendingSince = std::chrono::steady_clock::now();
-                    if (link.notifyLatencyMs == 0)
-                        post();
-                }
-                link.HoldOff();
-                continue;
-            }
-            // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
-            // not a hang-up. Only the poll's hang-up or a real error ends the thread.
-            const bool hungUp = (fds[1].revents & (POLLHUP | POLLERR)) || (n < 0 && !Transient(err));
-            if (space && hungUp) {
-                CommTrace(link.trace, "receive ended:" + Revents(fds[1].revents), n < 0 ? err : 0);
-                link.lineLost = true; // unplugged: end quietly
+            if (!TakeAnnounced(link, fds[1].revents, weak))
                 break;
-            }
             continue;
         }
         if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
@@ -159,7 +127,53 @@ void TCustomCommPort::ReceiveLoop(Link& link, const std::weak_ptr<Link>& weak) {
         }
     }
     if (link.lineLost && link.notifyPending)
-        post(); // nobody is left to post what the last bytes are owed
+        PostOnce(link, weak); // nobody is left to post what the last bytes are owed
+}
+
+// One notification in flight at a time: a slow GUI is never flooded.
+void TCustomCommPort::PostOnce(Link& link, const std::weak_ptr<Link>& weak) {
+    if (!link.notifyPosted.exchange(true))
+        gui_([this, weak] { NotifyReceived(weak); });
+}
+
+// What the device announced, into the input queue, its notification owed; false once the
+// line is gone (unplugged: the thread ends quietly).
+bool TCustomCommPort::TakeAnnounced(Link& link, short revents, const std::weak_ptr<Link>& weak) {
+    std::unique_lock lock(link.deviceLock);
+    const bool space = link.input.size() < link.readSize;
+    const ssize_t n = space ? link.PullLocked() : 0;
+    const int err = errno;
+    lock.unlock();
+    if (n > 0) {
+        if (!link.notifyPending.exchange(true)) {
+            link.pendingSince = std::chrono::steady_clock::now();
+            if (link.notifyLatencyMs == 0)
+                PostOnce(link, weak);
+        }
+        link.HoldOff();
+        return true;
+    }
+    // With VMIN and VTIME 0 a read that a purge emptied returns 0: nothing now,
+    // not a hang-up. Only the poll's hang-up or a real error ends the thread.
+    const bool hungUp = (revents & (POLLHUP | POLLERR)) || (n < 0 && !Transient(err));
+    if (space && hungUp) {
+        CommTrace(link.trace, "receive ended:" + Revents(revents), n < 0 ? err : 0);
+        link.lineLost = true;
+        return false;
+    }
+    return true;
+}
+
+// Waits for a wake-up or for the owner's reading to lapse; a changed latency counts at once.
+void TCustomCommPort::Link::StandByForOwner() {
+    ArmOwnerTimer();
+    pollfd fds[2] = {{rxWake.Get(), POLLIN, 0}, {ownerTimer.Get(), POLLIN, 0}};
+    if (poll(fds, 2, -1) > 0) {
+        if (fds[0].revents)
+            Drain(rxWake.Get());
+        if (fds[1].revents)
+            Drain(ownerTimer.Get());
+    }
 }
 
 // On the GUI thread.
@@ -204,27 +218,31 @@ void TCustomCommPort::Deliver(Link& link, bool owner) {
         OnRxChar(this, int(count));
 }
 
+// Under the queue lock: a purge answered (the chunk under way dropped with the queue), or
+// the queue's bytes as the next chunk when none is under way.
+void TCustomCommPort::Link::TakeSendWork(std::vector<std::uint8_t>& chunk, std::size_t& done) {
+    std::lock_guard lock(queueLock);
+    if (purgeRequest) {
+        purgeRequest = false;
+        purgeAck = true;
+        // Dropped here, under the same lock: left for the purging thread to clear,
+        // the next turn of the write loop could send it again.
+        sendQueue.clear();
+        purgeDone.notify_all();
+        chunk.clear();
+        done = 0;
+    } else if (chunk.empty() && !sendQueue.empty()) {
+        // Never right after a purge: the queue still holds what the purge drops.
+        chunk = sendQueue;
+        done = 0;
+    }
+}
+
 void TCustomCommPort::WriteLoop(Link& link) {
     std::vector<std::uint8_t> chunk;
     std::size_t done = 0;
     for (;;) {
-        {
-            std::lock_guard lock(link.queueLock);
-            if (link.purgeRequest) {
-                link.purgeRequest = false;
-                link.purgeAck = true;
-                // Dropped here, under the same lock: left for the purging thread to clear,
-                // the next turn of this loop could send it again.
-                link.sendQueue.clear();
-                link.purgeDone.notify_all();
-                chunk.clear();
-                done = 0;
-            } else if (chunk.empty() && !link.sendQueue.empty()) {
-                // Never right after a purge: the queue still holds what the purge drops.
-                chunk = link.sendQueue;
-                done = 0;
-            }
-        }
+        link.TakeSendWork(chunk, done);
         if (link.stop)
             break;
         pollfd fds[2] = {{link.txWake.Get(), POLLIN, 0},

@@ -57,12 +57,8 @@ double Number(int& i, int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0)
-            Usage(true);
-    if (argc < 2 || argv[1][0] == '-')
-        Usage();
+// The options after the device link; anything unknown or incomplete shows the usage.
+Options ParseOptions(int argc, char** argv) {
     Options o;
     o.link = argv[1];
     o.faults.stallMs = 1000;
@@ -109,6 +105,16 @@ int main(int argc, char** argv) {
         else
             Usage();
     }
+    return o;
+}
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0)
+            Usage(true);
+    if (argc < 2 || argv[1][0] == '-')
+        Usage();
+    const Options o = ParseOptions(argc, argv);
     if ((o.pieceBytes > 0) != (o.pieceMs > 0) || o.pieceBytes < 0 || o.usbLatencyMs < 0 ||
         (o.usbLatencyMs > 0 && o.pieceBytes > 0))
         Usage();
