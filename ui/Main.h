@@ -128,6 +128,9 @@ class TW1 : public QWidget, public ScreenView {
   private:
     void FormCreate();
     void BuildLayout();
+    void BuildFramesAndScales();
+    void BuildPointerItems();
+    void BuildStatusBar();
     void LoadSwitchPictures();
     void UpdateVoltLabels();
     void PointerReadout(int x, int y);

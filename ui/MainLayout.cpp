@@ -27,7 +27,15 @@ template <class W> W* PlaceOver(QWidget* parent, const char* name, const screen:
 
 } // namespace
 
+// Created in this order, which is also their stacking order.
 void TW1::BuildLayout() {
+    BuildFramesAndScales();
+    BuildPointerItems();
+    BuildStatusBar();
+}
+
+// The views' frames and titles, and the scale labels around them.
+void TW1::BuildFramesAndScales() {
     auto* bevel5 = PlaceOver<TSmoothBevel>(this, "SmoothBevel5", screen::MarkerTrack);
     bevel5->setLineWidth(1);
     Place<TSmoothBevel>(this, "SmoothBevel4", 0, 320, 577, 180)->SetRaised(true);
@@ -59,6 +67,11 @@ void TW1::BuildLayout() {
         MakeLabel(this, name.constData(), {0, 344 + 40 * i, 22, 11}, QString::fromLatin1(percents[i]),
                   Qt::AlignRight, scale);
     }
+}
+
+// The mouse area over the time view, the frequency labels, the marker items and the level line.
+void TW1::BuildPointerItems() {
+    const QFont scale = SerifFont(9);
     Image2 = PlaceOver<TMouseArea>(this, "Image2", screen::TimeViewRect);
     Image2->setCursor(Qt::CrossCursor); // the mouse area covers the view's bevel
     Image2->OnMouseMove = [this](ShiftState s, int x, int y) {
@@ -106,7 +119,10 @@ void TW1::BuildLayout() {
     TriggerLine->SetPicture(TriggerLinePicture());
     TriggerLine->setAttribute(Qt::WA_TransparentForMouseEvents);
     TriggerLine->hide();
+}
 
+// The status bar, the reception bar in it and the note that takes the bar's place.
+void TW1::BuildStatusBar() {
     const auto centre = Qt::AlignHCenter;
     // The start texts are those of the start state, from the tables that give them later.
     StatusBar1 = new TStatusBar(

@@ -2,6 +2,7 @@
 
 #include "PortChooser.h"
 #include "Prefs.h"
+#include "Settings.h"
 #include "WebLinks.h"
 
 #include <QLabel>
@@ -48,7 +49,19 @@ QImage Logo() {
 
 } // namespace
 
+// Left of each background thumbnail, in screen order.
+constexpr int ThumbLefts[] = {39, 80, 120, 160, 200};
+
+// Created in this order, which is also the keyboard's order through the dialog.
 void TForm1::BuildLayout() {
+    BuildPortAndWindowGroups();
+    BuildAdvancedGroup();
+    BuildTimeGroup();
+    BuildFourierGroup();
+    BuildLinksAndButtons();
+}
+
+void TForm1::BuildPortAndWindowGroups() {
     auto* ports = groups_[0] =
         Group(this, "RadioGroup1", {0, 0, 161, 105}, QStringLiteral("Ustawienia portu"));
     ports->setToolTip(QStringLiteral("Zmiana ustawień portu\nnastąpi po ponownym uruchomieniu"));
@@ -74,7 +87,9 @@ void TForm1::BuildLayout() {
     auto* misc = groups_[2] = Group(this, "GroupBox4", {0, 168, 161, 41}, QStringLiteral("Różne"));
     CheckBox2 = Place<QCheckBox>(misc, "CheckBox2", 8, 16, 137, 17);
     CheckBox2->setText(QStringLiteral("Włączony pasek statusu"));
+}
 
+void TForm1::BuildAdvancedGroup() {
     auto* advanced = groups_[3] = Group(this, "GroupBox5", {0, 208, 409, 65}, QStringLiteral("Zaawansowane"));
     Caption(advanced, 8, 18, QStringLiteral("Timer:"));
     Caption(advanced, 100, 18, QStringLiteral("Timeout:"));
@@ -82,16 +97,18 @@ void TForm1::BuildLayout() {
     Edit1 = Place<QLineEdit>(advanced, "Edit1", 48, 14, 41, 21);
     Edit2 = Place<QLineEdit>(advanced, "Edit2", 144, 14, 41, 21);
     Edit3 = Place<QLineEdit>(advanced, "Edit3", 240, 14, 41, 21);
-    Edit1->setText(QStringLiteral("25"));
-    Edit2->setText(QStringLiteral("20"));
-    Edit3->setText(QStringLiteral("20"));
+    const Settings defaults;
+    Edit1->setText(QString::number(defaults.Timer));
+    Edit2->setText(QString::number(defaults.Timeout1));
+    Edit3->setText(QString::number(defaults.Czekaj1));
     SpeedButton3 = Place<QPushButton>(advanced, "SpeedButton3", 288, 14, 113, 23);
     SpeedButton3->setText(QStringLiteral("Resetuj wartości"));
     CheckBox3 = Place<QCheckBox>(advanced, "CheckBox3", 8, 40, 177, 17);
     CheckBox3->setText(QStringLiteral("Spowolnienie transmisji"));
     CheckBox3->setChecked(true);
+}
 
-    const int thumbLefts[] = {39, 80, 120, 160, 200};
+void TForm1::BuildTimeGroup() {
     auto* time = groups_[4] =
         Group(this, "GroupBox1", {168, 0, 241, 209}, QStringLiteral("Okno przebiegu czasowego"));
     Caption(time, 8, 24, QStringLiteral("Grubość lini:"));
@@ -105,16 +122,18 @@ void TForm1::BuildLayout() {
     const int timeOrder[] = {0, 1, 3, 2, 4}; // screen order of the indexes
     for (int slot = 0; slot < BackgroundCount; ++slot) {
         const int index = timeOrder[slot];
-        Place<TSmoothBevel>(time, "", thumbLefts[slot] - 1, 47, 35, 35);
+        Place<TSmoothBevel>(time, "", ThumbLefts[slot] - 1, 47, 35, 35);
         const QByteArray name = "Image" + QByteArray::number(index + 2);
-        auto* thumb = Place<TImage>(time, name.constData(), thumbLefts[slot], 48, 33, 33);
+        auto* thumb = Place<TImage>(time, name.constData(), ThumbLefts[slot], 48, 33, 33);
         thumb->SetPicture(TimePictures[size_t(index)].copy(0, 0, 33, 33));
         thumb->setCursor(Qt::PointingHandCursor);
         TimeThumbnails[size_t(index)] = thumb;
     }
     Place<TSmoothBevel>(time, "", 7, 87, 227, 115);
     Image1 = Place<TImage>(time, "Image1", 8, 88, 225, 113);
+}
 
+void TForm1::BuildFourierGroup() {
     auto* fourier = groups_[5] =
         Group(this, "GroupBox6", {416, 0, 249, 209}, QStringLiteral("Okno analizy Fouriera"));
     CheckBox1 = Place<QCheckBox>(fourier, "CheckBox1", 8, 24, 137, 17);
@@ -124,16 +143,18 @@ void TForm1::BuildLayout() {
     Caption(fourier, 8, 56, QStringLiteral("Tło:"));
     for (int slot = 0; slot < BackgroundCount; ++slot) {
         const int index = 4 - slot;
-        Place<TSmoothBevel>(fourier, "", thumbLefts[slot] - 1, 47, 35, 35);
+        Place<TSmoothBevel>(fourier, "", ThumbLefts[slot] - 1, 47, 35, 35);
         const QByteArray name = "Image" + QByteArray::number(index + 7);
-        auto* thumb = Place<TImage>(fourier, name.constData(), thumbLefts[slot], 48, 33, 33);
+        auto* thumb = Place<TImage>(fourier, name.constData(), ThumbLefts[slot], 48, 33, 33);
         thumb->SetPicture(SpectrumPictures[size_t(index)].copy(0, 0, 33, 33));
         thumb->setCursor(Qt::PointingHandCursor);
         SpectrumThumbnails[size_t(index)] = thumb;
     }
     Place<TSmoothBevel>(fourier, "", 7, 87, 227, 115);
     Image12 = Place<TImage>(fourier, "Image12", 8, 88, 225, 113);
+}
 
+void TForm1::BuildLinksAndButtons() {
     Image13 = Place<TImage>(this, "Image13", 416, 212, 90, 56);
     Image13->SetPicture(Logo());
     Image13->setCursor(Qt::PointingHandCursor);
