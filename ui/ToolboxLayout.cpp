@@ -1,6 +1,7 @@
 // The tool window's controls, placed as its form places them.
 
 #include "Glyphs.h"
+#include "RangeTables.h"
 #include "Toolbox.h"
 #include "TriggerLevel.h"
 
@@ -27,7 +28,7 @@ struct DialLabel {
 
 // The captions around a knob, one per position, in the largest size up to 10 pixels
 // at which no two run together (a gap of 2 pixels at least).
-void DialLabels(QWidget* panel, std::initializer_list<DialLabel> labels) {
+void DialLabels(QWidget* panel, const std::vector<DialLabel>& labels) {
     const auto apart = [&](const QFont& font) {
         const QFontMetrics fm(font);
         std::vector<QRect> taken;
@@ -50,6 +51,20 @@ void DialLabels(QWidget* panel, std::initializer_list<DialLabel> labels) {
         l->setText(QString::fromUtf8(d.text));
         l->adjustSize();
     }
+}
+
+// A knob's captions, the texts of its table's rows at the given places, position 0 first.
+template <class Row, size_t N>
+std::vector<DialLabel> TableCaptions(const std::array<Row, N>& table, const std::array<QPoint, N>& places) {
+    std::vector<DialLabel> labels;
+    for (size_t i = 0; i < N; ++i)
+        labels.push_back({places[i].x(), places[i].y(), table[i].Text});
+    return labels;
+}
+
+// The last position of a knob that walks a table.
+template <class Row, size_t N> constexpr int LastPosition(const std::array<Row, N>&) {
+    return int(N) - 1;
 }
 
 TSmoothFlatButton* GlyphButton(QWidget* parent, const char* name, int left, const QImage& glyph,
@@ -129,36 +144,37 @@ void TW2::BuildTopPanel() {
 void TW2::BuildVoltPanel() {
     auto* panel = Place<TSmoothPanel>(this, "Napiecie", 0, 57, 161, 120);
     MakeLabel(panel, "Label5", 72, 8, QStringLiteral("V/dz"));
-    Picture(panel, "Image2", {32, 16, 100, 100}, DialFace(100, 4, 45, 315));
+    Picture(panel, "Image2", {32, 16, 100, 100}, DialFace(100, int(VoltTable.size()), 45, 315));
     Picture(panel, "Image3", {40, 24, 85, 85}, KnobBody(85));
-    Knob1 = MakeKnob(panel, "Knob1", 40, 24, 0, 3, 45, 38, KnobHandle(10, false));
+    Knob1 = MakeKnob(panel, "Knob1", 40, 24, 0, LastPosition(VoltTable), 45, 38, KnobHandle(10, false));
     Knob1->setCursor(Qt::PointingHandCursor);
-    DialLabels(panel, {{24, 100, "1V"}, {16, 16, "0,5V"}, {128, 16, "0,2V"}, {128, 100, "0,1V"}});
+    DialLabels(panel, TableCaptions(VoltTable, {{{24, 100}, {16, 16}, {128, 16}, {128, 100}}}));
 }
 
 void TW2::BuildTimePanel() {
     auto* panel = Place<TSmoothPanel>(this, "Dzialki", 0, 178, 161, 159);
     MakeLabel(panel, "Label6", 72, 8, QStringLiteral("T/dz"));
-    Picture(panel, "Image1", {32, 40, 100, 100}, DialFace(100, 16, 25, 335));
+    Picture(panel, "Image1", {32, 40, 100, 100}, DialFace(100, int(TimebaseTable.size()), 25, 335));
     Picture(panel, "Image4", {40, 48, 85, 85}, KnobBody(85));
-    Knob2 = MakeKnob(panel, "Knob2", 40, 48, 0, 15, 25, 38, KnobHandle(10, false));
+    Knob2 = MakeKnob(panel, "Knob2", 40, 48, 0, LastPosition(TimebaseTable), 25, 38, KnobHandle(10, false));
     Knob2->setCursor(Qt::PointingHandCursor);
-    DialLabels(panel, {{40, 140, "0,1ms"},
-                       {4, 128, "0,2ms"},
-                       {4, 104, "0,5ms"},
-                       {4, 84, "1ms"},
-                       {4, 64, "2ms"},
-                       {4, 40, "5ms"},
-                       {37, 28, "10ms"},
-                       {62, 28, "20ms"},
-                       {88, 28, "50ms"},
-                       {112, 28, "0,1s"},
-                       {136, 40, "0,2s"},
-                       {136, 64, "0,5s"},
-                       {136, 84, "1s"},
-                       {136, 104, "2s"},
-                       {136, 128, "5s"},
-                       {104, 140, "10s"}});
+    // 0,1ms at the bottom, round clockwise to 10s.
+    DialLabels(panel, TableCaptions(TimebaseTable, {{{40, 140},
+                                                     {4, 128},
+                                                     {4, 104},
+                                                     {4, 84},
+                                                     {4, 64},
+                                                     {4, 40},
+                                                     {37, 28},
+                                                     {62, 28},
+                                                     {88, 28},
+                                                     {112, 28},
+                                                     {136, 40},
+                                                     {136, 64},
+                                                     {136, 84},
+                                                     {136, 104},
+                                                     {136, 128},
+                                                     {104, 140}}}));
 }
 
 void TW2::BuildTriggerPanels() {
