@@ -89,11 +89,6 @@ class TForm1 : public QDialog {
     void FormCreate();
     void FormShow();
     void BuildLayout();
-    void BuildPortAndWindowGroups();
-    void BuildAdvancedGroup();
-    void BuildTimeGroup();
-    void BuildFourierGroup();
-    void BuildLinksAndButtons();
     void ConnectHandlers();
     std::string PortDevice(int port) const; // as chosen in the dialog, else as the file maps it
     void ShowPortDevices();

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <stdexcept>
+#include <type_traits>
+#include <variant>
 
 namespace {
 
@@ -47,129 +49,142 @@ QImage Logo() {
     return img;
 }
 
-} // namespace
-
-// Left of each background thumbnail, in screen order.
-constexpr int ThumbLefts[] = {39, 80, 120, 160, 200};
-
-// Created in this order, which is also the keyboard's order through the dialog.
-void TForm1::BuildLayout() {
-    BuildPortAndWindowGroups();
-    BuildAdvancedGroup();
-    BuildTimeGroup();
-    BuildFourierGroup();
-    BuildLinksAndButtons();
+// Com1..Com8 in two columns.
+std::array<QRadioButton*, 8> PortButtons(QWidget* group) {
+    const char* items[] = {"Com1", "Com2", "Com3", "Com4 ", "Com5", "Com6", "Com7", "Com8"};
+    std::array<QRadioButton*, 8> buttons{};
+    for (int i = 0; i < 8; ++i) {
+        auto* b = Place<QRadioButton>(group, "", 8 + (i / 4) * 76, 18 + (i % 4) * 20, 70, 18);
+        b->setText(QString::fromLatin1(items[i]));
+        buttons[size_t(i)] = b;
+    }
+    return buttons;
 }
 
-void TForm1::BuildPortAndWindowGroups() {
+QComboBox* PlaceLineWidthBox(QWidget* group) {
+    auto* box = Place<QComboBox>(group, "ComboBox2", 72, 16, 73, 21);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert); // typed text selects nothing, it adds no width
+    box->addItems({QStringLiteral("1 px"), QStringLiteral("2 px")});
+    return box;
+}
+
+// One control of a group as the form places it; a row without a member is a caption, placed
+// by its top-left corner at its own size.
+struct ControlRow {
+    std::variant<std::nullptr_t, QPushButton**, QCheckBox**, QLineEdit**, TShapeControl**> member;
+    const char* name;
+    QRect place;
+    QString text;
+};
+
+template <class W> W* PlaceRow(QWidget* group, const ControlRow& row) {
+    return Place<W>(group, row.name, row.place.x(), row.place.y(), row.place.width(), row.place.height());
+}
+
+// The rows of a group, in their order of creation (which is the order Tab takes).
+void PlaceControls(QWidget* group, std::initializer_list<ControlRow> rows) {
+    for (const ControlRow& row : rows)
+        std::visit(
+            [&](auto member) {
+                if constexpr (std::is_same_v<decltype(member), std::nullptr_t>) {
+                    Caption(group, row.place.x(), row.place.y(), row.text);
+                } else {
+                    using W = std::remove_pointer_t<std::remove_pointer_t<decltype(member)>>;
+                    *member = PlaceRow<W>(group, row);
+                    if constexpr (!std::is_same_v<W, TShapeControl>)
+                        (*member)->setText(row.text);
+                }
+            },
+            row.member);
+}
+
+// A row of background thumbnails with the preview below; order[slot] is the index shown in a
+// slot, named Image<firstNumber + index>.
+TImage* PlaceBackgrounds(QWidget* group, const std::array<int, BackgroundCount>& order, int firstNumber,
+                         const std::array<QImage, BackgroundCount>& pictures,
+                         std::array<TImage*, BackgroundCount>& thumbnails, const char* previewName) {
+    const int thumbLefts[] = {39, 80, 120, 160, 200};
+    for (int slot = 0; slot < BackgroundCount; ++slot) {
+        const int index = order[size_t(slot)];
+        Place<TSmoothBevel>(group, "", thumbLefts[slot] - 1, 47, 35, 35);
+        const QByteArray name = "Image" + QByteArray::number(index + firstNumber);
+        auto* thumb = Place<TImage>(group, name.constData(), thumbLefts[slot], 48, 33, 33);
+        thumb->SetPicture(pictures[size_t(index)].copy(0, 0, 33, 33));
+        thumb->setCursor(Qt::PointingHandCursor);
+        thumbnails[size_t(index)] = thumb;
+    }
+    Place<TSmoothBevel>(group, "", 7, 87, 227, 115);
+    return Place<TImage>(group, previewName, 8, 88, 225, 113);
+}
+
+TImage* ClickablePicture(QWidget* parent, const char* name, QPoint topLeft, const QImage& picture) {
+    auto* img = Place<TImage>(parent, name, topLeft.x(), topLeft.y(), picture.width(), picture.height());
+    img->SetPicture(picture);
+    img->setCursor(Qt::PointingHandCursor);
+    return img;
+}
+
+} // namespace
+
+// In the form's creation order, which is the order Tab takes.
+void TForm1::BuildLayout() {
     auto* ports = groups_[0] =
         Group(this, "RadioGroup1", {0, 0, 161, 105}, QStringLiteral("Ustawienia portu"));
     ports->setToolTip(QStringLiteral("Zmiana ustawień portu\nnastąpi po ponownym uruchomieniu"));
-    const char* items[] = {"Com1", "Com2", "Com3", "Com4 ", "Com5", "Com6", "Com7", "Com8"};
-    for (int i = 0; i < 8; ++i) { // two columns
-        auto* b = Place<QRadioButton>(ports, "", 8 + (i / 4) * 76, 18 + (i % 4) * 20, 70, 18);
-        b->setText(QString::fromLatin1(items[i]));
-        RadioGroup1[size_t(i)] = b;
-    }
+    RadioGroup1 = PortButtons(ports);
     // On the caption line, so the group's controls stand where they always stood.
-    PortDeviceButton = Place<QPushButton>(ports, "PortDeviceButton", 134, 0, 22, 14);
-    PortDeviceButton->setText(QStringLiteral("…"));
+    PlaceControls(ports, {{&PortDeviceButton, "PortDeviceButton", {134, 0, 22, 14}, QStringLiteral("…")}});
     PortDeviceButton->setToolTip(QStringLiteral("Urządzenie wybranego portu"));
     PortChooser = new TPortChooser(this);
 
-    auto* windows = groups_[1] =
-        Group(this, "GroupBox3", {0, 112, 161, 49}, QStringLiteral("Położenie okien"));
-    SpeedButton1 = Place<QPushButton>(windows, "SpeedButton1", 8, 16, 65, 25);
-    SpeedButton1->setText(QStringLiteral("Dociągnij"));
-    SpeedButton2 = Place<QPushButton>(windows, "SpeedButton2", 80, 16, 73, 25);
-    SpeedButton2->setText(QStringLiteral("Wycentruj"));
-
-    auto* misc = groups_[2] = Group(this, "GroupBox4", {0, 168, 161, 41}, QStringLiteral("Różne"));
-    CheckBox2 = Place<QCheckBox>(misc, "CheckBox2", 8, 16, 137, 17);
-    CheckBox2->setText(QStringLiteral("Włączony pasek statusu"));
-}
-
-void TForm1::BuildAdvancedGroup() {
-    auto* advanced = groups_[3] = Group(this, "GroupBox5", {0, 208, 409, 65}, QStringLiteral("Zaawansowane"));
-    Caption(advanced, 8, 18, QStringLiteral("Timer:"));
-    Caption(advanced, 100, 18, QStringLiteral("Timeout:"));
-    Caption(advanced, 200, 18, QStringLiteral("Czekaj:"));
-    Edit1 = Place<QLineEdit>(advanced, "Edit1", 48, 14, 41, 21);
-    Edit2 = Place<QLineEdit>(advanced, "Edit2", 144, 14, 41, 21);
-    Edit3 = Place<QLineEdit>(advanced, "Edit3", 240, 14, 41, 21);
-    const Settings defaults;
-    Edit1->setText(QString::number(defaults.Timer));
-    Edit2->setText(QString::number(defaults.Timeout1));
-    Edit3->setText(QString::number(defaults.Czekaj1));
-    SpeedButton3 = Place<QPushButton>(advanced, "SpeedButton3", 288, 14, 113, 23);
-    SpeedButton3->setText(QStringLiteral("Resetuj wartości"));
-    CheckBox3 = Place<QCheckBox>(advanced, "CheckBox3", 8, 40, 177, 17);
-    CheckBox3->setText(QStringLiteral("Spowolnienie transmisji"));
+    groups_[1] = Group(this, "GroupBox3", {0, 112, 161, 49}, QStringLiteral("Położenie okien"));
+    PlaceControls(groups_[1],
+                  {{&SpeedButton1, "SpeedButton1", {8, 16, 65, 25}, QStringLiteral("Dociągnij")},
+                   {&SpeedButton2, "SpeedButton2", {80, 16, 73, 25}, QStringLiteral("Wycentruj")}});
+    groups_[2] = Group(this, "GroupBox4", {0, 168, 161, 41}, QStringLiteral("Różne"));
+    PlaceControls(groups_[2],
+                  {{&CheckBox2, "CheckBox2", {8, 16, 137, 17}, QStringLiteral("Włączony pasek statusu")}});
+    groups_[3] = Group(this, "GroupBox5", {0, 208, 409, 65}, QStringLiteral("Zaawansowane"));
+    const Settings defaults; // what the fields show until the settings are loaded
+    PlaceControls(groups_[3],
+                  {{nullptr, "", {8, 18, 0, 0}, QStringLiteral("Timer:")},
+                   {nullptr, "", {100, 18, 0, 0}, QStringLiteral("Timeout:")},
+                   {nullptr, "", {200, 18, 0, 0}, QStringLiteral("Czekaj:")},
+                   {&Edit1, "Edit1", {48, 14, 41, 21}, QString::number(defaults.Timer)},
+                   {&Edit2, "Edit2", {144, 14, 41, 21}, QString::number(defaults.Timeout1)},
+                   {&Edit3, "Edit3", {240, 14, 41, 21}, QString::number(defaults.Czekaj1)},
+                   {&SpeedButton3, "SpeedButton3", {288, 14, 113, 23}, QStringLiteral("Resetuj wartości")},
+                   {&CheckBox3, "CheckBox3", {8, 40, 177, 17}, QStringLiteral("Spowolnienie transmisji")}});
     CheckBox3->setChecked(true);
-}
 
-void TForm1::BuildTimeGroup() {
     auto* time = groups_[4] =
         Group(this, "GroupBox1", {168, 0, 241, 209}, QStringLiteral("Okno przebiegu czasowego"));
     Caption(time, 8, 24, QStringLiteral("Grubość lini:"));
-    ComboBox2 = Place<QComboBox>(time, "ComboBox2", 72, 16, 73, 21);
-    ComboBox2->setEditable(true);
-    ComboBox2->setInsertPolicy(QComboBox::NoInsert); // typed text selects nothing, it adds no width
-    ComboBox2->addItems({QStringLiteral("1 px"), QStringLiteral("2 px")});
-    Caption(time, 152, 24, QStringLiteral("Kolor lini:"));
-    Shape1 = Place<TShapeControl>(time, "Shape1", 200, 16, 33, 21);
-    Caption(time, 8, 56, QStringLiteral("Tło:"));
-    const int timeOrder[] = {0, 1, 3, 2, 4}; // screen order of the indexes
-    for (int slot = 0; slot < BackgroundCount; ++slot) {
-        const int index = timeOrder[slot];
-        Place<TSmoothBevel>(time, "", ThumbLefts[slot] - 1, 47, 35, 35);
-        const QByteArray name = "Image" + QByteArray::number(index + 2);
-        auto* thumb = Place<TImage>(time, name.constData(), ThumbLefts[slot], 48, 33, 33);
-        thumb->SetPicture(TimePictures[size_t(index)].copy(0, 0, 33, 33));
-        thumb->setCursor(Qt::PointingHandCursor);
-        TimeThumbnails[size_t(index)] = thumb;
-    }
-    Place<TSmoothBevel>(time, "", 7, 87, 227, 115);
-    Image1 = Place<TImage>(time, "Image1", 8, 88, 225, 113);
-}
+    ComboBox2 = PlaceLineWidthBox(time);
+    PlaceControls(time, {{nullptr, "", {152, 24, 0, 0}, QStringLiteral("Kolor lini:")},
+                         {&Shape1, "Shape1", {200, 16, 33, 21}, {}},
+                         {nullptr, "", {8, 56, 0, 0}, QStringLiteral("Tło:")}});
+    Image1 = PlaceBackgrounds(time, {0, 1, 3, 2, 4}, 2, TimePictures, TimeThumbnails, "Image1"); // 3 before 2
 
-void TForm1::BuildFourierGroup() {
     auto* fourier = groups_[5] =
         Group(this, "GroupBox6", {416, 0, 249, 209}, QStringLiteral("Okno analizy Fouriera"));
-    CheckBox1 = Place<QCheckBox>(fourier, "CheckBox1", 8, 24, 137, 17);
-    CheckBox1->setText(QStringLiteral("Wypełnienie przebiegu"));
-    Caption(fourier, 152, 24, QStringLiteral("Kolor lini:"));
-    Shape2 = Place<TShapeControl>(fourier, "Shape2", 200, 16, 33, 21);
-    Caption(fourier, 8, 56, QStringLiteral("Tło:"));
-    for (int slot = 0; slot < BackgroundCount; ++slot) {
-        const int index = 4 - slot;
-        Place<TSmoothBevel>(fourier, "", ThumbLefts[slot] - 1, 47, 35, 35);
-        const QByteArray name = "Image" + QByteArray::number(index + 7);
-        auto* thumb = Place<TImage>(fourier, name.constData(), ThumbLefts[slot], 48, 33, 33);
-        thumb->SetPicture(SpectrumPictures[size_t(index)].copy(0, 0, 33, 33));
-        thumb->setCursor(Qt::PointingHandCursor);
-        SpectrumThumbnails[size_t(index)] = thumb;
-    }
-    Place<TSmoothBevel>(fourier, "", 7, 87, 227, 115);
-    Image12 = Place<TImage>(fourier, "Image12", 8, 88, 225, 113);
-}
+    PlaceControls(fourier,
+                  {{&CheckBox1, "CheckBox1", {8, 24, 137, 17}, QStringLiteral("Wypełnienie przebiegu")},
+                   {nullptr, "", {152, 24, 0, 0}, QStringLiteral("Kolor lini:")},
+                   {&Shape2, "Shape2", {200, 16, 33, 21}, {}},
+                   {nullptr, "", {8, 56, 0, 0}, QStringLiteral("Tło:")}});
+    Image12 = PlaceBackgrounds(fourier, {4, 3, 2, 1, 0}, 7, SpectrumPictures, SpectrumThumbnails, "Image12");
 
-void TForm1::BuildLinksAndButtons() {
-    Image13 = Place<TImage>(this, "Image13", 416, 212, 90, 56);
-    Image13->SetPicture(Logo());
-    Image13->setCursor(Qt::PointingHandCursor);
+    Image13 = ClickablePicture(this, "Image13", {416, 212}, Logo());
     Image13->OnClick = [this] { Image13Click(); };
-    Banner = Place<TImage>(this, "Banner", 512, 212, 154, 34);
-    Banner->SetPicture(BannerPicture());
-    Banner->setCursor(Qt::PointingHandCursor);
+    Banner = ClickablePicture(this, "Banner", {512, 212}, BannerPicture());
     Banner->setToolTip(kMakerUrl);
     Banner->OnClick = [this] { BannerClick(); };
 
-    Button2 = Place<QPushButton>(this, "Button2", 512, 248, 75, 25);
-    Button2->setText(QStringLiteral("Anuluj"));
+    PlaceControls(this, {{&Button2, "Button2", {512, 248, 75, 25}, QStringLiteral("Anuluj")},
+                         {&Button1, "Button1", {592, 248, 75, 25}, QStringLiteral("Zapisz")}});
     Button2->setAutoDefault(false);
-    Button1 = Place<QPushButton>(this, "Button1", 592, 248, 75, 25);
-    Button1->setText(QStringLiteral("Zapisz"));
     Button1->setDefault(true);
 }
 
