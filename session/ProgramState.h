@@ -23,6 +23,7 @@ struct ProgramState {
     AcquisitionState acq;
     TriggerState trigger;
     VoltRange volt;
+    int positionMv = 0; // the voltage at the bottom of the time view, in millivolts
     Markers markers;
     TimeBase time;
     SampleBuffer samples{};
