@@ -46,9 +46,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-h" || a == "--help")
-            return {CommandLine::Action::Help, {}, {}}; // help wins over anything else given
+            return {CommandLine::Action::Help, {}, {}, false}; // help wins over anything else given
         if (a == "-V" || a == "--version") {
             c.action = CommandLine::Action::Version;
+        } else if (a == "--fresh") {
+            c.fresh = true;
         } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
             if (a == "--port" && i + 1 == args.size()) {
                 fail("--port wymaga ścieżki urządzenia");
@@ -65,12 +67,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
-    return "Użycie: drganik [--port URZĄDZENIE]\n"
+    return "Użycie: drganik [--port URZĄDZENIE] [--fresh]\n"
            "Program do oscyloskopu na porcie szeregowym.\n"
            "\n"
            "  --port URZĄDZENIE  w tym uruchomieniu łączy się przez URZĄDZENIE (np. /dev/ttyUSB0,\n"
            "                     łącze symulatora) zamiast urządzenia wybranego portu; ustawień\n"
            "                     nie zmienia\n"
+           "  --fresh            zaczyna od wartości z ustawień zamiast sesji zapamiętanej\n"
+           "                     przy ostatnim wyjściu (~/.local/state/drganik/session.ini)\n"
            "  -h, --help         pokazuje ten opis i kończy\n"
            "  -V, --version      pokazuje wersję i kończy\n"
            "\n"

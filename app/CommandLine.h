@@ -10,7 +10,8 @@ struct CommandLine {
     Action action = Action::Run;
     // --port DEVICE: the selected port's device for this run only; empty: as the settings say.
     std::string port;
-    std::string error; // what was wrong, for Action::Error
+    std::string error;  // what was wrong, for Action::Error
+    bool fresh = false; // --fresh: the session kept at the last exit is not given back
 };
 
 // args: the arguments after the program's name.

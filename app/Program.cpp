@@ -1,14 +1,16 @@
 #include "Program.h"
 
+#include "SessionMemory.h"
 #include "Settings.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <QTimer>
 #include <algorithm>
+#include <iostream>
 
 Program::Program(const std::string& settingsPath, const std::string& sharedSettingsPath,
-                 std::string portDevice)
+                 std::string portDevice, std::string sessionPath, bool fresh)
     : Ini(settingsPath, sharedSettingsPath), state(ReadSettings(Ini)),
       session(
           state, Ini, [this](const std::function<void()>& task) { errors.Run(task); },
@@ -34,7 +36,18 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
                                                            measurements.get(), captureWindow.get()})
         BindProgramKeys(*window, [this](Command command) { errors.Run([this, command] { Run(command); }); });
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
+    sessionPath_ = std::move(sessionPath);
+    if (!fresh)
+        if (const std::optional<SessionState> kept = ReadSessionState(sessionPath_))
+            RestoreSession(*this, *kept);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, W1.get(), [this] { KeepSession(); });
     TellOfUnreadSettings();
+}
+
+// At exit, with the windows still as the user left them. Nothing to tell in a window by then.
+void Program::KeepSession() {
+    if (!sessionPath_.empty() && !WriteSessionState(sessionPath_, TakeSession(*this)))
+        std::cerr << "drganik: nie zapisano stanu sesji w " << sessionPath_ << "\n";
 }
 
 // Once, when the windows are up: the settings in use are the defaults, and why.
@@ -67,6 +80,12 @@ void Program::Run(Command command) {
         return captureWindow->StepBack();
     case Command::NewerBlock:
         return captureWindow->StepForward();
+    case Command::PositionUp:
+        return W1->StepPosition(+1);
+    case Command::PositionDown:
+        return W1->StepPosition(-1);
+    case Command::TypeLevel:
+        return W2->AskLevel();
     }
 }
 
@@ -74,6 +93,7 @@ void Program::ConnectWindows() {
     TW2* w2 = W2.get();
     W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
     W1->OnFormClose = [w2] { w2->EndProgram(false); };
+    W1->OnLevelDragged = [w2](int level) { w2->TurnKnob(TW2::ToolKnob::Level, level); };
     W1->OnBlockShown = [this](int timebase) { measurements->ShowBlock(state.samples, timebase); };
     W2->OnToggleMeasurements = [this] { measurements->Toggle(); };
     Form1->OnSaved = [this] { ShowPortDevice(); };

@@ -19,7 +19,10 @@ enum class Command {
     ToggleCapture,      // F3
     SingleShot,         // F4
     OlderBlock,         // PgUp
-    NewerBlock          // PgDn
+    NewerBlock,         // PgDn
+    PositionUp,         // Ctrl+Up: the time view one division higher
+    PositionDown,       // Ctrl+Down
+    TypeLevel           // Ctrl+L
 };
 
 struct KeyBinding {
@@ -28,7 +31,7 @@ struct KeyBinding {
     bool inDialogs = true;
 };
 
-inline constexpr std::array<KeyBinding, 9> ProgramKeys{{
+inline constexpr std::array<KeyBinding, 12> ProgramKeys{{
     {Qt::Key_Space, Command::StartOrStop, false},
     {Qt::CTRL | Qt::Key_O, Command::OpenFile},
     {Qt::CTRL | Qt::Key_S, Command::SaveFile},
@@ -38,6 +41,9 @@ inline constexpr std::array<KeyBinding, 9> ProgramKeys{{
     {Qt::Key_F4, Command::SingleShot},
     {Qt::Key_PageUp, Command::OlderBlock},
     {Qt::Key_PageDown, Command::NewerBlock},
+    {Qt::CTRL | Qt::Key_Up, Command::PositionUp},
+    {Qt::CTRL | Qt::Key_Down, Command::PositionDown},
+    {Qt::CTRL | Qt::Key_L, Command::TypeLevel},
 }};
 
 // Every key of the table in `window`, each running `run` with its command.

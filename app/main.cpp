@@ -6,6 +6,7 @@
 #include "PlainTextBoxes.h"
 #include "Program.h"
 #include "QtTranslation.h"
+#include "SessionState.h"
 #include "SettingsLocation.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     const auto programDir = QCoreApplication::applicationDirPath().toStdString();
     const auto settingsPath = SettingsFilePath(
         programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
-    Program program(settingsPath, ProgramSettingsFile(programDir), command.port);
+    Program program(settingsPath, ProgramSettingsFile(programDir), command.port, SessionStatePath(),
+                    command.fresh);
     return QApplication::exec();
 }

@@ -119,7 +119,7 @@ void BM_FastBlock(benchmark::State& state) {
         DrawSpectrumLines(window, spectrum, 10, true);
         window.CopyRect(QRect(30, 30, 500, 250), timeBackground.Image());
         window.SetView(QRect(30, 30, 500, 250));
-        DrawTrace(window, samples, Rounding::Truncate, 40);
+        DrawTrace(window, samples, Rounding::Truncate, 40, 0);
         window.SetView({});
         benchmark::DoNotOptimize(window.Image().constBits());
     }
@@ -143,7 +143,7 @@ void BM_ComposedBlock(benchmark::State& state) {
         transform->ComputeSpectrum(samples, spectrum);
         composer.ChooseTraceRounding(Rounding::Truncate);
         composer.ShowSpectrum(spectrum, 10, true, Qt::black);
-        composer.ShowTrace(samples, 40);
+        composer.ShowTrace(samples, 40, 0);
         QPainter p(&screen);
         composer.Paint(p, dirty);
         benchmark::DoNotOptimize(screen.constBits());

@@ -8,15 +8,15 @@
 #include <cstdlib>
 
 MarkerItems PlaceMarker(Markers& m, Marker which, int x, const SampleBuffer& samples, const VoltRange& volt,
-                        const TimeBase& time, const std::string& sep) {
+                        const TimeBase& time, const std::string& sep, int positionMv) {
     int& column = which == Marker::A ? m.MarkerAX : m.MarkerBX;
     int& height = which == Marker::A ? m.MarkerAHeight : m.MarkerBHeight;
     int& shown = which == Marker::A ? m.MarkerAShown : m.MarkerBShown;
     column = x;
     // Columns come limited to 0..500 or from a click inside the view; never read past the buffer.
     const auto word = samples[size_t(std::clamp(x, 0, int(samples.size()) - 1))];
-    height = SampleToRow(word, Rounding::Nearest, volt.MvPerRow);
-    shown = std::min(height, screen::TimeRows);
+    height = SampleToRow(word, Rounding::Nearest, volt.MvPerRow, positionMv);
+    shown = std::clamp(height, 0, screen::TimeRows);
 
     MarkerItems items{};
     items.markerLeft = screen::MarkerPictureLeft(x);
@@ -49,6 +49,6 @@ std::string PointerTimeText(int x, const TimeBase& time, const std::string& sep)
     return NumberText(x * time.TimePerPixel, time.TimeUnit, sep);
 }
 
-std::string PointerVoltText(int y, const VoltRange& volt, const std::string& sep) {
-    return NumberText((screen::TimeRows - y) * volt.VoltsPerRow, "V", sep);
+std::string PointerVoltText(int y, const VoltRange& volt, const std::string& sep, int positionMv) {
+    return NumberText((screen::TimeRows - y) * volt.VoltsPerRow + positionMv / 1000.0, "V", sep);
 }

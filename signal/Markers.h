@@ -27,8 +27,9 @@ struct MarkerItems {
     std::string labelYText;
 };
 
+// The view's bottom stands at positionMv, a multiple of the range's millivolts per row.
 MarkerItems PlaceMarker(Markers& m, Marker which, int x, const SampleBuffer& samples, const VoltRange& volt,
-                        const TimeBase& time, const std::string& decimalSeparator);
+                        const TimeBase& time, const std::string& decimalSeparator, int positionMv = 0);
 
 // First index of the smallest and of the largest of samples 0..499.
 struct Extremes {
@@ -39,4 +40,5 @@ Extremes FindExtremes(const SampleBuffer& samples);
 
 // The pointer read-out: X columns in time, Y rows from the bottom in volts.
 std::string PointerTimeText(int x, const TimeBase& time, const std::string& decimalSeparator);
-std::string PointerVoltText(int y, const VoltRange& volt, const std::string& decimalSeparator);
+std::string PointerVoltText(int y, const VoltRange& volt, const std::string& decimalSeparator,
+                            int positionMv = 0);

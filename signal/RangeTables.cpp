@@ -28,13 +28,15 @@ const std::array<TimebaseRow, 16> TimebaseTable{{
     {"10s", 400, {"50s", "100s", "150s", "200s"}, {"0kHz", "0,125Hz", "0,25Hz", "0,375Hz", "0,5Hz"}},
 }};
 
-std::array<std::string, 11> VoltLabelTexts(double fullScaleVolts, const std::string& decimalSeparator) {
+std::array<std::string, 11> VoltLabelTexts(double fullScaleVolts, const std::string& decimalSeparator,
+                                           int positionMv) {
     static constexpr double fractions[] = {0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1};
+    const double bottom = positionMv / 1000.0;
     std::array<std::string, 11> texts;
-    texts[0] = NumberText(fullScaleVolts, "V", decimalSeparator);
+    texts[0] = NumberText(bottom + fullScaleVolts, "V", decimalSeparator);
     for (int i = 0; i < 9; ++i)
-        texts[size_t(i) + 1] = NumberText(fullScaleVolts * fractions[i], "V", decimalSeparator);
-    texts[10] = "0V";
+        texts[size_t(i) + 1] = NumberText(bottom + fullScaleVolts * fractions[i], "V", decimalSeparator);
+    texts[10] = NumberText(bottom, "V", decimalSeparator);
     return texts;
 }
 

@@ -24,8 +24,10 @@ struct TimebaseRow {
 extern const std::array<VoltRow, 4> VoltTable;
 extern const std::array<TimebaseRow, 16> TimebaseTable;
 
-// V1..V11, top to bottom: full scale, 0.9 of it ... 0.1 of it, then "0V".
-std::array<std::string, 11> VoltLabelTexts(double fullScaleVolts, const std::string& decimalSeparator);
+// V1..V11, top to bottom: full scale, 0.9 of it ... 0.1 of it, then "0V"; each raised by the
+// voltage at the view's bottom.
+std::array<std::string, 11> VoltLabelTexts(double fullScaleVolts, const std::string& decimalSeparator,
+                                           int positionMv = 0);
 
 // The display scale of a T/dz position: time per pixel column in milliseconds
 // for positions 0..5, in seconds from position 6 on.

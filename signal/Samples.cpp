@@ -10,6 +10,10 @@ int SampleToRow(std::uint16_t sample, Rounding rounding, int mvPerRow) {
     return int(whole / mvPerRow);
 }
 
+int SampleToRow(std::uint16_t sample, Rounding rounding, int mvPerRow, int positionMv) {
+    return SampleToRow(sample, rounding, mvPerRow) - positionMv / mvPerRow;
+}
+
 namespace {
 
 void PutByte(SampleBuffer& samples, std::size_t at, std::uint8_t byte) {

@@ -48,6 +48,6 @@ std::vector<Segment> PrintGrid(int top, int bottom, int longFirst, int longStep,
     return grid;
 }
 
-int TriggerLineTop(int levelTens, int mvPerRow) {
-    return RowY(std::min(levelTens * 10 / mvPerRow, HighestRow));
+int TriggerLineTop(int levelTens, int mvPerRow, int positionMv) {
+    return RowY(std::clamp(levelTens * 10 / mvPerRow - positionMv / mvPerRow, 0, HighestRow));
 }

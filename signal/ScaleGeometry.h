@@ -21,5 +21,6 @@ std::vector<Segment> ScreenTickMarks();
 std::vector<Segment> PrintGrid(int top, int bottom, int longFirst, int longStep, int lineFoot);
 
 // Top of the one-pixel trigger line: the level's row above the time view's
-// bottom (row 279), never above its top row.
-int TriggerLineTop(int levelTens, int mvPerRow);
+// bottom (row 279), never above its top row nor below its bottom row; the
+// view's bottom stands at positionMv, a multiple of mvPerRow.
+int TriggerLineTop(int levelTens, int mvPerRow, int positionMv = 0);

@@ -18,7 +18,7 @@ struct Rig : TestProgram {
               TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + pty.SlavePath() + "\n");
               return dir.File("drganik.ini");
           }()) {}
-    int opens = 0, saves = 0, prints = 0;
+    int opens = 0, saves = 0, prints = 0, levelAsks = 0;
 };
 
 void Press(QWidget& window, QKeyCombination keys) {
@@ -73,6 +73,20 @@ void Check(Rig& p, QWidget& window, const KeyBinding& binding) {
             << where;
         return;
     }
+    case Command::PositionUp: // one division of 0,2 V up, then down again
+    case Command::PositionDown: {
+        const int before = p.state.positionMv;
+        press();
+        EXPECT_EQ(p.state.positionMv, before + (binding.command == Command::PositionUp ? 200 : -200))
+            << where;
+        return;
+    }
+    case Command::TypeLevel: {
+        const int before = p.levelAsks;
+        press();
+        EXPECT_EQ(p.levelAsks, before + 1) << where;
+        return;
+    }
     }
 }
 
@@ -85,12 +99,15 @@ TEST(Keys, EveryKeyOfTheTableWorksInEveryWindow) {
     p.W2->AskOpenFileName = [&] { return ++p.opens, QString(); };
     p.W2->AskSaveFileName = [&] { return ++p.saves, QString(); };
     p.W2->AskPrinter = [&](QPrinter&) { return ++p.prints, false; };
+    p.W2->AskLevelValue = [&](int) { return ++p.levelAsks, std::optional<int>(); };
     p.session.Connect();
     pty.Write("U");
     ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, kLong)) << "not connected";
-    // Three blocks to step through, the middle one shown.
+    // Three blocks to step through, the middle one shown; at 0,2 V/dz the view can move.
+    CapturedBlock block;
+    block.voltRange = 2;
     for (int i = 0; i < 3; ++i)
-        p.session.capture.Take(CapturedBlock{});
+        p.session.capture.Take(block);
     p.captureWindow->ShowHistoryBlock(1);
 
     for (QWidget* window : std::initializer_list<QWidget*>{p.W1.get(), p.W2.get(), p.Form1.get(),

@@ -298,7 +298,7 @@ TEST(Windows, FastTraceOnTheWindowIsWhatTheOverlayWouldShow) {
             Canvas overlay(QSize(500, 250));
             overlay.PenColor = ColorFromBgr(bgr);
             overlay.PenWidth = width;
-            DrawTrace(overlay, p.state.samples, Rounding::Truncate, p.state.volt.MvPerRow);
+            DrawTrace(overlay, p.state.samples, Rounding::Truncate, p.state.volt.MvPerRow, 0);
             const int traced = OverlaidPixels(p, before, QRect(30, 30, 500, 250), overlay.Image(),
                                               p.W1->TimeBackgroundImage());
             ASSERT_GE(traced, 0) << "pen " << bgr << " width " << width;

@@ -42,9 +42,16 @@ void TW1::FormCreate() {
 }
 
 void TW1::UpdateVoltLabels() {
-    const auto texts = VoltLabelTexts(state_.volt.FullScaleVolts, QLocale().decimalPoint().toStdString());
-    for (size_t i = 0; i < V.size(); ++i)
-        V[i]->setText(QString::fromStdString(texts[i]));
+    const auto texts =
+        VoltLabelTexts(state_.volt.FullScaleVolts, QLocale().decimalPoint().toStdString(), state_.positionMv);
+    const QFont scale = SerifFont(9);
+    for (size_t i = 0; i < V.size(); ++i) {
+        const QString text = QString::fromStdString(texts[i]);
+        V[i]->setText(text);
+        // A moved view's labels may be longer ("2,488V"): smaller rather than cut.
+        const bool fits = QFontMetrics(scale).horizontalAdvance(text) <= V[i]->width();
+        V[i]->setFont(fits ? scale : FittingFont(scale, text, V[i]->width()));
+    }
 }
 
 void TW1::LoadSwitchPictures() {
@@ -88,11 +95,12 @@ void TW1::FormPaint() {
         // A block from a file, the history or a recording is whole, whatever came over the line.
         ::DrawProgressiveTrace(kept, state_.samples,
                                storedBlockShown_ ? protocol::BlockBytes : state_.acq.RxLength,
-                               Rounding::Nearest, state_.volt.MvPerRow);
+                               Rounding::Nearest, state_.volt.MvPerRow, state_.positionMv);
     } else {
-        composer_.RedrawTimeView(state_.samples, state_.volt.MvPerRow);
+        composer_.RedrawTimeView(state_.samples, state_.volt.MvPerRow, state_.positionMv);
     }
     DrawTickMarks(composer_.KeptPictureToDrawOver(), state_.settings.LW);
+    ShowOutOfView();
 }
 
 void TW1::RepaintNow() {
@@ -134,10 +142,11 @@ void TW1::DrawProgressiveTrace() {
     kept.PenColor = ColorFromBgr(state_.settings.PC);
     kept.PenWidth = state_.settings.LW;
     ::DrawProgressiveTrace(kept, state_.samples, state_.acq.RxLength, Rounding::Truncate,
-                           state_.volt.MvPerRow);
+                           state_.volt.MvPerRow, state_.positionMv);
     kept.MoveTo(screen::ColumnX(0), screen::RowY(0));
     // Only the columns the new samples reached, pen included: a whole view each tick costs
     // as much as a fast block, about forty times a block.
+    ShowOutOfView();
     const int end = ViewOrigin.x() + std::max(0, state_.acq.RxLength / 2 - 1);
     const int from = end >= progressiveEnd_ ? progressiveEnd_ : ViewOrigin.x();
     progressiveEnd_ = end;
@@ -192,8 +201,8 @@ void TW1::SetRecoveryCaption(bool red) {
 }
 
 void TW1::PlaceTriggerLine() {
-    TriggerLine->move(screen::TickRight,
-                      TriggerLineTop(state_.trigger.TriggerLevelTens, state_.volt.MvPerRow));
+    TriggerLine->move(screen::TickRight, TriggerLineTop(state_.trigger.TriggerLevelTens, state_.volt.MvPerRow,
+                                                        state_.positionMv));
     TriggerLine->repaint();
 }
 

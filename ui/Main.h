@@ -32,11 +32,18 @@ class TMouseArea : public QWidget {
     explicit TMouseArea(QWidget* parent);
     std::function<void(ShiftState, int x, int y)> OnMouseMove;
     std::function<void(ShiftState, int x, int y)> OnMouseDown;
+    std::function<void()> OnMouseUp;
+    std::function<void(Qt::KeyboardModifiers, int notches)> OnWheel; // whole notches, up positive
 
   protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+  private:
+    int wheelRest_ = 0;
 };
 
 class TW1 : public QWidget, public ScreenView {
@@ -48,6 +55,8 @@ class TW1 : public QWidget, public ScreenView {
     std::function<void(const QString& x, const QString& y)> OnPointerReadout;
     // A whole block is on the screen, received or loaded, taken at a T/dz position.
     std::function<void(int timebase)> OnBlockShown;
+    // The level line was dragged to a trigger level position (1..1023).
+    std::function<void(int level)> OnLevelDragged;
 
     // What the window shows, for printing and for checks: the kept picture (views still
     // waiting for it are composed into it first), the views' backgrounds, the spectrum pen
@@ -78,6 +87,14 @@ class TW1 : public QWidget, public ScreenView {
     void ResetMarkers();
     void MarkersToExtremes();
     void ApplyVoltRange(int position);
+
+    // The time view's vertical position, the voltage at its bottom: dragged on the volt scale or
+    // with the middle button in the view, Ctrl+wheel, Ctrl+Up/Down; a double click on the scale
+    // brings 0 V back. Kept on whole rows inside 0..10 V.
+    void SetPosition(int positionMv);
+    void StepPosition(int divisions);
+    // The notes at the view's edges: where the trace runs above or below it, and at what voltage.
+    QString OutOfViewText(bool above) const;
 
     // Rebuilds the whole picture from the surfaces and the samples (the paint handler).
     void FormPaint();
@@ -134,6 +151,14 @@ class TW1 : public QWidget, public ScreenView {
     void LoadSwitchPictures();
     void UpdateVoltLabels();
     void PointerReadout(int x, int y);
+    void ShowOutOfView();
+    // Drags in the view and on its volt scale, from the mouse alone; false leaves the event to the markers.
+    bool BeginViewDrag(ShiftState shift, int y);
+    bool ContinueDrag(int y);
+    void DragLevelTo(int y);
+    enum class Drag { None, Level, Position };
+    Drag drag_ = Drag::None;
+    int dragFromY_ = 0, dragFromMv_ = 0;
     void PlaceMarkerItems(int which, int x);
 
     // The kept picture, the views' backgrounds and a block's views until they are in it.
@@ -156,7 +181,10 @@ class TW1 : public QWidget, public ScreenView {
     std::array<QLabel*, 5> F{};
     TStatusBar* StatusBar1 = nullptr;
     TProgressBar* ProgressBar1 = nullptr;
-    QLabel* WaitingNote = nullptr; // over ProgressBar1, shown only while a trigger is awaited
+    QLabel* WaitingNote = nullptr;   // over ProgressBar1, shown only while a trigger is awaited
+    TMouseArea* VoltScale = nullptr; // over V1..V11: takes the position's drags
+    QLabel* AboveNote = nullptr;     // the trace runs above the view
+    QLabel* BelowNote = nullptr;     // ... below it
 
     TMouseArea* Image2 = nullptr;
     TImage* ZnA = nullptr;

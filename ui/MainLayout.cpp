@@ -75,11 +75,64 @@ void TW1::BuildPointerItems() {
     Image2 = PlaceOver<TMouseArea>(this, "Image2", screen::TimeViewRect);
     Image2->setCursor(Qt::CrossCursor); // the mouse area covers the view's bevel
     Image2->OnMouseMove = [this](ShiftState s, int x, int y) {
-        errors_.Run([&] { Image2MouseMove(s, x, y); });
+        errors_.Run([&] {
+            if (s.buttons == Qt::NoButton)
+                drag_ = Drag::None; // a release outside the window
+            if (ContinueDrag(y))
+                PointerReadout(std::clamp(x, 0, screen::Columns), y);
+            else
+                Image2MouseMove(s, x, y);
+        });
     };
     Image2->OnMouseDown = [this](ShiftState s, int x, int y) {
-        errors_.Run([&] { Image2MouseDown(s, x, y); });
+        errors_.Run([&] {
+            if (BeginViewDrag(s, y))
+                PointerReadout(x, y);
+            else
+                Image2MouseDown(s, x, y);
+        });
     };
+    Image2->OnMouseUp = [this] { drag_ = Drag::None; };
+    Image2->OnWheel = [this](Qt::KeyboardModifiers keys, int notches) {
+        if (keys == Qt::ControlModifier)
+            errors_.Run([&] { StepPosition(notches); });
+    };
+    // The volt scale: dragged, it moves the view; a double click brings 0 V back to the bottom.
+    VoltScale = Place<TMouseArea>(this, "VoltScale", 0, screen::TimeViewRect.top - 4, screen::TickRight - 4,
+                                  screen::TimeRows + 8);
+    VoltScale->setCursor(Qt::SizeVerCursor);
+    VoltScale->setToolTip(QStringLiteral("Przeciągnij, aby przesunąć przebieg w pionie; dwuklik: od 0 V."));
+    VoltScale->OnMouseDown = [this](ShiftState s, int, int y) {
+        errors_.Run([&] {
+            if (s.doubleClick)
+                return SetPosition(0);
+            if (s.buttons == Qt::LeftButton) {
+                drag_ = Drag::Position;
+                dragFromY_ = y;
+                dragFromMv_ = state_.positionMv;
+            }
+        });
+    };
+    VoltScale->OnMouseMove = [this](ShiftState s, int, int y) {
+        if (s.buttons == Qt::NoButton)
+            drag_ = Drag::None;
+        errors_.Run([&] { ContinueDrag(y); });
+    };
+    VoltScale->OnMouseUp = [this] { drag_ = Drag::None; };
+    VoltScale->OnWheel = Image2->OnWheel;
+    const auto edgeNote = [this](const char* name, int top) {
+        auto* note = Place<QLabel>(this, name, screen::TimeViewRect.right - 64, top, 62, 13);
+        note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        note->setFont(UiFont(10));
+        note->setAttribute(Qt::WA_TransparentForMouseEvents);
+        QPalette warm = note->palette();
+        warm.setColor(QPalette::WindowText, QColor(0xFF, 0xD0, 0x40));
+        note->setPalette(warm);
+        note->hide();
+        return note;
+    };
+    AboveNote = edgeNote("AboveNote", screen::TimeViewRect.top + 1);
+    BelowNote = edgeNote("BelowNote", screen::TimeViewRect.bottom - 14);
     const int frequencyLefts[] = {14, 134, 262, 390, 510};
     for (int i = 0; i < 5; ++i) {
         const QByteArray name = "F" + QByteArray::number(i + 1);

@@ -4,6 +4,7 @@
 #include "Markers.h"
 #include "ProgramState.h"
 #include "RangeTables.h"
+#include "ViewPosition.h"
 
 #include <QLocale>
 #include <QMouseEvent>
@@ -34,6 +35,21 @@ void TMouseArea::mousePressEvent(QMouseEvent* e) {
         OnMouseDown(ShiftOf(e, false), e->position().toPoint().x(), e->position().toPoint().y());
 }
 
+void TMouseArea::mouseReleaseEvent(QMouseEvent*) {
+    if (OnMouseUp)
+        OnMouseUp();
+}
+
+void TMouseArea::wheelEvent(QWheelEvent* e) {
+    if (!OnWheel)
+        return e->ignore();
+    wheelRest_ += e->angleDelta().y();
+    const int notches = wheelRest_ / 120;
+    wheelRest_ -= notches * 120;
+    if (notches != 0)
+        OnWheel(e->modifiers(), notches);
+}
+
 void TMouseArea::mouseDoubleClickEvent(QMouseEvent* e) {
     if (OnMouseDown)
         OnMouseDown(ShiftOf(e, true), e->position().toPoint().x(), e->position().toPoint().y());
@@ -53,14 +69,15 @@ void TW1::Image2MouseDown(ShiftState shift, int x, int y) {
 
 void TW1::PointerReadout(int x, int y) {
     if (OnPointerReadout)
-        OnPointerReadout(QString::fromStdString(PointerTimeText(x, state_.time, Separator())),
-                         QString::fromStdString(PointerVoltText(y, state_.volt, Separator())));
+        OnPointerReadout(
+            QString::fromStdString(PointerTimeText(x, state_.time, Separator())),
+            QString::fromStdString(PointerVoltText(y, state_.volt, Separator(), state_.positionMv)));
 }
 
 void TW1::PlaceMarkerItems(int which, int x) {
     const Marker marker = which == 0 ? Marker::A : Marker::B;
-    const MarkerItems items =
-        PlaceMarker(state_.markers, marker, x, state_.samples, state_.volt, state_.time, Separator());
+    const MarkerItems items = PlaceMarker(state_.markers, marker, x, state_.samples, state_.volt, state_.time,
+                                          Separator(), state_.positionMv);
     (marker == Marker::A ? ZnA : ZnB)->move(items.markerLeft, screen::MarkerTrack.top);
     LabelLodlY->setText(QString::fromStdString(items.labelYText));
     LOdlX->setGeometry(items.barXLeft, LOdlX->y(), items.barXWidth, LOdlX->height());
@@ -103,8 +120,13 @@ void TW1::ApplyVoltRange(int position) {
     state_.volt.FullScaleVolts = row.FullScaleVolts;
     state_.volt.MvPerRow = row.MvPerRow;
     state_.volt.SpectrumDivisor = row.SpectrumDivisor;
+    const int bottomMv = ClampPosition(state_.positionMv, row.MvPerRow, row.FullScaleVolts);
+    const bool moved = bottomMv != state_.positionMv;
+    state_.positionMv = bottomMv; // a larger range may reach past 10 V from where the view stood
     UpdateVoltLabels();
     state_.volt.VoltsPerRow = row.VoltsPerRow;
+    if (moved)
+        PlaceTriggerLine();
     SetStatusText(StatusPanel::Volts, QString::fromUtf8(row.Text));
     DrawSpectrum();
     // The marker heights follow the new scale.

@@ -7,8 +7,9 @@
 #include <QPainter>
 
 void TW1::ShowFastTrace() {
-    composer_.ShowTrace(state_.samples, state_.volt.MvPerRow);
+    composer_.ShowTrace(state_.samples, state_.volt.MvPerRow, state_.positionMv);
     update(TimeViewRect);
+    ShowOutOfView();
 }
 
 void TW1::DrawSpectrum() {

@@ -18,6 +18,7 @@ PrintInputs JobInputs(const ProgramState& state, int labelledTimebase) {
     in.spectrum = &state.spectrum;
     in.FullScaleVolts = state.volt.FullScaleVolts;
     in.MvPerRow = state.volt.MvPerRow;
+    in.PositionMv = state.positionMv;
     in.SpectrumDivisor = state.volt.SpectrumDivisor;
     in.LW = state.settings.LW;
     const AxisLabels labels = AxisLabelTexts(labelledTimebase);

@@ -114,12 +114,16 @@ void DrawCurves(Page& page, const PrintInputs& in) {
     page.Pen(3); // every sample; rows not limited
     QPolygon trace;
     const auto row = [&](int i) {
-        return SampleToRow((*in.samples)[size_t(i)], Rounding::Nearest, in.MvPerRow);
+        return SampleToRow((*in.samples)[size_t(i)], Rounding::Nearest, in.MvPerRow, in.PositionMv);
     };
+    // A view moved from 0 V keeps what it left out off the spectrum's half of the page.
+    if (in.PositionMv != 0)
+        page.Painter().setClipRect(QRect(QPoint(t.left * s, t.top * s), QPoint(t.right * s, t.bottom * s)));
     trace << QPoint(t.left * s, (t.bottom - row(0)) * s);
     for (int i = 1; i < screen::Columns; ++i)
         trace << QPoint(screen::ColumnX(i + 1) * s, (t.bottom - row(i)) * s);
     page.Painter().drawPolyline(trace);
+    page.Painter().setClipping(false);
 }
 
 void DrawLabels(Page& page, const PrintInputs& in, int pageWidth, int shift) {
@@ -128,7 +132,7 @@ void DrawLabels(Page& page, const PrintInputs& in, int pageWidth, int shift) {
     const std::string sep = in.decimalSeparator.toStdString();
     page.Font(8);
     for (int i = 0; i <= 10; ++i) {
-        const double volts = in.FullScaleVolts - in.FullScaleVolts * i / 10;
+        const double volts = in.PositionMv / 1000.0 + (in.FullScaleVolts - in.FullScaleVolts * i / 10);
         page.Text(10 * s, (screen::TimeViewRect.top - 4 + screen::Division * i) * s,
                   QString::fromStdString(NumberText(volts, "V", sep)));
     }

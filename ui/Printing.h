@@ -16,6 +16,7 @@ struct PrintInputs {
     const Spectrum* spectrum = nullptr;
     double FullScaleVolts = 10;
     int MvPerRow = 40;
+    int PositionMv = 0; // the voltage at the time view's bottom
     int SpectrumDivisor = 10;
     int LW = 1;
     std::array<QString, 5> timeLabels;    // captions of t1..t5

@@ -8,6 +8,7 @@
 #include "DataFileLoad.h"
 #include "ErrorBox.h"
 #include "Glyphs.h"
+#include "LevelDialog.h"
 #include "Main.h"
 #include "MessageBox.h"
 #include "PrintJob.h"
@@ -51,6 +52,14 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& ses
     }));
     addAction(capture);
     setContextMenuPolicy(Qt::ActionsContextMenu);
+    Label14->installEventFilter(this);
+    Label14->setToolTip(QStringLiteral("Dwuklik (albo Ctrl+L): wpisz poziom w V lub mV"));
+    AskLevelValue = [this](int current) -> std::optional<int> {
+        TLevelDialog dialog(this, current);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.Level();
+    };
     errors_.Run([this] { FormCreate(); });
 }
 
@@ -155,6 +164,19 @@ void TW2::Knob3Change() {
     w1_.SetStatusText(StatusPanel::Level, text);
 }
 
+void TW2::AskLevel() {
+    if (const std::optional<int> level = AskLevelValue(Knob3->Position()))
+        TurnKnob(ToolKnob::Level, *level);
+}
+
+bool TW2::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Label14 && e->type() == QEvent::MouseButtonDblClick) {
+        errors_.Run([this] { AskLevel(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void TW2::SmoothFlatButton10Click() {
     StepTriggerLevel(+1);
 }
@@ -164,8 +186,10 @@ void TW2::SmoothFlatButton11Click() {
 }
 
 void TW2::StepTriggerLevel(int step) {
-    const int to = Knob3->Position() + step;
-    if (to < MinTriggerLevel || to > MaxTriggerLevel)
+    if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
+        step *= LevelShiftStep;
+    const int to = std::clamp(Knob3->Position() + step, MinTriggerLevel, MaxTriggerLevel);
+    if (to == Knob3->Position())
         return;             // nothing at the limits
     Knob3->SetPosition(to); // fires Knob3Change
     SetTriggerLevel(state_.trigger, Knob3->Position());

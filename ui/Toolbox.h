@@ -55,6 +55,14 @@ class TW2 : public QWidget, public ControlsView {
     std::function<void()> OnToggleCapture;      // this window's menu: the capture window
     // A name chosen in the open dialog that is a recording: true when it was taken care of.
     std::function<bool(const QString& name)> OnOpenRecording;
+    // The level typed as a value (Ctrl+L, a double click on the level read-out), then set as the
+    // knob sets it. AskLevelValue gives the position typed, none when cancelled; tests put their own in.
+    void AskLevel();
+    std::function<std::optional<int>(int current)> AskLevelValue;
+    static constexpr int LevelShiftStep = 10; // positions of the level with Shift held
+    // Where the file dialogs start: the folder of the last file chosen (empty: the current one).
+    const QString& FileFolder() const { return fileFolder_; }
+    void SetFileFolder(const QString& folder) { fileFolder_ = folder; }
 
     // Space: Start when it is usable, else Stop, as a click on that button.
     void StartOrStop();
@@ -119,6 +127,7 @@ class TW2 : public QWidget, public ControlsView {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     QAbstractButton& ButtonControl(ToolButton which) const;

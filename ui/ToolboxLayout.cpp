@@ -204,6 +204,7 @@ void TW2::BuildTriggerPanels() {
     Label14->setAlignment(Qt::AlignHCenter);
     Picture(panel5, "Image5", {0, 25, 85, 85}, KnobBody(40));
     Knob3 = MakeKnob(panel5, "Knob3", 0, 25, MinTriggerLevel, MaxTriggerLevel, 30, 22, KnobHandle(6, true));
+    Knob3->SetShiftStep(LevelShiftStep);
     RepeatButton1 = Place<TRepeatSpeedButton>(panel5, "RepeatButton1", 18, 88, 25, 18);
     RepeatButton2 = Place<TRepeatSpeedButton>(panel5, "RepeatButton2", 44, 88, 25, 18);
     RepeatButton1->setText(QStringLiteral("+"));

@@ -5,16 +5,21 @@
 
 #include <algorithm>
 
-void DrawTrace(Canvas& view, const SampleBuffer& samples, Rounding rounding, int mvPerRow) {
-    view.MoveTo(0, screen::HighestRow - SampleToRow(samples[0], rounding, mvPerRow));
+void DrawTrace(Canvas& view, const SampleBuffer& samples, Rounding rounding, int mvPerRow, int positionMv) {
+    const auto row = [&](int i) {
+        return SampleToRow(samples[std::size_t(i)], rounding, mvPerRow, positionMv);
+    };
+    view.MoveTo(0, screen::HighestRow - row(0));
     for (int i = 1; i + 1 < screen::Columns; ++i)
-        view.LineTo(i + 1, screen::HighestRow - SampleToRow(samples[std::size_t(i)], rounding, mvPerRow));
+        view.LineTo(i + 1, screen::HighestRow - row(i));
 }
 
 void DrawProgressiveTrace(Canvas& window, const SampleBuffer& samples, int rxLength, Rounding rounding,
-                          int mvPerRow) {
+                          int mvPerRow, int positionMv) {
+    // The window below the view is not the trace's: a position may put samples there.
     const auto row = [&](int j) {
-        return std::min(SampleToRow(samples[std::size_t(j)], rounding, mvPerRow), screen::HighestRow);
+        return std::clamp(SampleToRow(samples[std::size_t(j)], rounding, mvPerRow, positionMv), 0,
+                          screen::HighestRow);
     };
     window.MoveTo(screen::ColumnX(0), screen::RowY(row(0)));
     const int n = rxLength / 2 - 2;

@@ -84,12 +84,12 @@ void ViewComposer::ChooseTraceRounding(Rounding rounding) {
     traceRounding_ = rounding;
 }
 
-void ViewComposer::ShowTrace(const SampleBuffer& samples, int mvPerRow) {
+void ViewComposer::ShowTrace(const SampleBuffer& samples, int mvPerRow, int positionMv) {
     if (!traceRounding_) {
         EraseTimeView();
         return;
     }
-    waitingTrace_ = Trace{samples, *traceRounding_, mvPerRow, tracePen_, tracePenWidth_};
+    waitingTrace_ = Trace{samples, *traceRounding_, mvPerRow, positionMv, tracePen_, tracePenWidth_};
     traceRounding_.reset();
 }
 
@@ -108,16 +108,16 @@ void ViewComposer::RedrawSpectrumView() {
     ComposeSpectrumView(kept_, {});
 }
 
-void ViewComposer::RedrawTimeView(const SampleBuffer& samples, int mvPerRow) {
+void ViewComposer::RedrawTimeView(const SampleBuffer& samples, int mvPerRow, int positionMv) {
     waitingTrace_.reset();
-    ComposeTimeView(kept_, {samples, Rounding::Nearest, mvPerRow, tracePen_, tracePenWidth_}, {});
+    ComposeTimeView(kept_, {samples, Rounding::Nearest, mvPerRow, positionMv, tracePen_, tracePenWidth_}, {});
 }
 
 void ViewComposer::ComposeTimeView(Canvas& target, const Trace& trace, const QRect& clip) {
     const QRect part = clip.isEmpty() ? timeView_ : clip & timeView_;
     target.CopyRect(part, timeBackground_.Image(), part.topLeft() - timeView_.topLeft());
     DrawInView(target, timeView_, part, trace.pen, trace.width,
-               [&] { DrawTrace(target, trace.samples, trace.rounding, trace.mvPerRow); });
+               [&] { DrawTrace(target, trace.samples, trace.rounding, trace.mvPerRow, trace.positionMv); });
 }
 
 // The spectrum's pen is one pixel wide, whatever the trace's.

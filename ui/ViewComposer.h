@@ -30,7 +30,7 @@ class ViewComposer {
     void ChooseTraceRounding(Rounding rounding);
     // The time view shows these samples with the chosen rounding and the pen, over its background;
     // with no rounding chosen since the last trace, the background alone.
-    void ShowTrace(const SampleBuffer& samples, int mvPerRow);
+    void ShowTrace(const SampleBuffer& samples, int mvPerRow, int positionMv);
     // The spectrum view shows these values; later repaints show them as they were drawn here.
     void ShowSpectrum(const Spectrum& values, int divisor, bool filled, QColor pen);
     // The kept picture's time view holds its background alone; a trace waiting is dropped.
@@ -39,7 +39,7 @@ class ViewComposer {
     // The views drawn into the kept picture again, now: the last spectrum shown, and these samples
     // rounded to nearest with the trace's pen.
     void RedrawSpectrumView();
-    void RedrawTimeView(const SampleBuffer& samples, int mvPerRow);
+    void RedrawTimeView(const SampleBuffer& samples, int mvPerRow, int positionMv);
 
     // The paint of `region`: the kept picture, the waiting views composed onto the painted image
     // instead where its pixels are the window's one for one; where not, into the kept picture first.
@@ -50,6 +50,7 @@ class ViewComposer {
         SampleBuffer samples;
         Rounding rounding;
         int mvPerRow;
+        int positionMv;
         QColor pen;
         int width;
     };

@@ -184,24 +184,28 @@ void TKnob::mouseReleaseEvent(QMouseEvent* e) {
 // One position per notch of the wheel (120 eighths of a degree), up turns it up; a fine-grained
 // wheel adds up to whole notches. Through SetPosition, as a click: clamped, OnChange on a change.
 void TKnob::wheelEvent(QWheelEvent* e) {
-    wheelRest_ += e->angleDelta().y();
+    // Some desktops turn a wheel held with Shift into a sideways one.
+    const QPoint delta = e->angleDelta();
+    wheelRest_ += delta.y() != 0 ? delta.y() : delta.x();
     const int notches = wheelRest_ / 120;
     wheelRest_ -= notches * 120;
+    const int step = e->modifiers() & Qt::ShiftModifier ? shiftStep_ : 1;
     if (notches != 0)
-        SetPosition(std::clamp(position_ + notches, min_, max_));
+        SetPosition(std::clamp(position_ + notches * step, min_, max_));
     e->accept();
 }
 
 // One position per key, or to an end, through SetPosition as a click on that position.
 void TKnob::keyPressEvent(QKeyEvent* e) {
+    const int step = e->modifiers() & Qt::ShiftModifier ? shiftStep_ : 1;
     switch (e->key()) {
     case Qt::Key_Left:
     case Qt::Key_Down:
-        SetPosition(position_ - 1);
+        SetPosition(position_ - step);
         break;
     case Qt::Key_Right:
     case Qt::Key_Up:
-        SetPosition(position_ + 1);
+        SetPosition(position_ + step);
         break;
     case Qt::Key_Home:
         SetPosition(min_);

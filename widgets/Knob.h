@@ -43,6 +43,8 @@ class TKnob : public TBufferedImageControl {
     void SetBackImage(const TKnobPicture& picture); // an empty picture loads the default
     const TKnobPicture& HandleImage() const { return handle_; }
     void SetHandleImage(const TKnobPicture& picture);
+    // Positions a wheel notch or an arrow key moves with Shift held (one without).
+    void SetShiftStep(int positions) { shiftStep_ = positions; }
 
     std::function<void(TKnob*)> OnChange;
 
@@ -66,6 +68,7 @@ class TKnob : public TBufferedImageControl {
     int min_ = 0;
     int max_ = 100;
     int position_ = 0;
+    int shiftStep_ = 1;
     TKnobPicture back_;
     TKnobPicture handle_;
     bool dragging_ = false;

@@ -40,10 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t at = 2; at < size; at += piece) {
         rx.append(reinterpret_cast<const char*>(data + at), std::min(piece, size - at));
         CopyReceived(rx, samples); // progressive: what has come so far
-        DrawProgressiveTrace(scope.window, samples, int(rx.size()), Rounding::Truncate, mv);
+        DrawProgressiveTrace(scope.window, samples, int(rx.size()), Rounding::Truncate, mv, 0);
         if (rx.size() >= 998) { // fast: a block, missing bytes as zero
             DecodeBlock(rx, samples);
-            DrawTrace(scope.trace, samples, Rounding::Truncate, mv);
+            DrawTrace(scope.trace, samples, Rounding::Truncate, mv, 0);
             scope.transform->ComputeSpectrum(samples, spectrum);
             DrawSpectrumLines(scope.spectrum, spectrum, 1, (data[0] & 4) != 0);
             rx.clear();

@@ -1,0 +1,66 @@
+#include "SessionMemory.h"
+
+#include "Program.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+WindowPlace PlaceOf(const QWidget& window) {
+    WindowPlace place;
+    place.open = window.isVisible();
+    place.x = window.frameGeometry().x();
+    place.y = window.frameGeometry().y();
+    place.width = window.width();
+    place.height = window.height();
+    return place;
+}
+
+void RestorePlace(QWidget& window, const WindowPlace& place, void (*show)(QWidget&)) {
+    if (!place.open)
+        return;
+    show(window);
+    if (!place.x || !place.y)
+        return;
+    const bool resizable = window.minimumSize() != window.maximumSize();
+    const QSize size = resizable && place.width && place.height
+                           ? QSize(*place.width, *place.height).boundedTo(window.maximumSize())
+                           : window.size();
+    // A screen unplugged since would take the window out of sight: then it stays where it was shown.
+    if (!QGuiApplication::screenAt(QRect(QPoint(*place.x, *place.y), size).center()))
+        return;
+    if (resizable)
+        window.resize(size);
+    window.move(*place.x, *place.y);
+}
+
+SessionState TakeSession(const Program& p) {
+    SessionState s;
+    s.volt = p.W2->Knob(TW2::ToolKnob::Volts).Position();
+    s.timebase = p.W2->Knob(TW2::ToolKnob::Time).Position();
+    s.triggerMode = p.state.trigger.TriggerMode;
+    s.level = p.W2->Knob(TW2::ToolKnob::Level).Position();
+    s.positionMv = p.state.positionMv;
+    s.windows["Pomiary"] = PlaceOf(*p.measurements);
+    s.windows["Przechwytywanie"] = PlaceOf(*p.captureWindow);
+    s.folder = p.W2->FileFolder().toStdString();
+    return s;
+}
+
+void RestoreSession(Program& p, const SessionState& s) {
+    TW2& w2 = *p.W2;
+    w2.TurnKnob(TW2::ToolKnob::Volts, s.volt);
+    w2.TurnKnob(TW2::ToolKnob::Time, s.timebase);
+    if (s.triggerMode != p.state.trigger.TriggerMode)
+        w2.SetTriggerModeTo(s.triggerMode);
+    w2.TurnKnob(TW2::ToolKnob::Level, s.level);
+    p.W1->SetPosition(s.positionMv);
+    w2.SetFileFolder(QString::fromStdString(s.folder));
+    const auto place = [&s](const char* name) {
+        const auto found = s.windows.find(name);
+        return found == s.windows.end() ? WindowPlace{} : found->second;
+    };
+    RestorePlace(*p.measurements, place("Pomiary"),
+                 [](QWidget& w) { static_cast<TMeasurementsWindow&>(w).Toggle(); });
+    RestorePlace(*p.captureWindow, place("Przechwytywanie"),
+                 [](QWidget& w) { static_cast<TCaptureWindow&>(w).Toggle(); });
+}
