@@ -34,6 +34,8 @@ class Program {
 
     // What a key of the table does, in whichever window it was pressed.
     void Run(Command command);
+    // Writes the session to its state file; the program does at exit.
+    void KeepSession();
 
     ErrorBox errors{QStringLiteral("Drganik")};
     // Qt's file dialog keeps its history with the user's configuration; this run's goes to a
@@ -54,6 +56,5 @@ class Program {
     void ConnectCapture();
     void ShowPortDevice();
     void TellOfUnreadSettings();
-    void KeepSession();
     std::string sessionPath_;
 };
