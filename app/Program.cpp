@@ -84,6 +84,10 @@ void Program::Run(Command command) {
         return W1->StepPosition(+1);
     case Command::PositionDown:
         return W1->StepPosition(-1);
+    case Command::PositionPageUp:
+        return W1->StepPosition(+TW1::PositionShiftStep);
+    case Command::PositionPageDown:
+        return W1->StepPosition(-TW1::PositionShiftStep);
     case Command::TypeLevel:
         return W2->AskLevel();
     }

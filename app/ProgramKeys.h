@@ -22,6 +22,8 @@ enum class Command {
     NewerBlock,         // PgDn
     PositionUp,         // Ctrl+Up: the time view one division higher
     PositionDown,       // Ctrl+Down
+    PositionPageUp,     // Ctrl+Shift+Up: half a view higher
+    PositionPageDown,   // Ctrl+Shift+Down
     TypeLevel           // Ctrl+L
 };
 
@@ -31,7 +33,7 @@ struct KeyBinding {
     bool inDialogs = true;
 };
 
-inline constexpr std::array<KeyBinding, 12> ProgramKeys{{
+inline constexpr std::array<KeyBinding, 14> ProgramKeys{{
     {Qt::Key_Space, Command::StartOrStop, false},
     {Qt::CTRL | Qt::Key_O, Command::OpenFile},
     {Qt::CTRL | Qt::Key_S, Command::SaveFile},
@@ -43,6 +45,8 @@ inline constexpr std::array<KeyBinding, 12> ProgramKeys{{
     {Qt::Key_PageDown, Command::NewerBlock},
     {Qt::CTRL | Qt::Key_Up, Command::PositionUp},
     {Qt::CTRL | Qt::Key_Down, Command::PositionDown},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_Up, Command::PositionPageUp},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_Down, Command::PositionPageDown},
     {Qt::CTRL | Qt::Key_L, Command::TypeLevel},
 }};
 

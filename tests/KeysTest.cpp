@@ -73,12 +73,16 @@ void Check(Rig& p, QWidget& window, const KeyBinding& binding) {
             << where;
         return;
     }
-    case Command::PositionUp: // one division of 0,2 V up, then down again
-    case Command::PositionDown: {
+    case Command::PositionUp: // one division of 0,2 V up, then down again; with Shift five
+    case Command::PositionDown:
+    case Command::PositionPageUp:
+    case Command::PositionPageDown: {
+        const bool up = binding.command == Command::PositionUp || binding.command == Command::PositionPageUp;
+        const bool page =
+            binding.command == Command::PositionPageUp || binding.command == Command::PositionPageDown;
         const int before = p.state.positionMv;
         press();
-        EXPECT_EQ(p.state.positionMv, before + (binding.command == Command::PositionUp ? 200 : -200))
-            << where;
+        EXPECT_EQ(p.state.positionMv, before + (up ? 1 : -1) * (page ? 1000 : 200)) << where;
         return;
     }
     case Command::TypeLevel: {

@@ -93,6 +93,7 @@ class TW1 : public QWidget, public ScreenView {
     // brings 0 V back. Kept on whole rows inside 0..10 V.
     void SetPosition(int positionMv);
     void StepPosition(int divisions);
+    static constexpr int PositionShiftStep = 5; // divisions with Shift held: half a view
     // The notes at the view's edges: where the trace runs above or below it, and at what voltage.
     QString OutOfViewText(bool above) const;
 

@@ -96,6 +96,8 @@ void TW1::BuildPointerItems() {
     Image2->OnWheel = [this](Qt::KeyboardModifiers keys, int notches) {
         if (keys == Qt::ControlModifier)
             errors_.Run([&] { StepPosition(notches); });
+        if (keys == (Qt::ControlModifier | Qt::ShiftModifier))
+            errors_.Run([&] { StepPosition(notches * PositionShiftStep); });
     };
     // The volt scale: dragged, it moves the view; a double click brings 0 V back to the bottom.
     VoltScale = Place<TMouseArea>(this, "VoltScale", 0, screen::TimeViewRect.top - 4, screen::TickRight - 4,
