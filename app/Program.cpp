@@ -40,11 +40,11 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     if (!fresh)
         if (const std::optional<SessionState> kept = ReadSessionState(sessionPath_))
             RestoreSession(*this, *kept);
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, W1.get(), [this] { KeepSession(); });
+    W2->OnEnding = [this] { KeepSession(); };
     TellOfUnreadSettings();
 }
 
-// At exit, with the windows still as the user left them. Nothing to tell in a window by then.
+// As the program ends, with the windows still as the user left them. Nothing to tell in a window by then.
 void Program::KeepSession() {
     if (!sessionPath_.empty() && !WriteSessionState(sessionPath_, TakeSession(*this)))
         std::cerr << "drganik: nie zapisano stanu sesji w " << sessionPath_ << "\n";

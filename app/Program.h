@@ -34,7 +34,7 @@ class Program {
 
     // What a key of the table does, in whichever window it was pressed.
     void Run(Command command);
-    // Writes the session to its state file; the program does at exit.
+    // Writes the session to its state file; the program does as it ends.
     void KeepSession();
 
     ErrorBox errors{QStringLiteral("Drganik")};

@@ -4,10 +4,13 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 WindowPlace PlaceOf(const QWidget& window) {
     WindowPlace place;
     place.open = window.isVisible();
+    if (!window.windowHandle())
+        return place; // never shown: it has no place of its own yet
     place.x = window.frameGeometry().x();
     place.y = window.frameGeometry().y();
     place.width = window.width();

@@ -326,6 +326,8 @@ void TW2::closeEvent(QCloseEvent* e) {
 }
 
 void TW2::EndProgram(bool pause) {
+    if (!closing_ && OnEnding)
+        OnEnding(); // once, with the windows still as the user left them
     closing_ = true;
     session_.ClosePort();
     if (pause) {

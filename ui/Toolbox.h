@@ -60,6 +60,7 @@ class TW2 : public QWidget, public ControlsView {
     void AskLevel();
     std::function<std::optional<int>(int current)> AskLevelValue;
     static constexpr int LevelShiftStep = 10; // positions of the level with Shift held
+    std::function<void()> OnEnding;           // the program is about to end
     // Where the file dialogs start: the folder of the last file chosen (empty: the current one).
     const QString& FileFolder() const { return fileFolder_; }
     void SetFileFolder(const QString& folder) { fileFolder_ = folder; }
