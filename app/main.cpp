@@ -2,6 +2,7 @@
 // tool window and the hidden settings dialog, in that order), then runs the event loop.
 
 #include "CommandLine.h"
+#include "EndSignals.h"
 #include "FileSizeLimit.h"
 #include "PlainTextBoxes.h"
 #include "Program.h"
@@ -52,5 +53,6 @@ int main(int argc, char** argv) {
         programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
     Program program(settingsPath, ProgramSettingsFile(programDir), command.port, SessionStatePath(),
                     command.fresh);
+    EndOnSignals(app, [&program] { program.W2->EndProgram(false); });
     return QApplication::exec();
 }

@@ -1,9 +1,16 @@
 #include "CommandLine.h"
 
+#include "RunUntil.h"
+#include "SessionState.h"
+#include "TempDir.h"
+
 #include <array>
+#include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using Action = CommandLine::Action;
 
@@ -70,4 +77,32 @@ TEST(CommandLine, TheProgramPrintsAndEndsWithoutWindows) {
     const Outcome wrong = Drganik("--prot /dev/ttyUSB0");
     EXPECT_EQ(wrong.status, 2);
     EXPECT_EQ(wrong.out, "drganik: nieznany argument: --prot\nWięcej: drganik --help\n");
+}
+
+// A logout's SIGTERM ends the program as its close button does: status 0 and the session kept.
+TEST(CommandLine, TermEndsTheProgramAsItsCloseButtonDoes) {
+    TempDir dir;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("XDG_STATE_HOME", dir.path.c_str(), 1);
+        if (chdir(dir.path.c_str()) == 0)
+            execl(DRGANIK_BIN, DRGANIK_BIN, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Sent once the program catches it, which it does once its windows are built.
+    const auto caught = [child] {
+        std::ifstream status("/proc/" + std::to_string(child) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("SigCgt:", 0) == 0)
+                return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
+        return 0ull;
+    };
+    ASSERT_TRUE(RunUntil([&] { return caught() != 0; }, 60000));
+    kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(ReadSessionState(dir.File("drganik/session.ini")));
 }
