@@ -28,10 +28,12 @@ struct AutosetRig {
     std::size_t Blocks() const { return session.capture.history.Size(); }
     const CapturedBlock& Block(std::size_t i) const { return session.capture.history.At(i); }
 
-    // Connected, then F6 until it ends.
-    const AutosetEnd& Autoset() {
+    // Connected, then F6 until it ends; first, when given, whatever the user did before F6.
+    const AutosetEnd& Autoset(const std::function<void()>& before = {}) {
         session.Connect();
         EXPECT_TRUE(RunUntil([&] { return state.acq.ProbeCountdown == 0; }, kLong)) << "no probe reply";
+        if (before)
+            before();
         run.Begin();
         EXPECT_TRUE(RunUntil([&] { return end.has_value(); }, kLong)) << "autoset does not end";
         return *end;
@@ -92,9 +94,16 @@ void ExpectStableTriggeredPicture(AutosetRig& r) {
 
 } // namespace
 
+// From a run waiting for a trigger above the signal (no reply until the cycle's time-out):
+// no "no signal", and the picture stands.
 TEST(AutosetSession, KiloHertzSineTriggersOnItsRisingEdgeAtTheMiddle) {
     AutosetRig r({"--fast", "--signal", "sine", "--freq", "1000", "--amp", "3", "--offset", "5"});
-    const AutosetEnd& e = r.Autoset();
+    const AutosetEnd& e = r.Autoset([&] {
+        SetTriggerMode(r.state.trigger, 1);
+        SetTriggerLevel(r.state.trigger, 1000);
+        r.session.Start();
+        ASSERT_TRUE(RunUntil([&] { return r.sim.Count("no trigger event") > 0; }, kLong));
+    });
     ASSERT_TRUE(e.result);
     EXPECT_EQ(e.message, "Autoset: 0,2ms/dz, 1V/dz, wyzwalanie zboczem narastającym");
     EXPECT_EQ(e.result->timebase, 1) << "four periods at 0,2 ms/dz";

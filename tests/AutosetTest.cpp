@@ -233,6 +233,15 @@ TEST(Autoset, SignalsBeyondTheTableEndAtItsEnds) {
     ASSERT_TRUE(r);
     EXPECT_EQ(r->outcome, AutosetOutcome::TooSlow);
     EXPECT_EQ(r->triggerMode, 1);
+
+    // A signal that never shows the same twice still ends at the bound, and says so.
+    AutosetSearch changing;
+    const Block twelve = Taken(Sine(0.06), 15, 0); // 12 periods, offered at whatever T/dz
+    r.reset();
+    for (int i = 0; !r && i < AutosetSearch::MaxBlocks; ++i)
+        r = changing.Take(i % 2 ? ramp : twelve, changing.WantedTimebase());
+    ASSERT_TRUE(r) << "no end within the bound";
+    EXPECT_EQ(r->outcome, AutosetOutcome::Unsettled);
 }
 
 // A 2,3 kHz sine seen at 10 ms/dz (2,5 kHz sampling) folds down to 200 Hz: the search
