@@ -13,6 +13,13 @@ namespace {
 // row mean someone else is turning it.
 constexpr int MostPassedOver = 2;
 
+// Ticks without a byte after which the instrument is taken for silent: two of the
+// cycle's reply time-outs with their recovery waits (a run that waited for a trigger
+// the signal never reaches is answered after one).
+int NoSignalTicks(const Settings& settings) {
+    return 2 * (settings.Timeout1 + settings.Czekaj1);
+}
+
 const char* const NoSignal = "Brak sygnału: urządzenie nie odpowiada";
 const char* const NotConnected = "Autoset: najpierw połącz się z urządzeniem";
 const char* const Interrupted = "Autoset przerwany";
@@ -47,10 +54,6 @@ AutosetRun::AutosetRun(PollTimer& ticks, const ProgramState& state, AutosetContr
 
 AutosetRun::~AutosetRun() {
     QObject::disconnect(tick_);
-}
-
-int AutosetRun::NoSignalTicks(const Settings& settings) {
-    return 2 * (settings.Timeout1 + settings.Czekaj1);
 }
 
 void AutosetRun::Begin() {

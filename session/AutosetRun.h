@@ -14,7 +14,6 @@
 #include <string>
 
 struct ProgramState;
-struct Settings;
 class PollTimer;
 
 // What autoset turns: the tool window's knobs and switches, or their headless stand-ins.
@@ -57,10 +56,6 @@ class AutosetRun {
     // Once, at the end of each run; the session is left acquiring (with the start
     // settings when no signal came, and stopped only when the user stopped it).
     std::function<void(const AutosetEnd&)> OnFinished;
-
-    // Ticks without a byte after which the instrument is taken for silent: two of the
-    // cycle's reply time-outs with their recovery waits.
-    static int NoSignalTicks(const Settings& settings);
 
   private:
     void Tick();

@@ -162,7 +162,8 @@ TEST(AutosetSession, ChoosesRangeAndPositionForSwingAndOffset) {
     }
 }
 
-// A constant: the finest V/dz about it, no trigger, still acquiring. Silence: said so.
+// A constant: the finest V/dz about it, no trigger, still acquiring. Not connected, and
+// silence: said so.
 TEST(AutosetSession, ConstantGetsItsRangeAndNoTriggerAndSilenceIsSaid) {
     {
         AutosetRig r({"--fast", "--signal", "sine", "--amp", "0", "--offset", "2.5"});
@@ -178,6 +179,12 @@ TEST(AutosetSession, ConstantGetsItsRangeAndNoTriggerAndSilenceIsSaid) {
         EXPECT_EQ(r.Block(after + 1).triggerMode, 0);
     }
     AutosetRig r({"--fast", "--drop-every", "1"}); // answers the probe, never a request
+    r.run.Begin();
+    ASSERT_TRUE(r.end);
+    EXPECT_EQ(r.end->message, "Autoset: najpierw połącz się z urządzeniem");
+    EXPECT_FALSE(r.state.acq.Running) << "nothing to acquire from";
+    EXPECT_EQ(r.sim.Count("rx request"), 0);
+    r.end.reset();
     const AutosetEnd& e = r.Autoset();
     EXPECT_EQ(e.message, "Brak sygnału: urządzenie nie odpowiada");
     EXPECT_FALSE(e.result);
