@@ -143,6 +143,11 @@ TEST(AutosetSession, ChoosesRangeAndPositionForSwingAndOffset) {
         {{"--signal", "sine", "--freq", "200", "--amp", "0.4", "--offset", "9.5"}, 3, 3, 9000, 973},
         // 0,2..2,2 V: 2 V does not fit 9/10 of 2 V; the view stays at 0 V.
         {{"--signal", "triangle", "--freq", "20", "--amp", "1", "--offset", "1.2"}, 6, 1, 0, 123},
+        // 0,5..3,5 V: forty periods at 1 ms/dz, four at 0,1 ms/dz.
+        {{"--signal", "square", "--freq", "2000", "--amp", "1.5", "--offset", "2"}, 0, 1, 0, 205},
+        // 4..8 V, 3,2 periods at 20 ms/dz, drawn as they come: the cycle abandons a block there
+        // when the T/dz moves.
+        {{"--signal", "sine", "--freq", "8", "--amp", "2", "--offset", "6"}, 7, 1, 3500, 615},
     };
     for (const Case& c : cases) {
         auto signal = c.signal;
