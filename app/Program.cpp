@@ -29,6 +29,9 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, session.Timer1);
     measurements = std::make_unique<TMeasurementsWindow>(*W1, *W2);
     captureWindow = std::make_unique<TCaptureWindow>(*W1, *W2, session.capture, errors);
+    autosetControls = std::make_unique<WindowAutosetControls>(*W1, *W2, session, state);
+    autoset = std::make_unique<AutosetRun>(session.Timer1, state, *autosetControls,
+                                           [this](const std::function<void()>& task) { errors.Run(task); });
     ConnectWindows();
     ConnectCapture();
     ShowPortDevice();
@@ -76,6 +79,8 @@ void Program::Run(Command command) {
         return captureWindow->Toggle();
     case Command::SingleShot:
         return captureWindow->SingleShotClick();
+    case Command::Autoset:
+        return autoset->Begin();
     case Command::OlderBlock:
         return captureWindow->StepBack();
     case Command::NewerBlock:
@@ -100,6 +105,11 @@ void Program::ConnectWindows() {
     W1->OnLevelDragged = [w2](int level) { w2->TurnKnob(TW2::ToolKnob::Level, level); };
     W1->OnBlockShown = [this](int timebase) { measurements->ShowBlock(state.samples, timebase); };
     W2->OnToggleMeasurements = [this] { measurements->Toggle(); };
+    W2->OnAutoset = [this] { autoset->Begin(); };
+    W1->OnLiveBlock = [this](int timebase) { autoset->BlockShown(state.samples, timebase); };
+    autoset->OnFinished = [w1 = W1.get()](const AutosetEnd& end) {
+        w1->ShowNote(QString::fromStdString(end.message));
+    };
     Form1->OnSaved = [this] { ShowPortDevice(); };
     W2->OnShowSettings = [form1 = Form1.get()] {
         form1->show();

@@ -15,6 +15,7 @@
 #include "ProgramState.h"
 #include "SettingsFile.h"
 #include "Toolbox.h"
+#include "WindowAutoset.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -50,6 +51,8 @@ class Program {
     std::unique_ptr<TForm1> Form1;
     std::unique_ptr<TMeasurementsWindow> measurements; // hidden until asked for
     std::unique_ptr<TCaptureWindow> captureWindow;     // hidden until asked for
+    std::unique_ptr<WindowAutosetControls> autosetControls;
+    std::unique_ptr<AutosetRun> autoset; // F6: after the session, so its tick follows the cycle's
 
   private:
     void ConnectWindows();

@@ -18,6 +18,7 @@ enum class Command {
     ToggleMeasurements, // F2
     ToggleCapture,      // F3
     SingleShot,         // F4
+    Autoset,            // F6
     OlderBlock,         // PgUp
     NewerBlock,         // PgDn
     PositionUp,         // Ctrl+Up: the time view one division higher
@@ -33,7 +34,7 @@ struct KeyBinding {
     bool inDialogs = true;
 };
 
-inline constexpr std::array<KeyBinding, 14> ProgramKeys{{
+inline constexpr std::array<KeyBinding, 15> ProgramKeys{{
     {Qt::Key_Space, Command::StartOrStop, false},
     {Qt::CTRL | Qt::Key_O, Command::OpenFile},
     {Qt::CTRL | Qt::Key_S, Command::SaveFile},
@@ -41,6 +42,7 @@ inline constexpr std::array<KeyBinding, 14> ProgramKeys{{
     {Qt::Key_F2, Command::ToggleMeasurements},
     {Qt::Key_F3, Command::ToggleCapture},
     {Qt::Key_F4, Command::SingleShot},
+    {Qt::Key_F6, Command::Autoset},
     {Qt::Key_PageUp, Command::OlderBlock},
     {Qt::Key_PageDown, Command::NewerBlock},
     {Qt::CTRL | Qt::Key_Up, Command::PositionUp},

@@ -64,6 +64,11 @@ void Check(Rig& p, QWidget& window, const KeyBinding& binding) {
         EXPECT_TRUE(p.session.SingleShotArmed() && acq.Running) << where;
         p.session.Stop();
         return;
+    case Command::Autoset:
+        press();
+        EXPECT_TRUE(p.autoset->Running() && acq.Running) << where;
+        p.session.Stop();
+        return;
     case Command::OlderBlock:
     case Command::NewerBlock: {
         const std::size_t shown = p.captureWindow->ShownIndex();

@@ -4,6 +4,7 @@
 #include "LevelDialog.h"
 #include "ProgramHarness.h"
 #include "SessionState.h"
+#include "Simulator.h"
 #include "ViewPosition.h"
 
 #include <QLineEdit>
@@ -175,4 +176,31 @@ TEST(ViewMoves, TheSessionComesBackAndItsDefaultsChangeNoPixel) {
     SessionRig fresh(dir, true);
     EXPECT_EQ(fresh.state.positionMv, 0) << "--fresh";
     EXPECT_FALSE(fresh.measurements->isVisible());
+}
+
+// F6 from the windows on the simulator's 50 Hz square: the knobs as the search chose, a rising
+// edge, acquiring, the choice told on the view, and triggered blocks coming.
+TEST(ViewMoves, F6BringsASquareToATriggeredPicture) {
+    TempDir dir;
+    Simulator sim(dir, {"--signal", "square", "--freq", "50", "--amp", "2", "--offset", "5", "--fast"});
+    TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + sim.link + "\n");
+    TestProgram p(dir.File("drganik.ini"));
+    p.W2->Press(TW2::ToolButton::Connect);
+    ASSERT_TRUE(RunUntil([&] { return p.state.acq.ProbeCountdown == 0; }, 20000)) << "no probe reply";
+    std::optional<AutosetEnd> end;
+    const auto finished = p.autoset->OnFinished;
+    p.autoset->OnFinished = [&](const AutosetEnd& e) { end = e, finished(e); };
+    p.Run(Command::Autoset);
+    ASSERT_TRUE(RunUntil([&] { return end.has_value(); }, 60000));
+    ASSERT_TRUE(end->result) << end->message;
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Time).Position(), 4) << "2 ms/dz: two periods of 20 ms";
+    EXPECT_EQ(p.W2->Knob(TW2::ToolKnob::Volts).Position(), 1) << "0,5 V/dz: 4 V of a 5 V view";
+    EXPECT_EQ(p.state.trigger.TriggerMode, 1);
+    EXPECT_NEAR(p.state.trigger.TriggerLevel * 9.765625, 5000, 50);
+    EXPECT_TRUE(p.state.acq.Running);
+    EXPECT_EQ(p.W1->NoteText(), QString::fromStdString(end->message));
+    int blocks = 0;
+    p.W1->OnBlockShown = [&](int) { ++blocks; };
+    EXPECT_TRUE(RunUntil([&] { return blocks >= 2; }, 20000)) << "triggered blocks keep coming";
+    p.session.Stop();
 }

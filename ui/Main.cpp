@@ -187,6 +187,23 @@ void TW1::ShowLinkNote() {
         WaitingNote->setVisible(shown);
 }
 
+void TW1::BlockComplete(int timebase) {
+    if (OnLiveBlock)
+        OnLiveBlock(timebase);
+    BlockShown(timebase);
+}
+
+void TW1::ShowNote(const QString& text) {
+    Note->setText(text);
+    Note->adjustSize();
+    Note->show();
+    noteTimer_->start();
+}
+
+QString TW1::NoteText() const {
+    return Note->isVisibleTo(this) ? Note->text() : QString();
+}
+
 void TW1::BlockShown(int timebase) {
     shownBlockTimebase_ = timebase;
     if (OnBlockShown)

@@ -11,6 +11,7 @@
 #include "ViewComposer.h"
 
 #include <QLabel>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -116,7 +117,12 @@ class TW1 : public QWidget, public ScreenView {
     bool WaitingForTrigger() const;
     void SetDeviceMissing(bool missing) override;
     bool DeviceMissing() const { return deviceMissing_; }
-    void BlockComplete(int timebase) override { BlockShown(timebase); }
+    void BlockComplete(int timebase) override;
+    // A live block is on the screen (not one from a file or the history), taken at `timebase`.
+    std::function<void(int timebase)> OnLiveBlock;
+    // A short note over the time view's top left corner for a few seconds (what autoset chose).
+    void ShowNote(const QString& text);
+    QString NoteText() const;
     // A whole block shown, acquired at or opened with T/dz position `timebase`.
     void BlockShown(int timebase);
     // The time base of the block on the screen, whatever the knob says since.
@@ -186,6 +192,8 @@ class TW1 : public QWidget, public ScreenView {
     TMouseArea* VoltScale = nullptr; // over V1..V11: takes the position's drags
     QLabel* AboveNote = nullptr;     // the trace runs above the view
     QLabel* BelowNote = nullptr;     // ... below it
+    QLabel* Note = nullptr;          // ShowNote's
+    QTimer* noteTimer_ = nullptr;
 
     TMouseArea* Image2 = nullptr;
     TImage* ZnA = nullptr;

@@ -133,6 +133,17 @@ void TW1::BuildPointerItems() {
         note->hide();
         return note;
     };
+    Note = Place<QLabel>(this, "Note", screen::TimeViewRect.left + 4, screen::TimeViewRect.top + 2, 300, 14);
+    Note->setFont(UiFont(10, true));
+    Note->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette bright = Note->palette();
+    bright.setColor(QPalette::WindowText, Qt::white);
+    Note->setPalette(bright);
+    Note->hide();
+    noteTimer_ = new QTimer(this);
+    noteTimer_->setSingleShot(true);
+    noteTimer_->setInterval(6000); // long enough to read twice
+    connect(noteTimer_, &QTimer::timeout, Note, &QWidget::hide);
     AboveNote = edgeNote("AboveNote", screen::TimeViewRect.top + 1);
     BelowNote = edgeNote("BelowNote", screen::TimeViewRect.bottom - 14);
     const int frequencyLefts[] = {14, 134, 262, 390, 510};

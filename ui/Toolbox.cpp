@@ -51,6 +51,12 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& ses
             OnToggleCapture();
     }));
     addAction(capture);
+    auto* autoset = new QAction(QStringLiteral("Autoset\tF6"), this);
+    connect(autoset, &QAction::triggered, this, errors_.Guard([this] {
+        if (OnAutoset)
+            OnAutoset();
+    }));
+    addAction(autoset);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     Label14->installEventFilter(this);
     Label14->setToolTip(QStringLiteral("Dwuklik (albo Ctrl+L): wpisz poziom w V lub mV"));

@@ -53,6 +53,7 @@ class TW2 : public QWidget, public ControlsView {
     std::function<void()> OnShowSettings;       // shows the settings dialog, modeless
     std::function<void()> OnToggleMeasurements; // this window's menu: the measurements window shown or hidden
     std::function<void()> OnToggleCapture;      // this window's menu: the capture window
+    std::function<void()> OnAutoset;            // this window's menu: autoset
     // A name chosen in the open dialog that is a recording: true when it was taken care of.
     std::function<bool(const QString& name)> OnOpenRecording;
     // The level typed as a value (Ctrl+L, a double click on the level read-out), then set as the
