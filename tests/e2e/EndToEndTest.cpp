@@ -169,6 +169,8 @@ struct Session {
         for (int i = 0; i < 250 && !std::filesystem::is_symlink(link); ++i)
             QThread::msleep(20);
         const std::string ports = "[PORTS]\nCOM1=" + link + "\n";
+        // Each run starts from no session of its own and keeps its session to itself.
+        environment.insert("XDG_STATE_HOME", QString::fromStdString(dir.File("state")));
         QString program = qEnvironmentVariable("DRGANIK_E2E_BIN");
         if (program.isEmpty()) {
             std::filesystem::copy_file(DRGANIK_BIN, dir.File("drganik"));
