@@ -24,6 +24,8 @@ TEST(CommandLine, PortHelpVersionAndMistakes) {
     EXPECT_EQ(ParseCommandLine({"--port", "a", "--port", "b"}).port, "b");
     // The value is the next argument whatever it looks like: a device path may start with a dash.
     EXPECT_EQ(ParseCommandLine({"--port", "--help"}).port, "--help");
+    EXPECT_FALSE(ParseCommandLine({"--port", "x"}).fresh);
+    EXPECT_TRUE(ParseCommandLine({"--fresh", "--port", "x"}).fresh);
 
     EXPECT_EQ(ParseCommandLine({"--port", "x", "-h"}).action, Action::Help);
     EXPECT_EQ(ParseCommandLine({"--version", "--help"}).action, Action::Help);
