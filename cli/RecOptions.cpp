@@ -19,7 +19,12 @@ std::string Format(const char* message, const std::string& value) {
 struct Arguments {
     const std::vector<std::string>& args;
     std::size_t i = 0;
-    std::string error;
+    std::string error; // the first mistake
+
+    void Fail(std::string message) {
+        if (error.empty())
+            error = std::move(message);
+    }
 
     bool Value(const std::string& name, std::string& value) {
         const std::string& a = args[i];
@@ -31,7 +36,7 @@ struct Arguments {
             value = args[++i];
             return true;
         }
-        error = Format("option %s needs a value", name);
+        Fail(Format("option %s needs a value", name));
         return false;
     }
 };
@@ -72,7 +77,7 @@ RecOptions ParseRecOptions(const std::vector<std::string>& args) {
     };
     std::vector<std::string> convert; // IN and OUT
     bool converting = false, help = false, version = false;
-    for (; in.i < args.size() && in.error.empty(); ++in.i) {
+    for (; in.i < args.size(); ++in.i) {
         const std::string& a = args[in.i];
         const std::string name = a.substr(0, a.find('='));
         if (a == "-h" || a == "--help") {
@@ -90,11 +95,11 @@ RecOptions ParseRecOptions(const std::vector<std::string>& args) {
         } else if (const auto option = valued.find(name); option != valued.end()) {
             std::string value;
             if (in.Value(name, value) && !option->second(value))
-                in.error = Format("invalid value for %s: ", name) + value;
+                in.Fail(Format("invalid value for %s: ", name) + value);
         } else if (converting && a.size() > 0 && (a[0] != '-' || a == "-") && convert.size() < 2) {
             convert.push_back(a);
         } else {
-            in.error = Format("unknown argument: %s", a);
+            in.Fail(Format("unknown argument: %s", a));
         }
     }
     if (help) { // help wins over anything else given

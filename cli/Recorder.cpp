@@ -54,7 +54,8 @@ void Recorder::Watch() {
     if (views.probeFailed)
         return End(DeviceOrFileError, Tr("the device does not answer: check that it is connected and on"));
     if (!started_) {
-        const bool connected = session_.Com1.IsOpen() && acq.ProbeCountdown == 0;
+        // Not inside the connection's settling pause: the probe must have gone out first.
+        const bool connected = views.startEnabled && session_.Com1.IsOpen() && acq.ProbeCountdown == 0;
         // The first tick after the probe turns the knobs to what the command line set.
         if (!connected || acq.SeenTimebase != views.timebase ||
             acq.SeenTriggerLevel != state_.trigger.TriggerLevel)

@@ -8,13 +8,14 @@
 class RecorderViews final : public ControlsView, public ScreenView {
   public:
     int timebase = 0;
+    bool startEnabled = false; // the probe went out (and, once its countdown is 0, was answered)
     bool probeFailed = false;
     bool waitingForTrigger = false;
     bool deviceMissing = false;
 
     int TimebasePosition() const override { return timebase; }
     int VoltPosition() const override { return 0; } // no V/dz knob: the samples are kept as they come
-    void SetStartStop(bool, bool) override {}
+    void SetStartStop(bool start, bool) override { startEnabled = start; }
     void ReleaseConnectButton() override {}
     void HideMarkers() override {}
     void EnableMarkerButtons() override {}
