@@ -3,6 +3,7 @@
 #include "Messages.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <unistd.h>
 
@@ -41,8 +42,11 @@ std::string Progress::Text(const Figures& f) {
 }
 
 void Progress::Show(const Figures& figures) {
-    if (!shown_)
+    // A few times a second is all a reader follows; more would only cost the terminal.
+    const auto now = std::chrono::steady_clock::now();
+    if (!shown_ || now - last_ < std::chrono::milliseconds(250))
         return;
+    last_ = now;
     std::fprintf(stderr, "\r\033[K%s", Text(figures).c_str());
     std::fflush(stderr);
     dirty_ = true;

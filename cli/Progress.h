@@ -2,6 +2,7 @@
 // The progress line on standard error while recording, rewritten in place: only on
 // a terminal and unless asked for quiet, so scripts and logs get nothing of it.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -26,5 +27,6 @@ class Progress {
 
   private:
     bool shown_;
+    std::chrono::steady_clock::time_point last_{};
     bool dirty_ = false; // the line holds text
 };

@@ -40,6 +40,11 @@ std::unique_ptr<BlockExport> OpenOutput(const RecOptions& o, int& status) {
         status = Recorder::Usage;
         return nullptr;
     }
+    if (format == ExportFormat::DataFile && !o.single && o.blocks != 1u) {
+        std::cerr << "drganik-rec: " << Tr("a .drg data file holds one block: use --single") << "\n";
+        status = Recorder::Usage;
+        return nullptr;
+    }
     int error = 0;
     auto out = o.output == "-" ? BlockExport::OnDescriptor(STDOUT_FILENO, *format, error)
                                : BlockExport::Create(o.output, *format, error);

@@ -15,10 +15,11 @@ struct RecProcess {
     pid_t pid = -1;
     int status = -1;
 
-    // Standard output and error go to the files given; the locale is C unless lang is set.
+    // Standard output and error go to the files given (a terminal's path too); the locale is C unless lang is
+    // set. The program is the built one unless another path is given.
     RecProcess(std::vector<std::string> args, const std::string& out, const std::string& err,
-               const std::string& lang = "C.UTF-8") {
-        args.insert(args.begin(), DRGANIK_REC);
+               const std::string& lang = "C.UTF-8", const std::string& program = DRGANIK_REC) {
+        args.insert(args.begin(), program);
         pid = fork();
         if (pid == 0) {
             unsetenv("DISPLAY");
@@ -46,15 +47,17 @@ struct RecProcess {
     }
     // The exit status, or -1 when the process has not ended within ms (or was killed).
     int Wait(int ms) {
-        for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-             std::chrono::steady_clock::now() < end;) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
             int s = 0;
-            if (waitpid(pid, &s, WNOHANG) == pid) {
-                status = s;
-                return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+            if (status != -1 || waitpid(pid, &s, WNOHANG) == pid) {
+                if (status == -1)
+                    status = s;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
+            if (std::chrono::steady_clock::now() >= end)
+                return -1;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return -1;
     }
 };

@@ -3,6 +3,7 @@
 
 #include "Capture.h"
 #include "Measurements.h"
+#include "Pty.h"
 #include "RecProcess.h"
 #include "RecordingReader.h"
 #include "Simulator.h"
@@ -61,6 +62,20 @@ std::vector<double> Fields(const std::string& line) {
         fields.push_back(v);
     }
     return fields;
+}
+
+// What the process writes to the terminal until it ends. A terminal nobody holds open (before
+// the process opens it, after it closes it) reads nothing at once: the wait is by the clock.
+std::string Terminal(Pty& terminal, RecProcess& run) {
+    std::string text;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLong);
+    while (run.Wait(0) == -1 && run.status == -1 && std::chrono::steady_clock::now() < end) {
+        const std::string more = terminal.Read(1 << 16, 100);
+        if (more.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        text += more;
+    }
+    return text + terminal.Read(1 << 16, 100);
 }
 
 } // namespace
@@ -134,10 +149,17 @@ TEST(Rec, MeasuresLiveBlocksOneLineEachOnStandardOutput) {
 TEST(Rec, ATriggerThatNeverFiresEndsWithStatusThreeAndAWholeFile) {
     Rig r;
     const std::string rec = r.dir.File("x.drgn");
-    // The sine stays between 3 and 7 V: a level of 9.5 V is never crossed.
-    auto run = r.Run({"--trigger", "rising", "--level", "9.5V", "--timeout", "2s", "-o", rec});
-    ASSERT_EQ(run.Wait(kLong), 3) << r.Told();
-    EXPECT_NE(r.Err().find("no trigger"), std::string::npos) << r.Told();
+    // The sine stays between 3 and 7 V: a level of 9.5 V is never crossed. Standard error is a
+    // terminal, where the progress line tells what it waits for.
+    Pty terminal;
+    auto run = RecProcess(
+        {"--port", r.sim.link, "--trigger", "rising", "--level", "9.5V", "--timeout", "3s", "-o", rec},
+        r.dir.File("out"), terminal.SlavePath());
+    const std::string shown = Terminal(terminal, run);
+    ASSERT_EQ(run.Wait(0), 3) << shown << r.Told();
+    EXPECT_NE(shown.find("0 blocks"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("waiting for trigger"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("no trigger"), std::string::npos) << shown;
     EXPECT_GE(r.sim.Count("no trigger event"), 1) << "the request carried the edge and the level";
     const RecordingRead read = ReadRecording(rec, [](const CapturedBlock&, std::uint64_t) { return true; });
     EXPECT_TRUE(read.recording) << "the file is a recording, with no block";
@@ -193,4 +215,22 @@ TEST(Rec, EndsAsAToolWithTheStatusOfWhatWentWrongInTheUsersLanguage) {
                                    r.dir.File("err2"), "pl_PL.UTF-8");
     EXPECT_EQ(notRecording.Wait(kLong), 1);
     EXPECT_NE(TempDir::Get(r.dir.File("err2")).find("nie jest nagraniem"), std::string::npos);
+}
+
+TEST(Rec, TakesThePortAndTimingsFromTheSettingsFileBesideItAndShowsProgressOnATerminal) {
+    Rig r;
+    // A copy of the program in a folder of its own keeps its settings file beside it, as a build does.
+    const std::string program = r.dir.File("drganik-rec");
+    std::filesystem::copy_file(DRGANIK_REC, program);
+    TempDir::Put(r.dir.File("drganik.ini"),
+                 "[PORTS]\nCOM3=" + r.sim.link + "\n[DISP]\nCP=3\n[ADVANCED]\nSpow=0\n");
+    Pty terminal;
+    auto run = RecProcess({"--blocks", "12", "-o", r.dir.File("x.drgn")}, r.dir.File("out"),
+                          terminal.SlavePath(), "C.UTF-8", program);
+    const std::string shown = Terminal(terminal, run);
+    ASSERT_EQ(run.Wait(0), 0) << shown << r.Told();
+    EXPECT_EQ(Opened(r.dir.File("x.drgn")).size(), 12u);
+    EXPECT_EQ(r.sim.Count("mode=0x00"), r.sim.Count("rx request")) << "Spow from the file: no slow-down bit";
+    EXPECT_NE(shown.find("blocks/s"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" kB"), std::string::npos) << shown;
 }
