@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +38,14 @@ int ConvertRecording(const RecOptions& o) {
     if (!in.file.IsOpen()) {
         Say(WithName("cannot read %s: ", o.input) + ErrnoText(in.notRegular ? ENXIO : in.error));
         return 1;
+    }
+    // Writing the recording over itself would empty it before a block of it is read.
+    struct stat input {
+    }, output{};
+    if (o.output != "-" && ::fstat(in.file.Get(), &input) == 0 && ::stat(o.output.c_str(), &output) == 0 &&
+        input.st_dev == output.st_dev && input.st_ino == output.st_ino) {
+        Say(WithName("%s is the recording itself: choose another file to write", o.output));
+        return 2;
     }
     int error = 0;
     auto out = o.output == "-" ? BlockExport::OnDescriptor(STDOUT_FILENO, *format, error)

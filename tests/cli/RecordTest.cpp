@@ -116,6 +116,12 @@ TEST(Rec, RecordsBlocksTheProgramOpensAndConvertsThemAsTheyWereMeasured) {
         EXPECT_NEAR(m.Vpp, 4, 0.1) << "Vpp of a 2 V sine";
     }
 
+    // Never over itself: the recording stays as it was.
+    const std::string before = TempDir::Get(rec);
+    auto itself = RecProcess({"--convert", rec, rec}, r.dir.File("out"), r.dir.File("err"));
+    EXPECT_EQ(itself.Wait(kLong), 2);
+    EXPECT_EQ(TempDir::Get(rec), before);
+
     // All of it as a table of samples: 500 rows per block, each led by its block.
     const std::string table = r.dir.File("t.csv");
     auto samples = RecProcess({"--convert", rec, table}, r.dir.File("out"), r.dir.File("err"));
