@@ -159,7 +159,7 @@ TEST(Rec, ATriggerThatNeverFiresEndsWithStatusThreeAndAWholeFile) {
     // terminal, where the progress line tells what it waits for.
     Pty terminal;
     auto run = RecProcess(
-        {"--port", r.sim.link, "--trigger", "rising", "--level", "9.5V", "--timeout", "3s", "-o", rec},
+        {"--port", r.sim.link, "--trigger", "rising", "--level", "9.5V", "--timeout", "4s", "-o", rec},
         r.dir.File("out"), terminal.SlavePath());
     const std::string shown = Terminal(terminal, run);
     ASSERT_EQ(run.Wait(0), 3) << shown << r.Told();
@@ -185,8 +185,9 @@ TEST(Rec, AnUnplugAndReplugMidRecordingLosesNoWholeBlock) {
     EXPECT_EQ(read.error, "");
 }
 
-TEST(Rec, SigintEndsAfterTheBlockBeingWrittenWithTheFileWhole) {
+TEST(Rec, SigintAndSigtermEndAfterTheBlockBeingWrittenWithTheFileWhole) {
     Rig r({"--fast"});
+    // A recording ended by SIGINT.
     const std::string rec = r.dir.File("x.drgn");
     auto run = r.Run({"--timebase", "0", "-o", rec});
     // Blocks keep coming: interrupt once a few are on disk.
@@ -197,6 +198,16 @@ TEST(Rec, SigintEndsAfterTheBlockBeingWrittenWithTheFileWhole) {
     EXPECT_GE(read.blocks, 3u);
     EXPECT_FALSE(read.cutShort) << "the last block is whole";
     EXPECT_EQ(read.error, "");
+
+    // A table ended by SIGTERM: whole blocks of 500 rows each.
+    const std::string csv = r.dir.File("x.csv");
+    auto table = r.Run({"-o", csv});
+    ASSERT_TRUE(RunUntil([&] { return TempDir::Get(csv).size() > 3 * 500 * 30; }, kLong)) << r.Told();
+    kill(table.pid, SIGTERM);
+    ASSERT_EQ(table.Wait(kLong), 0) << r.Told();
+    const auto rows = Lines(TempDir::Get(csv));
+    EXPECT_EQ((rows.size() - 1) % 500, 0u);
+    EXPECT_EQ(Fields(rows.back())[0], double((rows.size() - 1) / 500)) << "the last row ends its block";
 }
 
 TEST(Rec, EndsAsAToolWithTheStatusOfWhatWentWrongInTheUsersLanguage) {
