@@ -3,8 +3,10 @@
 #include "RecordingWriter.h"
 #include "SettingsLocation.h"
 
+#include <clocale>
 #include <cstring>
 #include <libintl.h>
+#include <locale.h>
 
 namespace {
 
@@ -23,12 +25,15 @@ const char* Tr(const char* message) {
     return dgettext(Domain, message);
 }
 
-// The program's own Polish words where the catalogue speaks Polish, the system's English
-// otherwise (the C library's texts would follow the locale, not the catalogue).
+// The program's own Polish words where the catalogue speaks Polish, the C library's English
+// otherwise: its texts would follow the locale, not the catalogue, and mix two languages.
 std::string ErrnoText(int error) {
     // TRANSLATORS: the language code of this catalogue, which decides the system errors' wording.
     if (std::strcmp(Tr("en"), "pl") == 0)
         return WriteErrorText(error);
-    char text[256];
-    return strerror_r(error, text, sizeof text);
+    const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    std::string text = english ? strerror_l(error, english) : "error " + std::to_string(error);
+    if (english)
+        freelocale(english);
+    return text;
 }
