@@ -8,9 +8,11 @@ template=$(mktemp)
 trap 'rm -f "$template"' EXIT
 xgettext --keyword=Tr --keyword=Format:1 --keyword=WithName:1 --from-code=UTF-8 --no-location -L C++ \
     -o "$template" ./*.cpp
-msgcmp po/pl.po "$template"
-if grep -q '^#~' po/pl.po || msgattrib --untranslated --only-fuzzy po/pl.po | grep -q msgid; then
-    echo "po/pl.po has untranslated, fuzzy or obsolete messages"
+sed -i 's/charset=CHARSET/charset=UTF-8/' "$template"
+msgcmp po/pl.po "$template"                      # every message has its Polish text
+msgcmp --use-untranslated "$template" po/pl.po   # and the catalogue no message the program lost
+if msgattrib --only-fuzzy po/pl.po | grep -q msgid; then
+    echo "po/pl.po has fuzzy messages"
     exit 1
 fi
 echo "every message of drganik-rec has its Polish text"
