@@ -174,12 +174,17 @@ TEST(Rec, ATriggerThatNeverFiresEndsWithStatusThreeAndAWholeFile) {
 }
 
 TEST(Rec, AnUnplugAndReplugMidRecordingLosesNoWholeBlock) {
-    Rig r({"--hangup-after", "3", "--recreate-ms", "1500"});
+    Rig r({"--hangup-after", "3", "--recreate-ms", "1000"});
     const std::string rec = r.dir.File("x.drgn");
-    auto run = r.Run({"--blocks", "7", "-o", rec});
+    auto run = r.Run({"--blocks", "5", "-o", rec});
     ASSERT_EQ(run.Wait(kLong), 0) << r.Told();
     EXPECT_GE(r.sim.Count("hang-up after 3 blocks"), 1) << "the device went away mid-recording";
-    EXPECT_EQ(Opened(rec).size(), 7u) << "the recovery reopened the device and went on";
+    EXPECT_EQ(Opened(rec).size(), 5u) << "the recovery reopened the device and went on";
+    // Every block the instrument sent is there but those the line took with it: the simulator
+    // removes the device as it writes a block's last bytes, which the kernel then drops with the
+    // line as a pulled adapter's would (never whole here), and the one asked for before the end.
+    const int sent = r.sim.Count("tx block"), lost = r.sim.Count("hang-up after");
+    EXPECT_LE(sent - lost - 1, 5) << r.Told();
     const RecordingRead read = ReadRecording(rec, [](const CapturedBlock&, std::uint64_t) { return true; });
     EXPECT_FALSE(read.cutShort);
     EXPECT_EQ(read.error, "");
