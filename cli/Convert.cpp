@@ -2,6 +2,7 @@
 
 #include "BlockExport.h"
 #include "Messages.h"
+#include "OutputFormat.h"
 #include "RecordingReader.h"
 #include "RegularFile.h"
 
@@ -26,11 +27,11 @@ std::string WithName(const char* message, const std::string& name) {
 } // namespace
 
 int ConvertRecording(const RecOptions& o) {
-    auto format = o.output == "-" ? std::optional(ExportFormat::Samples) : ExportFormatOf(o.output);
-    if (o.measure && format == ExportFormat::Samples)
-        format = ExportFormat::Measurements;
-    if (!format || (o.measure && format != ExportFormat::Measurements)) {
-        Say(WithName("cannot tell what to write from the name %s: use .csv, .drgn or .drg", o.output));
+    const auto format = OutputFormat(o.output, o.measure);
+    if (!format) {
+        Say(WithName(
+            "cannot tell what to write from the name %s: use .csv, .drgn or .drg (--measure: .csv or -)",
+            o.output));
         return 2;
     }
     // The input first: nothing is created or emptied for a recording that cannot be read.

@@ -5,6 +5,7 @@
 #include "BlockExport.h"
 #include "Convert.h"
 #include "Messages.h"
+#include "OutputFormat.h"
 #include "ProgramState.h"
 #include "RecOptions.h"
 #include "Recorder.h"
@@ -31,12 +32,12 @@ std::string ProgramDir(const char* argv0) {
 }
 
 std::unique_ptr<BlockExport> OpenOutput(const RecOptions& o, int& status) {
-    auto format = o.measure         ? std::optional(ExportFormat::Measurements)
-                  : o.output == "-" ? std::optional(ExportFormat::Samples)
-                                    : ExportFormatOf(o.output);
+    const auto format = OutputFormat(o.output, o.measure);
     if (!format) {
-        std::cerr << "drganik-rec: " << Tr("cannot tell what to write from the name: use .csv, .drgn or .drg")
-                  << "\n";
+        std::cerr
+            << "drganik-rec: "
+            << Tr("cannot tell what to write from the name: use .csv, .drgn or .drg (--measure: .csv or -)")
+            << "\n";
         status = Recorder::Usage;
         return nullptr;
     }

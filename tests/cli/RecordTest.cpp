@@ -220,6 +220,8 @@ TEST(Rec, EndsAsAToolWithTheStatusOfWhatWentWrongInTheUsersLanguage) {
     auto usage = r.Run({"--timebase", "3ms"});
     EXPECT_EQ(usage.Wait(kLong), 2);
     EXPECT_NE(r.Err().find("invalid value for --timebase: 3ms"), std::string::npos) << r.Told();
+    auto measureInto = r.Run({"--measure", "-o", r.dir.File("m.drgn")});
+    EXPECT_EQ(measureInto.Wait(kLong), 2) << "measurements are a table: .csv or standard output";
     auto polish = r.Run({"--trigger", "up"}, "pl_PL.UTF-8");
     EXPECT_EQ(polish.Wait(kLong), 2);
     EXPECT_NE(r.Err().find("zła wartość --trigger: up"), std::string::npos) << r.Told();
