@@ -1,5 +1,7 @@
 #include "Capture.h"
 
+#include "BlockCsv.h"
+#include "BlockExport.h"
 #include "ClockText.h"
 #include "RecordingFormat.h"
 #include "RecordingIndex.h"
@@ -378,4 +380,57 @@ TEST(CaptureRecording, AFullDiskKeepsTheWholeBlocksAndSaysSo) {
     ASSERT_EQ(blocks.size(), 3u);
     EXPECT_EQ(blocks[2], Numbered(2));
     EXPECT_FALSE(read.cutShort) << "the part of block 4 that fitted was cut away";
+}
+
+// Blocks streamed out: each kind as its extension says, a data file of exactly one block, and a
+// table cut short by a size limit ending after its last whole block.
+TEST(CaptureExport, WritesEachKindWholeBlockByBlock) {
+    TempDir dir;
+    EXPECT_EQ(ExportFormatOf("a.CSV"), ExportFormat::Samples);
+    EXPECT_EQ(ExportFormatOf("a.drgn"), ExportFormat::Recording);
+    EXPECT_EQ(ExportFormatOf("a.drg"), ExportFormat::DataFile);
+    EXPECT_EQ(ExportFormatOf("a.png"), std::nullopt);
+
+    int error = 0;
+    auto recording = BlockExport::Create(dir.File("r.drgn"), ExportFormat::Recording, error);
+    ASSERT_TRUE(recording);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(recording->Append(std::uint64_t(i + 7), Numbered(i)));
+    ASSERT_TRUE(recording->Finish());
+    RecordingRead read;
+    EXPECT_EQ(ReadAll(dir.File("r.drgn"), read), (std::vector{Numbered(0), Numbered(1), Numbered(2)}));
+
+    auto single = BlockExport::Create(dir.File("d.drg"), ExportFormat::DataFile, error);
+    ASSERT_TRUE(single);
+    EXPECT_FALSE(single->Finish()) << "no block";
+    EXPECT_TRUE(single->NotOneBlock());
+    single = BlockExport::Create(dir.File("d.drg"), ExportFormat::DataFile, error);
+    ASSERT_TRUE(single->Append(1, Numbered(5)));
+    ASSERT_TRUE(single->Finish());
+    EXPECT_EQ(TempDir::Get(dir.File("d.drg")).rfind(std::to_string(Numbered(5).samples[0]) + "\r\n", 0), 0u);
+    EXPECT_FALSE(BlockExport::OnDescriptor(STDOUT_FILENO, ExportFormat::Recording, error)) << "tables only";
+
+    std::string rows; // of the two blocks that fit
+    AppendBlockCsv(rows, 1, Numbered(0));
+    AppendBlockCsv(rows, 2, Numbered(1));
+    const std::string path = dir.File("t.csv");
+    const rlim_t limit = BlockCsvHeader().size() + rows.size() * 5 / 4; // room for about 2½ blocks
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit r{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &r);
+        int e = 0;
+        auto table = BlockExport::Create(path, ExportFormat::Samples, e);
+        int appended = 0;
+        while (table && appended < 10 && table->Append(std::uint64_t(appended + 1), Numbered(appended)))
+            ++appended;
+        _exit(appended + (table && table->Error() == EFBIG ? 100 : 0));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 102) << "2 blocks, then the failure";
+    const std::string table = TempDir::Get(path);
+    EXPECT_EQ(table, BlockCsvHeader() + rows) << "cut back to the last whole block";
 }

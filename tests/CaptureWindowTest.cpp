@@ -311,3 +311,56 @@ TEST(Capture, TheStatusShowsWholeAndBoxesStandOverTheVisibleWindow) {
     w.Toggle();
     EXPECT_EQ(boxParent(), p.W2.get());
 }
+
+// "Zapisz zakres…": a range of the history, then of an opened recording, as a table or a recording;
+// the button asks for the range and the name, and a refusal says why.
+TEST(Capture, ARangeOfTheHistoryOrOfAnOpenedRecordingIsSavedAsATableOrARecording) {
+    TempDir dir;
+    TempDir::Put(dir.File("drganik.ini"), "");
+    TestProgram p(dir.File("drganik.ini"));
+    TCaptureWindow& w = *p.captureWindow;
+    w.Toggle();
+    std::vector<QString> messages;
+    w.ShowMessage = [&](const QString& text) { messages.push_back(text); };
+    for (int n = 1; n <= 5; ++n) {
+        CapturedBlock b;
+        b.samples.fill(std::uint16_t(n * 100));
+        b.timeMs = 1000 * n;
+        b.timebase = 3;
+        p.session.capture.Take(b);
+    }
+    w.AskRange = [](std::uint64_t size, std::uint64_t& from, std::uint64_t& to) {
+        EXPECT_EQ(size, 5u);
+        EXPECT_EQ(to, 5u) << "preset to the whole";
+        from = 2;
+        to = 4;
+        return true;
+    };
+    w.AskRangeName = [&] { return QString::fromStdString(dir.File("part.drgn")); };
+    Control<QPushButton>(w, "ZapiszZakres").click();
+    std::vector<CapturedBlock> saved;
+    ReadRecording(dir.File("part.drgn"), [&](const CapturedBlock& b, std::uint64_t) {
+        saved.push_back(b);
+        return true;
+    });
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved.front(), p.session.capture.history.At(1));
+    EXPECT_EQ(saved.back(), p.session.capture.history.At(3));
+
+    // The saved recording opened takes the history's place; its second block as a table.
+    std::string error, note;
+    ASSERT_TRUE(p.session.capture.LoadRecording(dir.File("part.drgn"), error, note)) << error;
+    ASSERT_TRUE(w.SaveRange(2, 2, QString::fromStdString(dir.File("one.csv"))));
+    const std::string table = TempDir::Get(dir.File("one.csv"));
+    EXPECT_EQ(table.rfind("block,block_time_ms,t [s],U [V]\r\n2,3000,0,2.9296875\r\n", 0), 0u) << table;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 501);
+
+    EXPECT_FALSE(w.SaveRange(1, 1, QString::fromStdString(dir.File("x.png"))));
+    EXPECT_FALSE(w.SaveRange(1, 1, QString::fromStdString(dir.File("none/x.csv"))));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].endsWith(QStringLiteral("nie ma takiego folderu."))) << messages[1].toStdString();
+    p.state.acq.Running = true;
+    w.SaveRangeClick();
+    EXPECT_EQ(messages.back(), QStringLiteral("Zatrzymaj pomiar, aby zapisać zakres."));
+    p.state.acq.Running = false;
+}

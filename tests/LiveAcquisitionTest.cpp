@@ -1,4 +1,6 @@
+#include "BlockCsv.h"
 #include "BoxWatcher.h"
+#include "Measurements.h"
 #include "PortChooser.h"
 #include "ProgramHarness.h"
 #include "Pty.h"
@@ -9,10 +11,13 @@
 #include <QTest>
 #include <QThread>
 #include <QTreeWidget>
+#include <charconv>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -115,6 +120,32 @@ TEST(LiveAcquisition, SilentInstrumentRecoversWithRedCaption) {
     ASSERT_TRUE(RunUntil([&] { return sim.Count("rx request") >= 2; }, kLong)) << "a fresh request follows";
 }
 
+namespace {
+
+// A line of drganik-rec --measure read back: block, time, then the read-outs (empty: not measurable).
+Measurements MeasurementsOfLine(const std::string& line) {
+    std::vector<std::optional<double>> f;
+    std::istringstream in(line.substr(0, line.find('\r')));
+    for (std::string field; std::getline(in, field, ',');) {
+        double v = 0; // from_chars: the C library's locale is the user's here
+        const bool read = std::from_chars(field.data(), field.data() + field.size(), v).ec == std::errc();
+        f.push_back(read ? std::optional(v) : std::nullopt);
+    }
+    Measurements m;
+    m.Frequency = f.at(2);
+    m.Period = f.at(3);
+    m.Vpp = *f.at(4);
+    m.Vmin = *f.at(5);
+    m.Vmax = *f.at(6);
+    m.Mean = *f.at(7);
+    m.Rms = *f.at(8);
+    if (f.at(9))
+        m.Duty = *f.at(9) / 100;
+    return m;
+}
+
+} // namespace
+
 TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresTheStream) {
     TempDir dir;
     Simulator sim(dir, {"--signal", "sine", "--freq", "1500", "--amp", "4", "--offset", "5"});
@@ -143,6 +174,21 @@ TEST(LiveAcquisition, SpaceStartsAndStopsWhereverTheFocusIsAndPomiaryMeasuresThe
     QTest::keyClick(p.W1.get(), Qt::Key_Space);
     EXPECT_FALSE(p.state.acq.Running);
     EXPECT_TRUE(p.W2->Button(TW2::ToolButton::Start).isEnabled());
+
+    // drganik-rec's line of measurements for the last block reads as "Pomiary" shows that block.
+    ASSERT_TRUE(RunUntil([&] { return !p.state.acq.Running && p.state.acq.RxCount == 0; }, kLong));
+    const auto& history = p.session.capture.history;
+    std::string line;
+    AppendMeasureCsv(line, history.Size(), history.At(history.Size() - 1));
+    const MeasurementTexts t = TextsOf(MeasurementsOfLine(line), QLocale().decimalPoint().toStdString());
+    using R = TMeasurementsWindow::Reading;
+    const auto shown = [&] {
+        const auto text = [&](R r) { return p.measurements->ReadingText(r).toStdString(); };
+        return std::vector{text(R::Frequency), text(R::Period), text(R::Vpp), text(R::Vmin),
+                           text(R::Vmax),      text(R::Mean),   text(R::Rms), text(R::Duty)};
+    };
+    const std::vector expected{t.Frequency, t.Period, t.Vpp, t.Vmin, t.Vmax, t.Mean, t.Rms, t.Duty};
+    EXPECT_TRUE(RunUntil([&] { return shown() == expected; }, kLong)) << line;
 }
 
 TEST(LiveAcquisition, MissingInstrumentGivesTheProbeMessage) {

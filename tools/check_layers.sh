@@ -17,6 +17,7 @@ declare -A allowed=(
     [session]="session acquisition capture settings files signal serial"
     [ui]="ui widgets session acquisition capture settings files signal serial"
     [app]="app ui widgets session acquisition capture settings files signal serial"
+    [cli]="cli session acquisition capture settings files signal serial"
     [tools/sim]="tools/sim signal"
 )
 no_qt="signal files serial settings capture acquisition tools/sim"

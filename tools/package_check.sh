@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a copy of the tracked files, as a fresh clone would, and checks
 # it: lintian, the desktop entry and AppStream validators, an install with apt-get, the installed
-# program's version, the package's own autopkgtest (the end-to-end test against /usr/bin), then a
-# purge that leaves nothing. The package is built with DEB_BUILD_OPTIONS=nocheck: CI has run every
+# programs' versions, the package's own autopkgtests (the end-to-end test against /usr/bin, and
+# drganik-rec with no display), then a purge that leaves nothing. The package is built with DEB_BUILD_OPTIONS=nocheck: CI has run every
 # suite just before (./test.sh), and the end-to-end test runs here against what was installed;
 # with --check the package build runs the suites as well.
 # Runs as root.
@@ -47,11 +47,13 @@ appstreamcli validate --no-net /usr/share/metainfo/org.example.drganik.metainfo.
 test "$(drganik --version)" = "drganik $version"
 # The desktop entry starts what was installed.
 test "$(command -v "$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' /usr/share/applications/drganik.desktop)")" = /usr/bin/drganik
-echo "installed: $(drganik --version)"
+test "$(drganik-rec --version)" = "drganik-rec $version"
+echo "installed: $(drganik --version), $(drganik-rec --version)"
 
 # The package's own test, as Debian's CI would run it, on this machine (the null runner).
 autopkgtest "$deb" "$src" -- null >"$out/autopkgtest.log" 2>&1 || { tail -60 "$out/autopkgtest.log"; exit 1; }
 grep -E '^end-to-end +PASS' "$out/autopkgtest.log"
+grep -E '^recorder +PASS' "$out/autopkgtest.log"
 
 listed=$(dpkg -L drganik)
 apt-get purge -y -qq drganik >/dev/null

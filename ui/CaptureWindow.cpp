@@ -1,5 +1,6 @@
 #include "CaptureWindow.h"
 
+#include "CaptureWindowRange.h"
 #include "ClockText.h"
 #include "Controls.h"
 #include "ErrorBox.h"
@@ -52,7 +53,7 @@ TCaptureWindow::TCaptureWindow(QWidget& w1, QWidget& w2, Capture& capture, Error
     setWindowTitle(QStringLiteral("Przechwytywanie"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(136, 174); // fits beside the pair on 1024 pixels, below "Pomiary"
+    setFixedSize(136, 202); // fits beside the pair on 1024 pixels, below "Pomiary"
     setFont(UiFont());
     singleShotButton_ = Place<QPushButton>(this, "Pojedynczy", 6, 6, 124, 24);
     singleShotButton_->setText(QStringLiteral("Pojedynczy (F4)"));
@@ -65,9 +66,11 @@ TCaptureWindow::TCaptureWindow(QWidget& w1, QWidget& w2, Capture& capture, Error
     cancelOpeningButton_ = Place<QPushButton>(this, "Przerwij", 6, 62, 124, 24);
     cancelOpeningButton_->setText(QStringLiteral("Przerwij wczytywanie"));
     cancelOpeningButton_->hide();
-    positionLabel_ = Place<QLabel>(this, "Pozycja", 6, 88, 124, 30);
+    saveRangeButton_ = Place<QPushButton>(this, "ZapiszZakres", 6, 90, 124, 24);
+    saveRangeButton_->setText(QStringLiteral("Zapisz zakres…"));
+    positionLabel_ = Place<QLabel>(this, "Pozycja", 6, 116, 124, 30);
     positionLabel_->setWordWrap(true);
-    statusLabel_ = Place<QLabel>(this, "Stan", 6, 120, 124, 50);
+    statusLabel_ = Place<QLabel>(this, "Stan", 6, 148, 124, 50);
     statusLabel_->setWordWrap(true);
     statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The opening runs in its own thread; the window looks in on it only while it runs.
@@ -80,9 +83,14 @@ TCaptureWindow::TCaptureWindow(QWidget& w1, QWidget& w2, Capture& capture, Error
         if (!following_ && value >= 1)
             ShowHistoryBlock(std::size_t(value - 1));
     }));
+    connect(saveRangeButton_, &QPushButton::clicked, this, errors_.Guard([this] { SaveRangeClick(); }));
     connect(cancelOpeningButton_, &QPushButton::clicked, this, errors_.Guard([this] { CancelOpening(); }));
     connect(openingPoll_, &QTimer::timeout, this, errors_.Guard([this] { PollOpening(); }));
     AskRecordingName = [this] { return AskRecordingFile(MessageParent(), folder_); };
+    AskRangeName = [this] { return AskRangeFile(MessageParent(), folder_); };
+    AskRange = [this](std::uint64_t size, std::uint64_t& from, std::uint64_t& to) {
+        return AskBlockRange(MessageParent(), size, from, to);
+    };
     ShowMessage = [this](const QString& text) {
         ShowPlainMessage(MessageParent(), QStringLiteral("Błąd!"), text);
     };
@@ -257,6 +265,7 @@ void TCaptureWindow::UpdatePosition() {
     const std::uint64_t size = capture_.Size();
     following_ = true;
     historySlider_->setEnabled(size > 1);
+    saveRangeButton_->setEnabled(size > 0);
     historySlider_->setRange(size == 0 ? 0 : 1, int(std::min<std::uint64_t>(size, INT_MAX)));
     historySlider_->setValue(int(shown_ + 1));
     following_ = false;

@@ -37,6 +37,12 @@ class TCaptureWindow : public QWidget {
     // or refused here). The window shows how far the opening has got.
     bool OpenRecording(const QString& name);
     void CancelOpening(); // the window's "Przerwij wczytywanie"
+    // "Zapisz zakres…": blocks of what is looked back at (the history or an opened recording),
+    // when stopped, into a CSV table or a recording.
+    void SaveRangeClick();
+    // Blocks from..to, counted from 1 as the window shows them, into the file name (its kind
+    // from its extension); false, with a message, when they cannot all be written.
+    bool SaveRange(std::uint64_t from, std::uint64_t to, const QString& name);
 
     // A block went into the capture: follow it, and the recording's size.
     void BlockTaken();
@@ -52,6 +58,9 @@ class TCaptureWindow : public QWidget {
     std::function<void(const CapturedBlock&)> OnShowBlock;
     // The file dialogs; an empty name means cancelled. Tests put their own in.
     std::function<QString()> AskRecordingName;
+    std::function<QString()> AskRangeName;
+    // The range to save out of 1..size, preset to all of it; false when cancelled.
+    std::function<bool(std::uint64_t size, std::uint64_t& from, std::uint64_t& to)> AskRange;
     // A message box; tests put their own in.
     std::function<void(const QString& text)> ShowMessage;
 
@@ -77,6 +86,7 @@ class TCaptureWindow : public QWidget {
     bool stale_ = false;     // blocks came while hidden: the texts wait for the window to show
     QPushButton* singleShotButton_ = nullptr;
     QPushButton* recordButton_ = nullptr;
+    QPushButton* saveRangeButton_ = nullptr;
     QSlider* historySlider_ = nullptr;
     QPushButton* cancelOpeningButton_ = nullptr; // in the slider's place while a recording opens
     QLabel* positionLabel_ = nullptr;
