@@ -2,13 +2,13 @@
 // tool window and the hidden settings dialog, in that order), then runs the event loop.
 
 #include "CommandLine.h"
-#include "EndSignals.h"
 #include "FileSizeLimit.h"
 #include "PlainTextBoxes.h"
 #include "Program.h"
 #include "QtTranslation.h"
 #include "SessionState.h"
 #include "SettingsLocation.h"
+#include "StopSignals.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -53,6 +53,6 @@ int main(int argc, char** argv) {
         programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
     Program program(settingsPath, ProgramSettingsFile(programDir), command.port, SessionStatePath(),
                     command.fresh);
-    EndOnSignals(app, [&program] { program.W2->EndProgram(false); });
+    const StopSignals stopSignals([&program] { program.W2->EndProgram(false); });
     return QApplication::exec();
 }

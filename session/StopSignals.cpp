@@ -30,13 +30,13 @@ StopSignals::StopSignals(std::function<void()> onStop) {
     sa.sa_handler = Handle;
     sa.sa_flags = SA_RESTART;
     sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(s, &sa, nullptr);
 }
 
 StopSignals::~StopSignals() {
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP})
+        signal(s, SIG_DFL);
     notifier_.reset();
     stopPipe = -1;
     for (const int fd : pipe_)

@@ -1,6 +1,7 @@
 #pragma once
-// SIGINT and SIGTERM as an event of the loop: the handler only writes a byte to a
-// pipe, and the run ends from the loop between blocks, so the file stays whole.
+// SIGINT, SIGTERM and SIGHUP (Ctrl+C, a logout, a closed terminal or SSH session) as an event
+// of the loop: the handler only writes a byte to a pipe, and the program ends from the loop as
+// it would by itself (between blocks, the port closed, files whole, the session kept).
 
 #include <QObject>
 #include <QSocketNotifier>
