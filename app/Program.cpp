@@ -27,11 +27,12 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, session.Timer1);
     measurements = std::make_unique<TMeasurementsWindow>(*W1, *W2);
     captureWindow = std::make_unique<TCaptureWindow>(*W1, *W2, session.capture, errors);
+    lupa = std::make_unique<TLupaWindow>(*W1, *W2, state.tables, errors);
     ConnectWindows();
     ConnectCapture();
     ShowPortDevice();
-    for (QWidget* window : std::initializer_list<QWidget*>{W1.get(), W2.get(), Form1.get(),
-                                                           measurements.get(), captureWindow.get()})
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             W1.get(), W2.get(), Form1.get(), measurements.get(), captureWindow.get(), lupa.get()})
         BindProgramKeys(*window, [this](Command command) { errors.Run([this, command] { Run(command); }); });
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
     TellOfUnreadSettings();
@@ -67,6 +68,8 @@ void Program::Run(Command command) {
         return captureWindow->StepBack();
     case Command::NewerBlock:
         return captureWindow->StepForward();
+    case Command::ToggleLupa:
+        return lupa->Toggle();
     }
 }
 
@@ -74,7 +77,14 @@ void Program::ConnectWindows() {
     TW2* w2 = W2.get();
     W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
     W1->OnFormClose = [w2] { w2->EndProgram(false); };
-    W1->OnBlockShown = [this](int timebase) { measurements->ShowBlock(state.samples, timebase); };
+    // The Lupa sees every block shown; while it averages, the measurements take the average.
+    W1->OnBlockShown = [this](int timebase) {
+        lupa->ShowBlock(state.samples,
+                        {timebase, W2->VoltPosition(), state.trigger.TriggerMode, state.trigger.TriggerLevel},
+                        state.acq.Running);
+        measurements->ShowBlock(lupa->ShowsAverage() ? lupa->AveragedBlock() : state.samples, timebase);
+    };
+    W2->OnToggleLupa = [this] { lupa->Toggle(); };
     W2->OnToggleMeasurements = [this] { measurements->Toggle(); };
     Form1->OnSaved = [this] { ShowPortDevice(); };
     W2->OnShowSettings = [form1 = Form1.get()] {

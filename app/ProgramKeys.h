@@ -19,7 +19,8 @@ enum class Command {
     ToggleCapture,      // F3
     SingleShot,         // F4
     OlderBlock,         // PgUp
-    NewerBlock          // PgDn
+    NewerBlock,         // PgDn
+    ToggleLupa          // F5
 };
 
 struct KeyBinding {
@@ -28,7 +29,7 @@ struct KeyBinding {
     bool inDialogs = true;
 };
 
-inline constexpr std::array<KeyBinding, 9> ProgramKeys{{
+inline constexpr std::array<KeyBinding, 10> ProgramKeys{{
     {Qt::Key_Space, Command::StartOrStop, false},
     {Qt::CTRL | Qt::Key_O, Command::OpenFile},
     {Qt::CTRL | Qt::Key_S, Command::SaveFile},
@@ -38,6 +39,7 @@ inline constexpr std::array<KeyBinding, 9> ProgramKeys{{
     {Qt::Key_F4, Command::SingleShot},
     {Qt::Key_PageUp, Command::OlderBlock},
     {Qt::Key_PageDown, Command::NewerBlock},
+    {Qt::Key_F5, Command::ToggleLupa},
 }};
 
 // Every key of the table in `window`, each running `run` with its command.

@@ -653,7 +653,7 @@ TEST(Windows, MeasurementsWindowTogglesWithF2AndTheMenuAndFollowsBlocksAtMostTen
 
     Press(*p.W2, Qt::Key_F2);
     EXPECT_FALSE(m.isVisible());
-    ASSERT_EQ(p.W2->actions().size(), 2); // "Pomiary", then "Przechwytywanie"
+    ASSERT_EQ(p.W2->actions().size(), 3); // "Pomiary", "Przechwytywanie", "Lupa"
     p.W2->actions()[0]->trigger();        // the tool window's context menu
     EXPECT_TRUE(m.isVisible());
     Press(m, Qt::Key_F2);

@@ -50,6 +50,12 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& ses
             OnToggleCapture();
     }));
     addAction(capture);
+    auto* lupa = new QAction(QStringLiteral("Lupa\tF5"), this);
+    connect(lupa, &QAction::triggered, this, errors_.Guard([this] {
+        if (OnToggleLupa)
+            OnToggleLupa();
+    }));
+    addAction(lupa);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     errors_.Run([this] { FormCreate(); });
 }

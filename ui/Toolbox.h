@@ -53,6 +53,7 @@ class TW2 : public QWidget, public ControlsView {
     std::function<void()> OnShowSettings;       // shows the settings dialog, modeless
     std::function<void()> OnToggleMeasurements; // this window's menu: the measurements window shown or hidden
     std::function<void()> OnToggleCapture;      // this window's menu: the capture window
+    std::function<void()> OnToggleLupa;         // this window's menu: the Lupa
     // A name chosen in the open dialog that is a recording: true when it was taken care of.
     std::function<bool(const QString& name)> OnOpenRecording;
 
