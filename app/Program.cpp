@@ -81,7 +81,7 @@ void Program::ConnectWindows() {
     W1->OnBlockShown = [this](int timebase) {
         lupa->ShowBlock(state.samples,
                         {timebase, W2->VoltPosition(), state.trigger.TriggerMode, state.trigger.TriggerLevel},
-                        state.acq.Running);
+                        !W2->ShowingStoredBlock());
         measurements->ShowBlock(lupa->ShowsAverage() ? lupa->AveragedBlock() : state.samples, timebase);
     };
     W2->OnToggleLupa = [this] { lupa->Toggle(); };

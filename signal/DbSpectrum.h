@@ -1,5 +1,5 @@
 #pragma once
-// A block's spectrum in decibels: a plain discrete transform of the 500 samples
+// A block's spectrum in decibels: the discrete Fourier transform of the 500 samples
 // in volts (mean removed, windowed), amplitudes scaled so that a sine reads its
 // RMS level at its bin, the three highest peaks and the noise floor.
 
@@ -7,7 +7,10 @@
 #include "TransformTables.h"
 
 #include <array>
+#include <complex>
 #include <vector>
+
+using Complex = std::complex<double>;
 
 inline constexpr int DbBins = BlockSamples / 2 + 1; // 0 .. half the sample rate
 
@@ -45,5 +48,5 @@ class DbTransform {
 
   private:
     std::array<std::array<double, BlockSamples>, 3> windows_{};
-    std::array<double, BlockSamples> cos_{}, sin_{};
+    std::array<Complex, BlockSamples> twiddles_{}; // exp(-2 pi i j / 500)
 };

@@ -32,9 +32,13 @@ void Sine(SampleBuffer& s, double amplitude = 300) {
         s[size_t(i)] = std::uint16_t(std::lround(512 + amplitude * std::sin(2 * std::numbers::pi * i / 250)));
 }
 
+// A pixel of a hairline in the pen's colour, blended with the paper by the antialiasing: its
+// strongest channel well above its weakest, as the pen has them; grey grid lines never are.
 bool Traced(QRgb c, QColor pen) {
-    return std::abs(qRed(c) - pen.red()) < 60 && std::abs(qGreen(c) - pen.green()) < 60 &&
-           std::abs(qBlue(c) - pen.blue()) < 60;
+    const int rgb[] = {qRed(c), qGreen(c), qBlue(c)};
+    const int own[] = {pen.red(), pen.green(), pen.blue()};
+    const auto hi = std::max_element(own, own + 3) - own, lo = std::min_element(own, own + 3) - own;
+    return rgb[hi] - rgb[lo] >= 40;
 }
 
 // Whether the picture has the pen's colour within two pixels of a point given in logical pixels.
@@ -141,6 +145,22 @@ TEST(Lupa, OpensWithTheShownBlockAndTheMainWindowKeepsItsPixels) {
     ASSERT_EQ(p.W2->actions().size(), 3);
     EXPECT_EQ(p.W2->actions()[2]->text(), "Lupa\tF5");
     p.W2->actions()[2]->trigger();
+    EXPECT_FALSE(p.lupa->isVisible());
+    p.W2->actions()[2]->trigger();
+    ASSERT_TRUE(p.lupa->isVisible());
+    // A quick run of live blocks with no event in between: drawn once at most (twice, if 80 ms
+    // passed between the first two), and the last one in the end.
+    const int refreshes = p.lupa->Refreshes();
+    for (int k = 0; k < 50; ++k) {
+        p.state.samples[0] = std::uint16_t(k);
+        p.lupa->ShowBlock(p.state.samples, {}, true);
+    }
+    EXPECT_LE(p.lupa->Refreshes(), refreshes + 2);
+    ASSERT_TRUE(RunUntil([&] { return p.lupa->ShownVolts()[0] == 49 * VoltsPerStep; }, kLong));
+    RunUntil([] { return false; }, 200);
+    EXPECT_LE(p.lupa->Refreshes(), refreshes + 3) << "nothing drawn without a block";
+
+    p.lupa->Toggle();
     EXPECT_FALSE(p.lupa->isVisible());
     p.state.samples.fill(100); // hidden: kept, shown when it opens
     p.W1->BlockShown(0);
@@ -306,8 +326,9 @@ TEST(Lupa, AveragingSixtyFourNoisyBlocksAndExport) {
     p.W2->Press(TW2::ToolButton::Start);
     ASSERT_TRUE(RunUntil([&] { return p.lupa->AveragedBlocks() == 64; }, 60000)) << p.lupa->AveragedBlocks();
     p.W2->Press(TW2::ToolButton::Stop);
-    ASSERT_TRUE(RunUntil([&] { return Idle(p.state.acq); }, kLong));
+    ASSERT_TRUE(RunUntil([&] { return Idle(p.state.acq) && !p.lupa->RefreshPending(); }, kLong));
     ASSERT_TRUE(p.lupa->ShowsAverage());
+    EXPECT_LT(p.lupa->Refreshes(), int(singleNoise.size())) << "not every live block is drawn";
     const std::vector<double> averaged(p.lupa->ShownVolts().begin(), p.lupa->ShownVolts().end());
     double single = 0;
     for (std::size_t n = singleNoise.size() - 64; n < singleNoise.size(); ++n)

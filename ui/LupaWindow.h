@@ -1,12 +1,15 @@
 #pragma once
 // "Lupa": a resizable window with the block the main window shows, zoomable,
 // averaged over consecutive blocks when asked, with a reference block under it
-// and the spectrum in dB below. Hidden, it only keeps the last block.
+// and the spectrum in dB below. Hidden, it only keeps the last block; shown, it
+// draws live blocks at most 12.5 times a second.
 
 #include "BlockAverage.h"
 #include "DbSpectrum.h"
 #include "ReferenceTrace.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -51,6 +54,8 @@ class TLupaWindow : public QWidget {
     QImage Picture() const;    // the picture at its size
     std::string Table() const; // the shown (averaged) block as CSV
     TLupaPlot& Plot() { return *plot_; }
+    int Refreshes() const { return refreshes_; } // blocks drawn
+    bool RefreshPending() const { return pending_; }
     void ExportPicture();
     void ExportTable();
 
@@ -64,7 +69,8 @@ class TLupaWindow : public QWidget {
 
   private:
     void BuildControls();
-    void Process();
+    bool Averaging() const; // live blocks with averaging on
+    void Refresh();         // the last block drawn
     void Export(bool picture);
     void ShowFailure(const QString& text);
 
@@ -82,7 +88,10 @@ class TLupaWindow : public QWidget {
     SampleBuffer last_{};
     BlockSettings lastTaken_;
     bool lastLive_ = false;
-    bool pending_ = false; // a block came while hidden
+    bool pending_ = false; // a block not drawn yet
+    QElapsedTimer sinceRefresh_;
+    QTimer late_; // one shot: the last of a quick run of live blocks is drawn too
+    int refreshes_ = 0;
     std::array<double, BlockSamples> volts_{};
     DbSpectrum spectrum_;
     QString folder_; // of the last file chosen here

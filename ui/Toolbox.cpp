@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopedValueRollback>
 
 TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& session, QPrinter& printer)
     : state_(state), errors_(errors), w1_(w1), session_(session), printer_(printer) {
@@ -223,6 +224,7 @@ void TW2::ShowStoredBlock(int timebase, std::optional<int> voltPosition) {
     w1_.ShowFastTrace();
     EnableMarkerButtons();
     w1_.RepaintNow();
+    const QScopedValueRollback stored(showingStoredBlock_, true);
     w1_.BlockShown(Knob2->Position());
 }
 

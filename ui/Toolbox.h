@@ -45,6 +45,8 @@ class TW2 : public QWidget, public ControlsView {
     // A block put into the samples (a file's, a kept one's) drawn as a loaded data file is,
     // with the knobs set to what it was taken with (the V/dz knob stays when not given).
     void ShowStoredBlock(int timebase, std::optional<int> voltPosition = std::nullopt);
+    // Whether the block being shown is such a stored one (true only inside ShowStoredBlock).
+    bool ShowingStoredBlock() const { return showingStoredBlock_; }
 
     // The file dialogs; an empty name means cancelled. Tests put their own in.
     // Both start in the folder of the last file chosen in this run.
@@ -122,6 +124,7 @@ class TW2 : public QWidget, public ControlsView {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    bool showingStoredBlock_ = false;
     QAbstractButton& ButtonControl(ToolButton which) const;
     TKnob& KnobControl(ToolKnob which) const;
     void FormCreate();

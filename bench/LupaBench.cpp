@@ -1,0 +1,90 @@
+// What the Lupa adds to a block on the GUI thread: hidden (the block kept); shown at
+// 1920 x 1080, a live block between refreshes (kept, averaged) and a refresh (the spectrum
+// in dB and the paint). Run offscreen.
+
+#include "ErrorBox.h"
+#include "LupaPlot.h"
+#include "LupaWindow.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace {
+
+struct Rig {
+    TransformTables tables;
+    ErrorBox errors{QStringLiteral("Drganik")};
+    QWidget w1, w2;
+    std::unique_ptr<TLupaWindow> lupa;
+    std::vector<SampleBuffer> blocks;
+    Rig(bool shown, int averaging) {
+        BuildSpectrumTables(tables);
+        lupa = std::make_unique<TLupaWindow>(w1, w2, tables, errors);
+        lupa->resize(1920, 1080);
+        lupa->SetAveraging(averaging);
+        if (shown)
+            lupa->show();
+        QApplication::processEvents();
+        // A noisy sine, as a live feed would bring it.
+        std::mt19937 rng(3);
+        std::normal_distribution<double> noise(0, 15);
+        for (int b = 0; b < 64; ++b) {
+            SampleBuffer s{};
+            for (int i = 0; i < 500; ++i)
+                s[size_t(i)] = std::uint16_t(
+                    std::clamp(std::lround(512 + 300 * std::sin(2 * std::numbers::pi * i / 250) + noise(rng)),
+                               0L, 1023L));
+            blocks.push_back(s);
+        }
+    }
+};
+
+void BM_LupaBlockHidden(benchmark::State& state) {
+    Rig rig(false, 64);
+    std::size_t n = 0;
+    for (auto _ : state)
+        rig.lupa->ShowBlock(rig.blocks[n++ % rig.blocks.size()], {0, 0, 1, 512}, true);
+}
+BENCHMARK(BM_LupaBlockHidden);
+
+// A live block between two refreshes (at most 12.5 a second): kept and, when on, averaged.
+// range(0): blocks averaged (1: off).
+void BM_LupaLiveBlockBetweenRefreshes(benchmark::State& state) {
+    Rig rig(true, int(state.range(0)));
+    std::size_t n = 0;
+    for (auto _ : state)
+        rig.lupa->ShowBlock(rig.blocks[n++ % rig.blocks.size()], {0, 0, 1, 512}, true);
+}
+BENCHMARK(BM_LupaLiveBlockBetweenRefreshes)->Arg(1)->Arg(64);
+
+// A refresh: the block in volts, its spectrum in dB with peaks and floor, and the paint of the
+// plot into an image of the backing store's format; the background (grid, axes, texts) kept
+// from the paint before, as it is while the view stays. A stored block refreshes at once.
+void BM_LupaRefresh1920x1080(benchmark::State& state) {
+    Rig rig(true, 64);
+    TLupaPlot& plot = rig.lupa->Plot();
+    QImage target(plot.size(), QImage::Format_RGB32); // an opaque window's backing store on X11
+    std::size_t n = 0;
+    for (auto _ : state) {
+        rig.lupa->ShowBlock(rig.blocks[n++ % rig.blocks.size()], {0, 0, 1, 512}, false);
+        plot.render(&target, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    }
+    state.counters["plot_w"] = plot.width();
+    state.counters["plot_h"] = plot.height();
+}
+BENCHMARK(BM_LupaRefresh1920x1080)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}
