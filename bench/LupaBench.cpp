@@ -1,6 +1,6 @@
 // What the Lupa adds to a block on the GUI thread: hidden (the block kept); shown at
 // 1920 x 1080, a live block between refreshes (kept, averaged) and a refresh (the spectrum
-// in dB and the paint). Run offscreen.
+// in dB and the paint) at three window sizes. Run offscreen.
 
 #include "ErrorBox.h"
 #include "LupaPlot.h"
@@ -22,10 +22,10 @@ struct Rig {
     QWidget w1, w2;
     std::unique_ptr<TLupaWindow> lupa;
     std::vector<SampleBuffer> blocks;
-    Rig(bool shown, int averaging) {
+    Rig(bool shown, int averaging, QSize size = {1920, 1080}) {
         BuildSpectrumTables(tables);
         lupa = std::make_unique<TLupaWindow>(w1, w2, tables, errors);
-        lupa->resize(1920, 1080);
+        lupa->resize(size);
         lupa->SetAveraging(averaging);
         if (shown)
             lupa->show();
@@ -65,8 +65,9 @@ BENCHMARK(BM_LupaLiveBlockBetweenRefreshes)->Arg(1)->Arg(64);
 // A refresh: the block in volts, its spectrum in dB with peaks and floor, and the paint of the
 // plot into an image of the backing store's format; the background (grid, axes, texts) kept
 // from the paint before, as it is while the view stays. A stored block refreshes at once.
-void BM_LupaRefresh1920x1080(benchmark::State& state) {
-    Rig rig(true, 64);
+// range(0), range(1): the window's size.
+void BM_LupaRefresh(benchmark::State& state) {
+    Rig rig(true, 64, QSize(int(state.range(0)), int(state.range(1))));
     TLupaPlot& plot = rig.lupa->Plot();
     QImage target(plot.size(), QImage::Format_RGB32); // an opaque window's backing store on X11
     std::size_t n = 0;
@@ -77,7 +78,7 @@ void BM_LupaRefresh1920x1080(benchmark::State& state) {
     state.counters["plot_w"] = plot.width();
     state.counters["plot_h"] = plot.height();
 }
-BENCHMARK(BM_LupaRefresh1920x1080)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LupaRefresh)->Args({1920, 1080})->Args({1280, 720})->Args({900, 640})->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "Simulator.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
@@ -205,6 +206,18 @@ TEST(Lupa, DrawsTheTraceAndTheSpectrumToScaleAtAnySize) {
         if (const char* shot = std::getenv("DRGANIK_LUPA_SHOT"))
             picture.save(QString::fromLocal8Bit(shot) + QString::number(size.width()) + ".png");
     }
+    // The spectrum's choices, given (as the session would) and on the window's own boxes.
+    p.lupa->SetSpectrumChoice(SpectrumWindow::FlatTop, DbScale::Relative);
+    EXPECT_EQ(Control<QComboBox>(*p.lupa, "SpectrumWindow").currentIndex(), 2);
+    EXPECT_EQ(Control<QComboBox>(*p.lupa, "DbScale").currentIndex(), 1);
+    EXPECT_EQ(p.lupa->Spectrum().peaks.at(0).level, 0);
+    Control<QComboBox>(*p.lupa, "SpectrumWindow").setCurrentIndex(1);
+    EXPECT_EQ(p.lupa->Window(), SpectrumWindow::Hann);
+    EXPECT_EQ(p.lupa->Scale(), DbScale::Relative);
+    Control<QComboBox>(*p.lupa, "DbScale").setCurrentIndex(0);
+    EXPECT_EQ(p.lupa->Scale(), DbScale::Dbv);
+    EXPECT_NEAR(p.lupa->Spectrum().peaks.at(0).level, 20 * std::log10(300 * VoltsPerStep / std::sqrt(2)),
+                0.1);
 }
 
 // The wheel 10 times in about the pointer and back out, Ctrl+wheel on the voltage, a drag that

@@ -134,7 +134,8 @@ void TLupaPlot::ZoomVolts(double anchor, double factor) {
 }
 
 void TLupaPlot::ShowWhole() {
-    const double fullScale = VoltTable.at(std::size_t(std::clamp(voltPosition_, 0, 3))).FullScaleVolts;
+    const double fullScale =
+        VoltTable.at(std::size_t(std::clamp(voltPosition_, 0, int(VoltTable.size()) - 1))).FullScaleVolts;
     SetSpans({0, BlockSamples * SecondsPerSample()}, {0, fullScale});
 }
 

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTime>
 #include <QToolButton>
@@ -215,6 +216,8 @@ void TLupaWindow::SetSpectrumChoice(SpectrumWindow window, DbScale scale) {
         return;
     window_ = window;
     scale_ = scale;
+    const QSignalBlocker quietWindow(windowBox_),
+        quietScale(scaleBox_); // each would report the other's old value
     windowBox_->setCurrentIndex(int(window));
     scaleBox_->setCurrentIndex(int(scale));
     const int timebase = std::clamp(lastTaken_.timebase, 0, int(TimebaseTable.size()) - 1);
