@@ -65,6 +65,18 @@ BENCHMARK(BM_LupaLiveBlockBetweenRefreshes)->Arg(1)->Arg(64);
 // A refresh: the block in volts, its spectrum in dB with peaks and floor, and the paint of the
 // plot into an image of the backing store's format; the background (grid, axes, texts) kept
 // from the paint before, as it is while the view stays. A stored block refreshes at once.
+// The dB spectrum alone (transform, levels, peaks, floor), part of every refresh.
+void BM_DbSpectrum(benchmark::State& state) {
+    Rig rig(false, 1, {100, 100});
+    const DbTransform transform(rig.tables);
+    std::array<double, BlockSamples> volts;
+    for (std::size_t i = 0; i < volts.size(); ++i)
+        volts[i] = rig.blocks[0][i] * VoltsPerStep;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(transform.Compute(volts, 4e-6, SpectrumWindow::Hann, DbScale::Dbv));
+}
+BENCHMARK(BM_DbSpectrum)->Unit(benchmark::kMicrosecond);
+
 // range(0), range(1): the window's size.
 void BM_LupaRefresh(benchmark::State& state) {
     Rig rig(true, 64, QSize(int(state.range(0)), int(state.range(1))));
@@ -78,7 +90,11 @@ void BM_LupaRefresh(benchmark::State& state) {
     state.counters["plot_w"] = plot.width();
     state.counters["plot_h"] = plot.height();
 }
-BENCHMARK(BM_LupaRefresh)->Args({1920, 1080})->Args({1280, 720})->Args({900, 640})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LupaRefresh)
+    ->Args({1920, 1080})
+    ->Args({1280, 720})
+    ->Args({900, 640})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -373,4 +373,11 @@ TEST(Lupa, AveragingSixtyFourNoisyBlocksAndExport) {
     const std::string table((std::istreambuf_iterator<char>(csv)), std::istreambuf_iterator<char>());
     EXPECT_EQ(table, FormatCsv(p.lupa->ShownVolts(), 0));
     EXPECT_NE(table, FormatCsv(p.state.samples, 0)) << "the average, not the last block";
+    if (const char* shot = std::getenv("DRGANIK_LUPA_SHOT")) {
+        SampleBuffer square{};
+        for (int i = 0; i < 500; ++i)
+            square[size_t(i)] = i % 250 < 125 ? 800 : 200;
+        p.lupa->SetReference(ReferenceTrace{square, 1, 0, "prostokąt.drg"});
+        p.lupa->grab().save(QString::fromLocal8Bit(shot) + "window.png");
+    }
 }
