@@ -29,7 +29,6 @@ class BlockAverage {
     // Samples 0..499 of a block; a block taken with other settings than the last restarts the mean.
     void Add(const SampleBuffer& samples, const BlockSettings& taken);
     int Reached() const { return reached_; } // blocks in the mean now, up to Length()
-    const BlockSettings& Settings() const { return settings_; }
     // The mean of sample i in converter steps (0 before the first block).
     double At(int i) const { return reached_ ? double(sum_[std::size_t(i)]) / reached_ : 0.0; }
     // The mean rounded to whole steps, for what measures a SampleBuffer.
