@@ -309,8 +309,12 @@ TEST(Lupa, TheReferenceIsDrawnToItsOwnScale) {
     EXPECT_EQ(p.lupa->Reference(), kept);
     p.lupa->SetReference(std::nullopt);
     EXPECT_FALSE(p.lupa->Reference());
-    p.lupa->SetReference(kept);
+    EXPECT_TRUE(p.lupa->SetReference(kept));
     EXPECT_EQ(p.lupa->Reference(), kept) << "given back as the session keeps it";
+    ReferenceTrace wrong = *kept;
+    wrong.timebase = 16;
+    EXPECT_FALSE(p.lupa->SetReference(wrong)) << "no time scale to draw it on";
+    EXPECT_EQ(p.lupa->Reference(), kept);
 }
 
 // 64 blocks of the simulator's noisy sine: the noise round the sine about 8 times lower in the

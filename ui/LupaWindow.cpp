@@ -225,11 +225,12 @@ void TLupaWindow::SetSpectrumChoice(SpectrumWindow window, DbScale scale) {
     plot_->SetSpectrum(spectrum_, scale_);
 }
 
-void TLupaWindow::SetReference(const std::optional<ReferenceTrace>& reference) {
+bool TLupaWindow::SetReference(const std::optional<ReferenceTrace>& reference) {
     if (reference && (reference->timebase < 0 || reference->timebase >= int(TimebaseTable.size())))
-        return; // no time scale to draw it on
+        return false; // no time scale to draw it on
     reference_ = reference;
     plot_->SetReference(reference_);
+    return true;
 }
 
 void TLupaWindow::TakeReference() {
@@ -250,8 +251,7 @@ bool TLupaWindow::LoadReference(const QString& path) {
     r.timebase = std::clamp(read.timebase, 0, int(TimebaseTable.size()) - 1); // as the T/dz knob takes it
     r.voltPosition = lastTaken_.voltPosition; // a data file does not record it
     r.label = QFileInfo(path).fileName().toStdString();
-    SetReference(r);
-    return true;
+    return SetReference(r);
 }
 
 QImage TLupaWindow::Picture() const {

@@ -42,9 +42,10 @@ class TLupaWindow : public QWidget {
     SpectrumWindow Window() const { return window_; }
     DbScale Scale() const { return scale_; }
 
-    // The reference block: taken from the shown block, read from a data file, or given back.
+    // The reference block: taken from the shown block, read from a data file, or given back
+    // (as a saved session would); one with a T/dz position outside the table is refused.
     std::optional<ReferenceTrace> Reference() const { return reference_; }
-    void SetReference(const std::optional<ReferenceTrace>& reference);
+    bool SetReference(const std::optional<ReferenceTrace>& reference);
     void TakeReference();
     bool LoadReference(const QString& path); // false (and nothing changed) when it cannot be read
 
