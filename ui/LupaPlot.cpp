@@ -221,8 +221,12 @@ void TLupaPlot::DrawBackground(QPainter& p) {
                 p.setPen(QPen(Grid, 1));
                 p.drawLine(QPointF(pos, pane.top()), QPointF(pos, pane.bottom()));
                 p.setPen(Ink);
-                p.drawText(QRectF(pos - 60, pane.bottom() + 2, 120, AxisText - 2),
-                           Qt::AlignHCenter | Qt::AlignTop, Text(tick.text));
+                // Centred under its mark, but kept clear of the voltage scale and the window's edge.
+                const bool first = pos - pane.left() < 30, last = pane.right() - pos < 30;
+                const double left = first ? pos : last ? pos - 120 : pos - 60;
+                const auto align = first ? Qt::AlignLeft : last ? Qt::AlignRight : Qt::AlignHCenter;
+                p.drawText(QRectF(left, pane.bottom() + 2, 120, AxisText - 2), align | Qt::AlignTop,
+                           Text(tick.text));
             } else {
                 p.setPen(QPen(Grid, 1));
                 p.drawLine(QPointF(pane.left(), pos), QPointF(pane.right(), pos));
