@@ -198,10 +198,10 @@ TEST(Lupa, DrawsTheTraceAndTheSpectrumToScaleAtAnySize) {
             ++checked;
         }
         EXPECT_GT(checked, size.width() / 6);
-        const QRectF spec = plot.SpectrumPane();
+        const QRectF levels = plot.SpectrumPane();
         const SpectrumPeak peak = p.lupa->Spectrum().peaks.at(0);
-        const QPointF mark(spec.left() + peak.frequency / (p.lupa->Spectrum().binHz * 250) * spec.width(),
-                           spec.bottom() - (peak.level + 100) / 120 * spec.height());
+        const QPointF mark(levels.left() + peak.frequency / (p.lupa->Spectrum().binHz * 250) * levels.width(),
+                           levels.bottom() - (peak.level + 100) / 120 * levels.height());
         EXPECT_TRUE(DrawnNear(picture, mark + QPointF(4, 0), QColor(200, 0, 0))) << "the peak's ring";
         if (const char* shot = std::getenv("DRGANIK_LUPA_SHOT"))
             picture.save(QString::fromLocal8Bit(shot) + QString::number(size.width()) + ".png");

@@ -212,7 +212,7 @@ void TLupaPlot::DrawBackground(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setFont(font());
     const std::string sep = Separator();
-    const QRectF trace = TracePane(), spec = SpectrumPane();
+    const QRectF trace = TracePane(), levels = SpectrumPane();
     const auto gridAndText = [&](const QRectF& pane, const std::vector<AxisTick>& ticks, bool vertical,
                                  const auto& at) {
         for (const AxisTick& tick : ticks) {
@@ -243,17 +243,17 @@ void TLupaPlot::DrawBackground(QPainter& p) {
                 false, [&](double v) { return TracePoint(0, v).y(); });
     const double nyquist = spectrum_.binHz * (DbBins - 1);
     if (nyquist > 0)
-        gridAndText(spec, AxisTicks(0, nyquist, nyquist * TickSpacingX / spec.width(), "Hz", sep), true,
+        gridAndText(levels, AxisTicks(0, nyquist, nyquist * TickSpacingX / levels.width(), "Hz", sep), true,
                     [&](double hz) { return SpectrumPoint(hz, 0).x(); });
     const double span = SpectrumTop() - SpectrumBottom();
-    gridAndText(spec,
-                AxisTicks(SpectrumBottom(), SpectrumTop(), span * TickSpacingY / spec.height(),
+    gridAndText(levels,
+                AxisTicks(SpectrumBottom(), SpectrumTop(), span * TickSpacingY / levels.height(),
                           scale_ == DbScale::Dbv ? "dBV" : "dB", sep, false),
                 false, [&](double db) { return SpectrumPoint(0, db).y(); });
     p.setPen(QPen(Ink, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(trace);
-    p.drawRect(spec);
+    p.drawRect(levels);
 }
 
 void TLupaPlot::paintEvent(QPaintEvent*) {
