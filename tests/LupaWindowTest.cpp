@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
@@ -126,10 +127,19 @@ TEST(Lupa, OpensWithTheShownBlockAndTheMainWindowKeepsItsPixels) {
     const QImage without = p.W1->ShownPicture();
     EXPECT_FALSE(p.lupa->isVisible());
 
-    QTest::keyClick(p.W1.get(), Qt::Key_F5);
+    p.W1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.W1.get()));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : p.W1.get(), Qt::Key_F5);
     ASSERT_TRUE(p.lupa->isVisible());
     EXPECT_EQ(p.lupa->windowTitle(), "Lupa");
     EXPECT_EQ(p.lupa->frameGeometry().top(), p.W1->frameGeometry().top()) << "beside the pair, tops level";
+    // Clear of the pair where the work area has room for it (LargeScreen.Lupa: 1920 x 1080).
+    const QRect area = p.lupa->screen()->availableGeometry(),
+                pair = p.W1->frameGeometry() | p.W2->frameGeometry();
+    if (area.width() - pair.width() >= p.lupa->minimumSizeHint().width()) {
+        EXPECT_FALSE(p.lupa->frameGeometry().intersects(pair));
+        EXPECT_TRUE(area.contains(p.lupa->frameGeometry())) << "as wide as the room allows";
+    }
     for (int i = 0; i < 500; ++i)
         ASSERT_EQ(p.lupa->ShownVolts()[size_t(i)], p.state.samples[size_t(i)] * VoltsPerStep) << i;
     EXPECT_EQ(p.Plot().TimeSpan(), (Span{0, 500 * 4e-6}));

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTime>
@@ -125,6 +126,13 @@ void TLupaWindow::Toggle() {
         return;
     }
     if (!placed_) {
+        // As wide as the room beside the pair allows, down to what its controls need.
+        const QRect area = screen()->availableGeometry();
+        const int frame = frameGeometry().width() - width();
+        const int room = area.width() - w1_.frameGeometry().width() - w2_.frameGeometry().width() - frame;
+        resize(std::clamp(room, minimumSizeHint().width(), StartSize.width()),
+               std::clamp(area.height() - (frameGeometry().height() - height()), minimumSizeHint().height(),
+                          StartSize.height()));
         PlaceBeside(*this, w1_, w2_, BesideEdge::Top);
         placed_ = true;
     }
