@@ -376,6 +376,9 @@ TEST(Lupa, AveragingSixtyFourNoisyBlocksAndExport) {
         kLong))
         << "the measurements take the average";
 
+    p.lupa->TakeReference();
+    EXPECT_EQ(p.lupa->Reference()->samples, p.lupa->AveragedBlock()) << "the block shown is the average";
+
     p.lupa->AskExportName = [&](bool picture) {
         return QString::fromStdString(dir.File(picture ? "l.png" : "l.csv"));
     };

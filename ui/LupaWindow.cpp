@@ -243,7 +243,9 @@ bool TLupaWindow::SetReference(const std::optional<ReferenceTrace>& reference) {
 
 void TLupaWindow::TakeReference() {
     ReferenceTrace r;
-    std::copy_n(last_.begin(), BlockSamples, r.samples.begin());
+    // What is shown: while averaging, the average (to whole converter steps, as a data file has it).
+    const SampleBuffer shown = ShowsAverage() ? average_.Rounded() : last_;
+    std::copy_n(shown.begin(), BlockSamples, r.samples.begin());
     r.timebase = std::clamp(lastTaken_.timebase, 0, int(TimebaseTable.size()) - 1);
     r.voltPosition = lastTaken_.voltPosition;
     r.label = "blok z " + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();

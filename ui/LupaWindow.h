@@ -46,7 +46,7 @@ class TLupaWindow : public QWidget {
     // (as a saved session would); one with a T/dz position outside the table is refused.
     std::optional<ReferenceTrace> Reference() const { return reference_; }
     bool SetReference(const std::optional<ReferenceTrace>& reference);
-    void TakeReference();
+    void TakeReference();                    // the block shown: the average while averaging
     bool LoadReference(const QString& path); // false (and nothing changed) when it cannot be read
 
     // What the window shows, for checks and the export.
