@@ -29,14 +29,15 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
     Form1 = std::make_unique<TForm1>(state, errors, *W1, *W2, Ini, session.Timer1);
     measurements = std::make_unique<TMeasurementsWindow>(*W1, *W2);
     captureWindow = std::make_unique<TCaptureWindow>(*W1, *W2, session.capture, errors);
+    lupa = std::make_unique<TLupaWindow>(*W1, *W2, state.tables, errors);
     autosetControls = std::make_unique<WindowAutosetControls>(*W1, *W2, session, state);
     autoset = std::make_unique<AutosetRun>(session.Timer1, state, *autosetControls,
                                            [this](const std::function<void()>& task) { errors.Run(task); });
     ConnectWindows();
     ConnectCapture();
     ShowPortDevice();
-    for (QWidget* window : std::initializer_list<QWidget*>{W1.get(), W2.get(), Form1.get(),
-                                                           measurements.get(), captureWindow.get()})
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             W1.get(), W2.get(), Form1.get(), measurements.get(), captureWindow.get(), lupa.get()})
         BindProgramKeys(*window, [this](Command command) { errors.Run([this, command] { Run(command); }); });
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
     sessionPath_ = std::move(sessionPath);
@@ -95,6 +96,8 @@ void Program::Run(Command command) {
         return W1->StepPosition(-TW1::PositionShiftStep);
     case Command::TypeLevel:
         return W2->AskLevel();
+    case Command::ToggleLupa:
+        return lupa->Toggle();
     }
 }
 
@@ -103,7 +106,14 @@ void Program::ConnectWindows() {
     W1->OnPointerReadout = [w2](const QString& x, const QString& y) { w2->ShowPointerReadout(x, y); };
     W1->OnFormClose = [w2] { w2->EndProgram(false); };
     W1->OnLevelDragged = [w2](int level) { w2->TurnKnob(TW2::ToolKnob::Level, level); };
-    W1->OnBlockShown = [this](int timebase) { measurements->ShowBlock(state.samples, timebase); };
+    // The Lupa sees every block shown; while it averages, the measurements take the average.
+    W1->OnBlockShown = [this](int timebase) {
+        lupa->ShowBlock(state.samples,
+                        {timebase, W2->VoltPosition(), state.trigger.TriggerMode, state.trigger.TriggerLevel},
+                        !W2->ShowingStoredBlock());
+        measurements->ShowBlock(lupa->ShowsAverage() ? lupa->AveragedBlock() : state.samples, timebase);
+    };
+    W2->OnToggleLupa = [this] { lupa->Toggle(); };
     W2->OnToggleMeasurements = [this] { measurements->Toggle(); };
     W2->OnAutoset = [this] { autoset->Begin(); };
     W1->OnLiveBlock = [this](int timebase) { autoset->BlockShown(state.samples, timebase); };

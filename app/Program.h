@@ -1,13 +1,14 @@
 #pragma once
 // The one place that builds the program: the settings file, the state read from
 // it, the acquisition session, the printer, then the main window, the tool
-// window, the settings dialog, the measurements window and the capture window,
+// window, the settings dialog, the measurements window, the capture window and the Lupa,
 // in that order, connected here with one table of keys for every window. The
 // entry point and the window tests both run it.
 
 #include "AcquisitionSession.h"
 #include "CaptureWindow.h"
 #include "ErrorBox.h"
+#include "LupaWindow.h"
 #include "Main.h"
 #include "MeasurementsWindow.h"
 #include "Prefs.h"
@@ -53,6 +54,7 @@ class Program {
     std::unique_ptr<TCaptureWindow> captureWindow;     // hidden until asked for
     std::unique_ptr<WindowAutosetControls> autosetControls;
     std::unique_ptr<AutosetRun> autoset; // F6: after the session, so its tick follows the cycle's
+    std::unique_ptr<TLupaWindow> lupa;   // hidden until asked for
 
   private:
     void ConnectWindows();

@@ -25,7 +25,8 @@ enum class Command {
     PositionDown,       // Ctrl+Down
     PositionPageUp,     // Ctrl+Shift+Up: half a view higher
     PositionPageDown,   // Ctrl+Shift+Down
-    TypeLevel           // Ctrl+L
+    TypeLevel,          // Ctrl+L
+    ToggleLupa          // F5
 };
 
 struct KeyBinding {
@@ -34,7 +35,7 @@ struct KeyBinding {
     bool inDialogs = true;
 };
 
-inline constexpr std::array<KeyBinding, 15> ProgramKeys{{
+inline constexpr std::array<KeyBinding, 16> ProgramKeys{{
     {Qt::Key_Space, Command::StartOrStop, false},
     {Qt::CTRL | Qt::Key_O, Command::OpenFile},
     {Qt::CTRL | Qt::Key_S, Command::SaveFile},
@@ -50,6 +51,7 @@ inline constexpr std::array<KeyBinding, 15> ProgramKeys{{
     {Qt::CTRL | Qt::SHIFT | Qt::Key_Up, Command::PositionPageUp},
     {Qt::CTRL | Qt::SHIFT | Qt::Key_Down, Command::PositionPageDown},
     {Qt::CTRL | Qt::Key_L, Command::TypeLevel},
+    {Qt::Key_F5, Command::ToggleLupa},
 }};
 
 // Every key of the table in `window`, each running `run` with its command.

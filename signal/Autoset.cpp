@@ -22,7 +22,7 @@ bool Shows(double periods) {
 
 } // namespace
 
-BlockShape AnalyseBlock(BlockSamples s) {
+BlockShape AnalyseBlock(BlockView s) {
     BlockShape b;
     const auto [lo, hi] = std::minmax_element(s.begin(), s.end());
     b.min = *lo;
@@ -96,7 +96,7 @@ int TimebaseForFrequency(double hertz) {
     return hertz * BlockSeconds(0) > MostPeriods ? 0 : SlowestTimebase;
 }
 
-std::optional<AutosetResult> AutosetSearch::Take(BlockSamples samples, int timebase) {
+std::optional<AutosetResult> AutosetSearch::Take(BlockView samples, int timebase) {
     if (timebase != wanted_)
         return std::nullopt;
     ++used_;

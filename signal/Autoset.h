@@ -4,11 +4,13 @@
 // that fit the trace to half..nine tenths of the view, and a rising-edge trigger
 // at the middle level. Pure: the caller takes the blocks and turns the knobs.
 
+#include "SampleBuffer.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
 
-using BlockSamples = std::span<const std::uint16_t, 500>;
+using BlockView = std::span<const std::uint16_t, BlockSamples>; // one whole block
 
 // What one block shows, in the instrument's steps of 10/1024 V.
 struct BlockShape {
@@ -23,7 +25,7 @@ struct BlockShape {
 
 inline constexpr int ConstantSwingBelow = 5; // steps: a smaller swing is a constant signal
 
-BlockShape AnalyseBlock(BlockSamples samples);
+BlockShape AnalyseBlock(BlockView samples);
 
 // The smallest V/dz whose view takes the swing min..max at most 9/10 full, and the
 // position (millivolts at the bottom) that centres it: a whole number of pixel rows,
@@ -83,7 +85,7 @@ class AutosetSearch {
     // A complete block taken at T/dz timebase; the result once it is known. A block
     // taken at any other T/dz than the one wanted (asked for before the knob moved) is
     // passed over and not counted.
-    std::optional<AutosetResult> Take(BlockSamples samples, int timebase);
+    std::optional<AutosetResult> Take(BlockView samples, int timebase);
     int BlocksUsed() const { return used_; }
 
   private:

@@ -163,7 +163,7 @@ BlockTransform::BlockTransform(const TransformTables& t, bool useAvx2) {
         pairs_[2 * j + 1] = double(t.SinTable[j % 500]);
     }
     for (std::size_t i = 0; i < 500; ++i)
-        window_[i] = 0.54 - 0.46 * double(t.CosTable[i]);
+        window_[i] = MainSpectrumWindow(t, i);
 #if !defined(SPECTRUM_X86)
     (void)useAvx2;
 #else

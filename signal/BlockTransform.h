@@ -7,6 +7,12 @@
 #include "TransformTables.h"
 
 #include <array>
+#include <cstddef>
+
+// The spectrum's window at sample i, a Hamming-type one from the cosine table.
+inline double MainSpectrumWindow(const TransformTables& t, std::size_t i) {
+    return 0.54 - 0.46 * double(t.CosTable[i]);
+}
 
 class BlockTransform {
   public:

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double VoltsPerStep = 0.009765625; // 10 V / 1024: a binary fraction, written exactly
-
 // Whole microseconds as seconds: "0.000004", "1.5", "0".
 void AppendSeconds(std::string& out, long long micro) {
     out += std::to_string(micro / 1000000);
@@ -26,20 +24,25 @@ void AppendSeconds(std::string& out, long long micro) {
 } // namespace
 
 std::string FormatCsv(const SampleBuffer& samples, int timebase) {
+    std::array<double, BlockSamples> volts;
+    for (std::size_t i = 0; i < volts.size(); ++i)
+        volts[i] = samples[i] * VoltsPerStep;
+    return FormatCsv(volts, timebase);
+}
+
+std::string FormatCsv(const std::array<double, BlockSamples>& volts, int timebase) {
     if (timebase < 0 || timebase >= int(TimebaseTable.size()))
         throw std::out_of_range("T/dz position out of range");
     // A sample lasts one pixel column; in whole microseconds at every T/dz (4 us .. 400 ms).
     const long long stepMicro = std::llround(TimebaseTable[size_t(timebase)].TimePerPixelMs * 1000.0);
     std::string out = "t [s],U [V]\r\n";
-    char volts[32];
-    for (int i = 0; i < 500; ++i) {
-        AppendSeconds(out, i * stepMicro);
+    char text[32];
+    for (std::size_t i = 0; i < volts.size(); ++i) {
+        AppendSeconds(out, (long long)i * stepMicro);
         out += ',';
         // Shortest fixed-point text that reads back exactly; to_chars never uses the locale.
-        const auto end = std::to_chars(volts, volts + sizeof volts, samples[size_t(i)] * VoltsPerStep,
-                                       std::chars_format::fixed)
-                             .ptr;
-        out.append(volts, end);
+        const auto end = std::to_chars(text, text + sizeof text, volts[i], std::chars_format::fixed).ptr;
+        out.append(text, end);
         out += "\r\n";
     }
     return out;

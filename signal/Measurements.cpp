@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr double VoltsPerStep = 0.009765625;
-constexpr int BlockSamples = 500;
-
 // A crossing of the mean level, in samples from the block's start.
 struct Crossing {
     double at;
@@ -46,7 +43,7 @@ std::vector<Crossing> CrossingsOf(const SampleBuffer& s, double mean, double ban
 } // namespace
 
 Measurements Measure(const SampleBuffer& samples, int timebase) {
-    const double secondsPerSample = TimebaseTable.at(std::size_t(timebase)).TimePerPixelMs / 1000;
+    const double secondsPerSample = SecondsPerSample(timebase);
     const auto first = samples.begin(), last = samples.begin() + BlockSamples;
     const auto [lo, hi] = std::minmax_element(first, last);
     double sum = 0, squares = 0;

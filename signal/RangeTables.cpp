@@ -52,6 +52,10 @@ TimeBase TimeBaseAt(int position) {
     return t;
 }
 
+double SecondsPerSample(int position) {
+    return TimebaseTable.at(std::size_t(position)).TimePerPixelMs / 1000;
+}
+
 AxisLabels AxisLabelTexts(int position) {
     const auto& row = TimebaseTable[size_t(position)];
     AxisLabels labels;

@@ -33,6 +33,10 @@ std::array<std::string, 11> VoltLabelTexts(double fullScaleVolts, const std::str
 // for positions 0..5, in seconds from position 6 on.
 TimeBase TimeBaseAt(int position);
 
+// Seconds between two samples (one pixel column) at a T/dz position; throws
+// std::out_of_range for a position outside the table.
+double SecondsPerSample(int position);
+
 // The captions under the time view (t1..t5) and under the spectrum (F1..F5)
 // at a T/dz position; t1 always reads "0ms".
 struct AxisLabels {

@@ -7,3 +7,6 @@
 
 using SampleBuffer = std::array<std::uint16_t, 1000>;
 using Spectrum = std::array<std::int32_t, 500>;
+
+inline constexpr int BlockSamples = 500;            // samples of a whole block
+inline constexpr double VoltsPerStep = 0.009765625; // 10 V / 1024: a binary fraction, written exactly

@@ -48,4 +48,9 @@ TEST(CsvExport, HeaderThen500RowsOfSecondsAndVoltsWithADecimalPoint) {
         EXPECT_DOUBLE_EQ(std::stod(row.substr(row.find(',') + 1)) * 1024 / 10, s[size_t(i)]) << row;
     }
     EXPECT_THROW(FormatCsv(s, 16), std::out_of_range);
+    // An averaged block, between the converter's steps: its volts as they are.
+    std::array<double, BlockSamples> volts{};
+    volts[1] = 4.990234375 + 0.0048828125 / 64;
+    EXPECT_EQ(Lines(FormatCsv(volts, 0))[2], "0.000004,4.9903106689453125");
+    EXPECT_THROW(FormatCsv(volts, -1), std::out_of_range);
 }

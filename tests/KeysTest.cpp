@@ -50,8 +50,10 @@ void Check(Rig& p, QWidget& window, const KeyBinding& binding) {
         return;
     }
     case Command::ToggleMeasurements:
-    case Command::ToggleCapture: {
+    case Command::ToggleCapture:
+    case Command::ToggleLupa: {
         QWidget& toggled = binding.command == Command::ToggleCapture ? static_cast<QWidget&>(*p.captureWindow)
+                           : binding.command == Command::ToggleLupa  ? static_cast<QWidget&>(*p.lupa)
                                                                      : static_cast<QWidget&>(*p.measurements);
         const bool shown = toggled.isVisible();
         press();
@@ -119,8 +121,9 @@ TEST(Keys, EveryKeyOfTheTableWorksInEveryWindow) {
         p.session.capture.Take(block);
     p.captureWindow->ShowHistoryBlock(1);
 
-    for (QWidget* window : std::initializer_list<QWidget*>{p.W1.get(), p.W2.get(), p.Form1.get(),
-                                                           p.measurements.get(), p.captureWindow.get()}) {
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{p.W1.get(), p.W2.get(), p.Form1.get(), p.measurements.get(),
+                                         p.captureWindow.get(), p.lupa.get()}) {
         // The focus on a control of the window where it has one, as after a click on it.
         if (auto* control = window->nextInFocusChain();
             control && control != window && window->isAncestorOf(control))

@@ -7,7 +7,7 @@
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 xvfb xauth xdotool poppler-utils openbox wmctrl x11-utils
-          qt6-translations-l10n locales dpkg-dev gettext)
+          qt6-translations-l10n locales dpkg-dev gettext python3-numpy)
 
 install_missing() {
     local missing=()

@@ -12,15 +12,15 @@ namespace {
 class DataFileDialog : public QFileDialog {
   public:
     DataFileDialog(QWidget* parent, const QString& title, const QString& filter, AcceptMode mode,
-                   const QString& folder)
+                   const QString& folder, const QString& suffix = QStringLiteral("drg"))
         // Qt would start in the folder its last dialog visited: the current folder is asked for.
         : QFileDialog(parent, title, folder.isEmpty() ? QDir::currentPath() : folder, filter) {
         setOption(QFileDialog::DontUseNativeDialog);
         setAcceptMode(mode);
         setFileMode(mode == AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         setOption(QFileDialog::DontConfirmOverwrite, false);
-        setDefaultSuffix(QStringLiteral("drg"));
-        selectFile(QStringLiteral("*.drg"));
+        setDefaultSuffix(suffix);
+        selectFile(QStringLiteral("*.") + suffix);
     }
 
     void accept() override {
@@ -54,5 +54,14 @@ QString AskOpenDataFile(QWidget* parent, const QString& folder) {
     DataFileDialog d(parent, QStringLiteral("Wybierz plik do otwarcia"),
                      QStringLiteral("Pliki danych Drganika (*.drg);;Nagrania Drganika (*.drgn)"),
                      QFileDialog::AcceptOpen, folder);
+    return d.exec() == QDialog::Accepted ? d.selectedFiles().value(0) : QString();
+}
+
+QString AskSaveExportFile(QWidget* parent, const QString& folder, ExportKind kind) {
+    const bool picture = kind == ExportKind::Picture;
+    DataFileDialog d(parent, QStringLiteral("Podaj nazwę pliku do zapisu"),
+                     picture ? QStringLiteral("Obraz PNG (*.png)") : QStringLiteral("Plik CSV (*.csv)"),
+                     QFileDialog::AcceptSave, folder,
+                     picture ? QStringLiteral("png") : QStringLiteral("csv"));
     return d.exec() == QDialog::Accepted ? d.selectedFiles().value(0) : QString();
 }

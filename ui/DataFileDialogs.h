@@ -9,3 +9,7 @@ class QWidget;
 
 QString AskSaveDataFile(QWidget* parent, const QString& folder = {});
 QString AskOpenDataFile(QWidget* parent, const QString& folder = {});
+
+// The magnifier's export: a PNG picture or a CSV table only.
+enum class ExportKind { Picture, Table };
+QString AskSaveExportFile(QWidget* parent, const QString& folder, ExportKind kind);

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopedValueRollback>
 
 TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& session, QPrinter& printer)
     : state_(state), errors_(errors), w1_(w1), session_(session), printer_(printer) {
@@ -51,6 +52,12 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& ses
             OnToggleCapture();
     }));
     addAction(capture);
+    auto* lupa = new QAction(QStringLiteral("Lupa\tF5"), this);
+    connect(lupa, &QAction::triggered, this, errors_.Guard([this] {
+        if (OnToggleLupa)
+            OnToggleLupa();
+    }));
+    addAction(lupa);
     auto* autoset = new QAction(QStringLiteral("Autoset\tF6"), this);
     connect(autoset, &QAction::triggered, this, errors_.Guard([this] {
         if (OnAutoset)
@@ -247,6 +254,7 @@ void TW2::ShowStoredBlock(int timebase, std::optional<int> voltPosition) {
     w1_.ShowFastTrace();
     EnableMarkerButtons();
     w1_.RepaintNow();
+    const QScopedValueRollback stored(showingStoredBlock_, true);
     w1_.BlockShown(Knob2->Position());
 }
 

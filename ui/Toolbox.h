@@ -45,6 +45,8 @@ class TW2 : public QWidget, public ControlsView {
     // A block put into the samples (a file's, a kept one's) drawn as a loaded data file is,
     // with the knobs set to what it was taken with (the V/dz knob stays when not given).
     void ShowStoredBlock(int timebase, std::optional<int> voltPosition = std::nullopt);
+    // Whether the block being shown is such a stored one (true only inside ShowStoredBlock).
+    bool ShowingStoredBlock() const { return showingStoredBlock_; }
 
     // The file dialogs; an empty name means cancelled. Tests put their own in.
     // Both start in the folder of the last file chosen in this run.
@@ -54,6 +56,7 @@ class TW2 : public QWidget, public ControlsView {
     std::function<void()> OnToggleMeasurements; // this window's menu: the measurements window shown or hidden
     std::function<void()> OnToggleCapture;      // this window's menu: the capture window
     std::function<void()> OnAutoset;            // this window's menu: autoset
+    std::function<void()> OnToggleLupa;         // this window's menu: the Lupa
     // A name chosen in the open dialog that is a recording: true when it was taken care of.
     std::function<bool(const QString& name)> OnOpenRecording;
     // The level typed as a value (Ctrl+L, a double click on the level read-out), then set as the
@@ -132,6 +135,7 @@ class TW2 : public QWidget, public ControlsView {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    bool showingStoredBlock_ = false;
     QAbstractButton& ButtonControl(ToolButton which) const;
     TKnob& KnobControl(ToolKnob which) const;
     void FormCreate();

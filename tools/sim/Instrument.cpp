@@ -165,7 +165,8 @@ void Instrument::ScheduleBlock(int mode, int timebase, int level, Clock::time_po
 
     std::array<std::uint16_t, 500> samples{};
     for (int i = 0; i < 500; ++i)
-        samples[size_t(i)] = at(t0 + i * dt);
+        samples[size_t(i)] =
+            Counts(Volts(opt_.signal, t0 + i * dt) + ConverterNoise(opt_.signal, t0 + i * dt));
     if (opt_.faults.garbleEvery > 0 && (blocks_ + 1) % opt_.faults.garbleEvery == 0) {
         samples[1] = 0xFFFF;
         Log("  garbled second word");

@@ -33,6 +33,10 @@ double Volts(const SignalShape& s, double t) {
     return s.offset + s.amplitude * unit;
 }
 
+double ConverterNoise(const SignalShape& s, double t) {
+    return s.noise == 0 ? 0 : s.noise * NoiseAt(~s.seed, t);
+}
+
 std::uint16_t Counts(double volts) {
     return std::uint16_t(std::clamp(std::lround(volts / 10 * 1024), 0L, 1023L));
 }

@@ -24,6 +24,7 @@ namespace {
                  "  --amp V              amplitude in volts (default 3)\n"
                  "  --offset V           offset in volts on the 0..10 V scale (default 5)\n"
                  "  --seed N             noise and split pattern (default 1)\n"
+                 "  --noise V            converter noise, up to V volts either way on each sample\n"
                  "  --fast               send blocks at once instead of at 115200 bit/s\n"
                  "  --drop-every N       no reply to every Nth request\n"
                  "  --garble-every N     every Nth block has a second word above 1024\n"
@@ -72,6 +73,8 @@ Options ParseOptions(int argc, char** argv) {
             o.signal.amplitude = Number(i, argc, argv);
         else if (a == "--offset")
             o.signal.offset = Number(i, argc, argv);
+        else if (a == "--noise")
+            o.signal.noise = Number(i, argc, argv);
         else if (a == "--seed")
             o.signal.seed = unsigned(Number(i, argc, argv));
         else if (a == "--fast")
