@@ -111,7 +111,8 @@ void AcquisitionCycle::Tick() {
         return;
     if (p_.settings.WYSSTATUS)
         p_.screen->ShowProgress(p_.acq.RxCount);
-    StepRecovery();
+    if (!StepRecovery())
+        return;
     CountReplyTimeout();
     if (p_.trigger.TriggerLevel != p_.acq.SeenTriggerLevel)
         p_.screen->PlaceTriggerLine();
@@ -142,10 +143,11 @@ bool AcquisitionCycle::AwaitProbeReply() {
 }
 
 // A recovery wait empties the block, reopens the port on the way and asks afresh at its end.
-void AcquisitionCycle::StepRecovery() {
+// False when a failed reopen ends the tick.
+bool AcquisitionCycle::StepRecovery() {
     auto& a = p_.acq;
     if (a.RecoveryWait <= 0 || !a.Running)
-        return;
+        return true;
     p_.screen->SetRecoveryCaption(true);
     // Silence under an edge trigger is most likely a signal that never crosses the level,
     // unless the device itself is gone.
@@ -156,12 +158,13 @@ void AcquisitionCycle::StepRecovery() {
     --a.RecoveryWait;
     a.ReplyTimeout = p_.settings.Timeout1;
     p_.port.PurgeAll();
-    if (a.RecoveryWait == ReopenAtRecoveryWait && !p_.port.IsOpen())
-        Reopen(); // a failure ends this tick; the next wait retries
+    if (a.RecoveryWait == ReopenAtRecoveryWait && !p_.port.IsOpen() && !Reopen())
+        return false; // the next wait retries
     if (a.RecoveryWait == 0) {
         SendRequest();
         p_.screen->SetRecoveryCaption(false);
     }
+    return true;
 }
 
 // Silence for Timeout1 ticks closes the port and starts a recovery wait. While the program
@@ -215,14 +218,20 @@ void AcquisitionCycle::ApplyTimebase(int position) {
     p_.acq.SlowMode = position >= FirstProgressiveTimebase;
 }
 
-void AcquisitionCycle::Reopen() {
+// The first failure of a run of them reaches the error box; while the device stays missing the
+// note says so, and a box at every wait (about once a second) would keep the user from Stop.
+bool AcquisitionCycle::Reopen() {
     try {
         p_.port.Open();
     } catch (...) {
+        const bool told = deviceMissing_;
         ShowDeviceMissing(true);
-        throw;
+        if (!told)
+            throw;
+        return false;
     }
     ShowDeviceMissing(false);
+    return true;
 }
 
 void AcquisitionCycle::ShowDeviceMissing(bool missing) {

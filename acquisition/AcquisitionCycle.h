@@ -55,13 +55,13 @@ class AcquisitionCycle {
   private:
     // The phases of a tick, in their order.
     bool AwaitProbeReply();
-    void StepRecovery();
+    bool StepRecovery();
     void CountReplyTimeout();
     void CollectArrived();
     void TakeTriggerLevel();
     void ApplyTimebase(int position);
 
-    void Reopen(); // in the recovery wait; says so while the device is missing
+    bool Reopen(); // in the recovery wait; says so while the device is missing
     void ShowDeviceMissing(bool missing);
     void Pause(int ms); // a pause inside a collection: nested ticks start no collection
     void ComputeSpectrum();

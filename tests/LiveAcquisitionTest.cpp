@@ -3,6 +3,7 @@
 #include "Measurements.h"
 #include "PortChooser.h"
 #include "ProgramHarness.h"
+#include "Protocol.h"
 #include "Pty.h"
 #include "Samples.h"
 #include "Simulator.h"
@@ -261,6 +262,13 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     EXPECT_GT(waits.size(), 5u) << "ticks stopped while the box was open";
     EXPECT_TRUE(waits.count(8)) << "a second recovery wait began";
     EXPECT_TRUE(p.W1->DeviceMissing()) << "the note tells of the cable, not of a trigger";
+    // The reopen keeps failing, a wait after a wait; the note says so, and no box comes again.
+    int reopens = 0;
+    QObject::connect(&p.session.Timer1, &PollTimer::timeout,
+                     [&] { reopens += p.state.acq.RecoveryWait == ReopenAtRecoveryWait; });
+    ASSERT_TRUE(RunUntil([&] { return reopens >= 2; }, 2 * kLong));
+    EXPECT_EQ(watcher.seen.size(), 1u) << "a box at every wait would keep the user from Stop";
+    EXPECT_TRUE(p.W1->DeviceMissing());
 }
 
 // The adapter picked for Com1 in the settings: taken back by "Anuluj", kept by "Zapisz", used at the next
