@@ -265,7 +265,7 @@ TEST(LiveAcquisition, RecoveryGoesOnWhileTheReopenErrorIsOnScreen) {
     // The reopen keeps failing, a wait after a wait; the note says so, and no box comes again.
     int reopens = 0;
     QObject::connect(&p.session.Timer1, &PollTimer::timeout,
-                     [&] { reopens += p.state.acq.RecoveryWait == ReopenAtRecoveryWait; });
+                     [&] { reopens += p.state.acq.RecoveryWait == protocol::ReopenAtRecoveryWait; });
     ASSERT_TRUE(RunUntil([&] { return reopens >= 2; }, 2 * kLong));
     EXPECT_EQ(watcher.seen.size(), 1u) << "a box at every wait would keep the user from Stop";
     EXPECT_TRUE(p.W1->DeviceMissing());
