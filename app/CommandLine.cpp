@@ -75,6 +75,7 @@ std::string HelpText() {
            "                     nie zmienia\n"
            "  --fresh            zaczyna od wartości z ustawień zamiast sesji zapamiętanej\n"
            "                     przy ostatnim wyjściu (~/.local/state/drganik/session.ini)\n"
+           "                     i zostawia ją bez zmian\n"
            "  -h, --help         pokazuje ten opis i kończy\n"
            "  -V, --version      pokazuje wersję i kończy\n"
            "\n"

@@ -40,10 +40,12 @@ Program::Program(const std::string& settingsPath, const std::string& sharedSetti
              W1.get(), W2.get(), Form1.get(), measurements.get(), captureWindow.get(), lupa.get()})
         BindProgramKeys(*window, [this](Command command) { errors.Run([this, command] { Run(command); }); });
     W1->FormPaint(); // the first paint, now that the dialog has drawn the backgrounds
-    sessionPath_ = std::move(sessionPath);
-    if (!fresh)
+    // A fresh run neither reads the kept session nor replaces it.
+    if (!fresh) {
+        sessionPath_ = std::move(sessionPath);
         if (const std::optional<SessionState> kept = ReadSessionState(sessionPath_))
             RestoreSession(*this, *kept);
+    }
     W2->OnEnding = [this] { KeepSession(); };
     TellOfUnreadSettings();
 }

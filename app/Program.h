@@ -27,8 +27,8 @@ class Program {
   public:
     // sharedSettingsPath: read while the file at settingsPath does not exist yet.
     // portDevice: the device for the selected port in this run instead of the one the file maps it to.
-    // sessionPath: the state file the session is kept in at exit (none when empty); it is given
-    // back at start unless fresh.
+    // sessionPath: the state file the session is kept in at exit (none when empty) and given back
+    // from at start; a fresh run leaves it alone.
     explicit Program(const std::string& settingsPath, const std::string& sharedSettingsPath = {},
                      std::string portDevice = {}, std::string sessionPath = {}, bool fresh = false);
     Program(const Program&) = delete;

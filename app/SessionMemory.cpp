@@ -11,8 +11,10 @@ WindowPlace PlaceOf(const QWidget& window) {
     place.open = window.isVisible();
     if (!window.windowHandle())
         return place; // never shown: it has no place of its own yet
-    place.x = window.frameGeometry().x();
-    place.y = window.frameGeometry().y();
+    // The client's place: a frame's is known only once a window manager has framed the window,
+    // and given back before that it would move the window by the frame's height at every start.
+    place.x = window.geometry().x();
+    place.y = window.geometry().y();
     place.width = window.width();
     place.height = window.height();
     return place;
@@ -24,16 +26,14 @@ void RestorePlace(QWidget& window, const WindowPlace& place, void (*show)(QWidge
     show(window);
     if (!place.x || !place.y)
         return;
-    const bool resizable = window.minimumSize() != window.maximumSize();
-    const QSize size = resizable && place.width && place.height
-                           ? QSize(*place.width, *place.height).boundedTo(window.maximumSize())
-                           : window.size();
+    const QSize size = place.width && place.height ? QSize(*place.width, *place.height)
+                                                         .expandedTo(window.minimumSize())
+                                                         .boundedTo(window.maximumSize())
+                                                   : window.size();
     // A screen unplugged since would take the window out of sight: then it stays where it was shown.
     if (!QGuiApplication::screenAt(QRect(QPoint(*place.x, *place.y), size).center()))
         return;
-    if (resizable)
-        window.resize(size);
-    window.move(*place.x, *place.y);
+    window.setGeometry(QRect(QPoint(*place.x, *place.y), size));
 }
 
 SessionState TakeSession(const Program& p) {

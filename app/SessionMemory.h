@@ -10,7 +10,7 @@ class QWidget;
 SessionState TakeSession(const Program& program);
 void RestoreSession(Program& program, const SessionState& session);
 
-// A window's place: shown or not, its frame's position and its size.
+// A window's place: shown or not, its client area's position and size.
 WindowPlace PlaceOf(const QWidget& window);
 // Shows the window with `show` when it was open, then puts it where it was if that is on a screen now.
 void RestorePlace(QWidget& window, const WindowPlace& place, void (*show)(QWidget&));

@@ -4,8 +4,9 @@
 #include "ProgramState.h"
 #include "Toolbox.h"
 
+// The probe answered and the port open, or acquiring: a recovery wait closes it for a while.
 bool WindowAutosetControls::Connected() const {
-    return session_.Com1.IsOpen() && state_.acq.ProbeCountdown == 0;
+    return (session_.Com1.IsOpen() || state_.acq.Running) && state_.acq.ProbeCountdown == 0;
 }
 
 bool WindowAutosetControls::Acquiring() const {

@@ -11,7 +11,7 @@
 
 struct WindowPlace {
     bool open = false;
-    std::optional<int> x, y, width, height; // the frame's place and the client's size, when known
+    std::optional<int> x, y, width, height; // the client area's place and size, when known
     bool operator==(const WindowPlace&) const = default;
 };
 

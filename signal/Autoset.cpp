@@ -2,6 +2,7 @@
 
 #include "RangeTables.h"
 #include "TriggerLevel.h"
+#include "ViewPosition.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +10,7 @@
 
 namespace {
 
-constexpr double MvPerStep = 9.765625;
-constexpr int InstrumentMv = 10000; // the top of the instrument's range
+constexpr double MvPerStep = VoltsPerStep * 1000;
 constexpr double MostOfView = 0.9;
 constexpr double FewestPeriods = 2, MostPeriods = 5;
 constexpr int SlowestTimebase = int(TimebaseTable.size()) - 1;
@@ -67,8 +67,14 @@ ViewFit FitView(int min, int max) {
     const VoltRow& row = VoltTable[volt];
     const int fullMv = int(std::lround(row.FullScaleVolts * 1000));
     const double bottomMv = (min + max) / 2.0 * MvPerStep - fullMv / 2.0;
-    const int position = int(std::lround(bottomMv / row.MvPerRow)) * row.MvPerRow;
-    return {int(volt), std::clamp(position, 0, InstrumentMv - fullMv)};
+    // On a whole division the scale reads in round volts ("3V", "3,2V"); on a row only
+    // when the division would leave part of the swing out.
+    const int division = DivisionMv(row.MvPerRow);
+    const int onDivision =
+        ClampPosition(int(std::lround(bottomMv / division)) * division, row.MvPerRow, row.FullScaleVolts);
+    const bool fits = min * MvPerStep >= onDivision && max * MvPerStep <= onDivision + fullMv;
+    return {int(volt),
+            fits ? onDivision : ClampPosition(int(std::lround(bottomMv)), row.MvPerRow, row.FullScaleVolts)};
 }
 
 int MiddleLevel(int min, int max) {

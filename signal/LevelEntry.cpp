@@ -1,5 +1,6 @@
 #include "LevelEntry.h"
 
+#include "SampleBuffer.h"
 #include "TriggerLevel.h"
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 #include <cmath>
 
 namespace {
+
+constexpr double MvPerStep = VoltsPerStep * 1000; // one step of the converter
 
 std::string Trimmed(const std::string& s) {
     const auto first = s.find_first_not_of(" \t");
@@ -46,8 +49,8 @@ LevelEntry ParseLevelEntry(const std::string& text) {
     double value = 0;
     std::from_chars(number.data(), number.data() + number.size(), value); // never the C locale's separator
     const double mv = value * scale;
-    const double lowest = MinTriggerLevel * 9.765625, highest = MaxTriggerLevel * 9.765625;
+    const double lowest = MinTriggerLevel * MvPerStep, highest = MaxTriggerLevel * MvPerStep;
     if (!std::isfinite(mv) || mv < lowest - 5 || mv > highest + 5)
         return {std::nullopt, "Poziom musi leżeć między 10 mV a 9,99 V."};
-    return {std::clamp(int(std::lround(mv / 9.765625)), MinTriggerLevel, MaxTriggerLevel), {}};
+    return {std::clamp(int(std::lround(mv / MvPerStep)), MinTriggerLevel, MaxTriggerLevel), {}};
 }

@@ -1,11 +1,18 @@
 #include "ViewPosition.h"
 
+#include "SampleBuffer.h"
 #include "Samples.h"
 #include "ScreenGeometry.h"
 #include "TriggerLevel.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+constexpr double MvPerStep = VoltsPerStep * 1000; // one step of the converter
+
+} // namespace
 
 int ClampPosition(int positionMv, int mvPerRow, double fullScaleVolts) {
     const int highest = std::max(0, InstrumentTopMv - int(std::lround(fullScaleVolts * 1000)));
@@ -19,7 +26,7 @@ int DivisionMv(int mvPerRow) {
 
 int LevelAtRow(int row, int mvPerRow, int positionMv) {
     const double mv = positionMv + double(row) * mvPerRow;
-    return std::clamp(int(std::lround(mv / 9.765625)), MinTriggerLevel, MaxTriggerLevel);
+    return std::clamp(int(std::lround(mv / MvPerStep)), MinTriggerLevel, MaxTriggerLevel);
 }
 
 OutOfView TraceOutOfView(const SampleBuffer& samples, int count, int mvPerRow, int positionMv) {
@@ -28,10 +35,14 @@ OutOfView TraceOutOfView(const SampleBuffer& samples, int count, int mvPerRow, i
         return out;
     const auto [low, high] =
         std::minmax_element(samples.begin(), samples.begin() + std::min<int>(count, int(samples.size())));
-    const auto volts = [](std::uint16_t sample) { return std::round(sample * 9.765625 / 10) / 100; };
-    if (SampleToRow(*high, Rounding::Nearest, mvPerRow, positionMv) > screen::HighestRow)
-        out.aboveVolts = volts(*high);
-    if (SampleToRow(*low, Rounding::Nearest, mvPerRow, positionMv) < 0)
-        out.belowVolts = volts(*low);
+    const auto volts = [](std::uint16_t sample) { return std::round(sample * MvPerStep / 10) / 100; };
+    const auto row = [&](std::uint16_t sample) {
+        return SampleToRow(sample, Rounding::Nearest, mvPerRow, positionMv);
+    };
+    // Partly out: how far it goes; wholly out: where it begins, the distance to bring it in.
+    if (row(*high) > screen::HighestRow)
+        out.aboveVolts = volts(row(*low) > screen::HighestRow ? *low : *high);
+    if (row(*low) < 0)
+        out.belowVolts = volts(row(*high) < 0 ? *high : *low);
     return out;
 }

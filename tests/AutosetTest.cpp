@@ -116,10 +116,14 @@ TEST(Autoset, ViewFitsTheSwingOnWholeRowsInsideTheRange) {
             ASSERT_LE(f.positionMv, 10000 - full);
             ASSERT_LE(f.positionMv, min * MvPerStep) << min << ".." << max;
             ASSERT_GE(f.positionMv + full, max * MvPerStep) << min << ".." << max;
-            // Centred unless an end of the range holds it back.
+            // Centred to the nearest division (round labels), or to the row when a division would
+            // leave part out, unless an end of the range holds it back.
             const double centre = (min + max) / 2.0 * MvPerStep;
             const bool atAnEnd = f.positionMv == 0 || f.positionMv == 10000 - full;
-            ASSERT_TRUE(atAnEnd || std::fabs(f.positionMv + full / 2 - centre) <= row.MvPerRow / 2.0);
+            const double division = 25.0 * row.MvPerRow, off = std::fabs(f.positionMv + full / 2 - centre);
+            ASSERT_TRUE(atAnEnd || (std::fmod(f.positionMv, division) == 0 ? off <= division / 2
+                                                                           : off <= row.MvPerRow / 2.0))
+                << min << ".." << max;
         }
     // 1,8 V is nine tenths of 0,2 V/dz: 184 steps fit it, 185 do not.
     EXPECT_EQ(FitView(400, 584).volt, 2);

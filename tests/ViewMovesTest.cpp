@@ -57,7 +57,7 @@ TEST(ViewMoves, ASquareAboveTheViewComesIntoItAndEverythingFollows) {
     Rig p;
     p.ShowSquare();
     EXPECT_EQ(p.TracePixels(), 0) << "3..7 V is above a 0..2 V view";
-    EXPECT_EQ(p.W1->OutOfViewText(true), "▲ 7V") << "but the edge says where it went";
+    EXPECT_EQ(p.W1->OutOfViewText(true), "▲ 3,01V") << "but the edge says where it went";
 
     QWidget& scale = Control(*p.W1, "VoltScale");
     Drag(scale, Qt::LeftButton, {10, 20}, {10, 20 + 375}); // 375 rows of 8 mV: the bottom at 3 V
@@ -66,6 +66,7 @@ TEST(ViewMoves, ASquareAboveTheViewComesIntoItAndEverythingFollows) {
     EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Volts, 10), "3V");
     EXPECT_GT(p.TracePixels(), 500) << "the low level and the edges are in the view";
     EXPECT_EQ(p.W1->OutOfViewText(false), "") << "3,01 V is on the bottom row";
+    EXPECT_EQ(p.W1->OutOfViewText(true), "▲ 7V") << "the high level above";
     p.W1->Image2MouseMove({Qt::NoButton, Qt::NoModifier}, 100, 125);
     EXPECT_EQ(p.W2->PointerVoltText(), "4V");
 
@@ -84,6 +85,8 @@ TEST(ViewMoves, ASquareAboveTheViewComesIntoItAndEverythingFollows) {
     p.W2->TurnKnob(TW2::ToolKnob::Volts, 0);
     EXPECT_EQ(p.state.positionMv, 0) << "1 V/dz shows all of 0..10 V";
     EXPECT_EQ(p.W1->ScaleText(TW1::Scale::Volts, 10), "0V");
+    p.W2->TurnKnob(TW2::ToolKnob::Volts, 2);
+    EXPECT_EQ(p.state.positionMv, 600) << "back at 0,2 V/dz the view returns";
 }
 
 TEST(ViewMoves, TheLevelTakesOneDragTenStepsWithShiftOrATypedValue) {
@@ -115,7 +118,7 @@ TEST(ViewMoves, TheLevelTakesOneDragTenStepsWithShiftOrATypedValue) {
     EXPECT_EQ(level.Position(), 532);
 
     TLevelDialog dialog(p.W2.get(), 523);
-    EXPECT_EQ(dialog.Field().text(), "5,11 V");
+    EXPECT_EQ(dialog.Field().text(), "5,1 V") << "as the read-out above the knob, 5100mV";
     dialog.Field().setText("5 kV");
     dialog.accept();
     EXPECT_FALSE(dialog.Error().isEmpty());
@@ -176,6 +179,8 @@ TEST(ViewMoves, TheSessionComesBackAndItsDefaultsChangeNoPixel) {
     SessionRig fresh(dir, true);
     EXPECT_EQ(fresh.state.positionMv, 0) << "--fresh";
     EXPECT_FALSE(fresh.measurements->isVisible());
+    fresh.KeepSession();
+    EXPECT_EQ(ReadSessionState(dir.File("state/session.ini"))->positionMv, 3000) << "left as it was";
 }
 
 // F6 from the windows on the simulator's 50 Hz square: the knobs as the search chose, a rising

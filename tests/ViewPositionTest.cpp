@@ -56,12 +56,13 @@ TEST(ViewPosition, SaysWhereATraceLeavesTheView) {
     for (int i = 0; i < 500; ++i)
         square[size_t(i)] = i % 100 < 50 ? 307 : 717; // 3 V and 7 V
     const OutOfView fromZero = TraceOutOfView(square, 500, 8, 0);
-    EXPECT_EQ(fromZero.aboveVolts, 7);
+    EXPECT_EQ(fromZero.aboveVolts, 3) << "wholly above: where it begins";
     EXPECT_FALSE(fromZero.belowVolts);
+    EXPECT_EQ(TraceOutOfView(square, 500, 4, 9000).belowVolts, 7) << "wholly below: where it ends";
     const OutOfView inside = TraceOutOfView(square, 500, 40, 0);
     EXPECT_FALSE(inside.aboveVolts || inside.belowVolts);
     const OutOfView between = TraceOutOfView(square, 500, 8, 4000);
-    EXPECT_EQ(between.aboveVolts, 7);
+    EXPECT_EQ(between.aboveVolts, 7) << "partly out: how far it goes";
     EXPECT_EQ(between.belowVolts, 3);
     EXPECT_FALSE(TraceOutOfView(square, 0, 8, 0).aboveVolts) << "nothing received yet";
 }

@@ -2,6 +2,7 @@
 
 #include "LevelEntry.h"
 #include "NumberText.h"
+#include "TriggerState.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -17,7 +18,9 @@ TLevelDialog::TLevelDialog(QWidget* parent, int levelPosition) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Poziom wyzwalania (V lub mV):"), this));
     field_ = new QLineEdit(this);
-    const double volts = std::round(levelPosition * 9.765625 / 10) / 100;
+    TriggerState shown; // the read-out's rounding, so the field and the label agree
+    SetTriggerLevel(shown, levelPosition);
+    const double volts = shown.TriggerLevelTens / 100.0;
     field_->setText(QString::fromStdString(NumberText(volts, " V", QLocale().decimalPoint().toStdString())));
     field_->selectAll();
     layout->addWidget(field_);

@@ -122,16 +122,19 @@ void TW1::SetFastTracePen() {
 }
 
 void TW1::DrawFastTrace() {
+    blockOnScreen_ = true;
     composer_.ChooseTraceRounding(Rounding::Truncate);
 }
 
 void TW1::DrawFileTrace() {
     storedBlockShown_ = true;
+    blockOnScreen_ = true;
     composer_.ChooseTraceRounding(Rounding::Nearest);
 }
 
 void TW1::BeginProgressiveBlock() {
     storedBlockShown_ = false;
+    blockOnScreen_ = true;
     composer_.EraseTimeView();
     progressiveEnd_ = ViewOrigin.x();
     update(TimeViewRect);

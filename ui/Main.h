@@ -166,6 +166,8 @@ class TW1 : public QWidget, public ScreenView {
     enum class Drag { None, Level, Position };
     Drag drag_ = Drag::None;
     int dragFromY_ = 0, dragFromMv_ = 0;
+    int requestedMv_ = 0;        // the position asked for; a range that cannot reach it shows less
+    bool blockOnScreen_ = false; // a block was drawn: before it the edge notes have nothing to tell
     void PlaceMarkerItems(int which, int x);
 
     // The kept picture, the views' backgrounds and a block's views until they are in it.

@@ -120,9 +120,9 @@ void TW1::ApplyVoltRange(int position) {
     state_.volt.FullScaleVolts = row.FullScaleVolts;
     state_.volt.MvPerRow = row.MvPerRow;
     state_.volt.SpectrumDivisor = row.SpectrumDivisor;
-    const int bottomMv = ClampPosition(state_.positionMv, row.MvPerRow, row.FullScaleVolts);
+    const int bottomMv = ClampPosition(requestedMv_, row.MvPerRow, row.FullScaleVolts);
     const bool moved = bottomMv != state_.positionMv;
-    state_.positionMv = bottomMv; // a larger range may reach past 10 V from where the view stood
+    state_.positionMv = bottomMv; // 1 V/dz holds all of 0..10 V; back at a finer one the view returns
     UpdateVoltLabels();
     state_.volt.VoltsPerRow = row.VoltsPerRow;
     if (moved)

@@ -7,20 +7,25 @@
 #include "ScreenGeometry.h"
 #include "ViewPosition.h"
 
+#include <QCursor>
 #include <QLocale>
 #include <algorithm>
 #include <cstdlib>
 
 void TW1::SetPosition(int positionMv) {
     const int position = ClampPosition(positionMv, state_.volt.MvPerRow, state_.volt.FullScaleVolts);
+    requestedMv_ = position;
     if (position == state_.positionMv)
         return;
     state_.positionMv = position;
     UpdateVoltLabels();
     PlaceTriggerLine();
-    // The marker lines and read-outs follow their samples to the new rows.
-    Image2MouseMove({Qt::LeftButton, Qt::NoModifier}, state_.markers.MarkerAX, 0);
-    Image2MouseMove({Qt::RightButton, Qt::NoModifier}, state_.markers.MarkerBX, 0);
+    // The marker lines and read-outs follow their samples to the new rows; the pointer's read-out
+    // reads the voltage now under it.
+    PlaceMarkerItems(0, state_.markers.MarkerAX);
+    PlaceMarkerItems(1, state_.markers.MarkerBX);
+    if (const QPoint at = Image2->mapFromGlobal(QCursor::pos()); Image2->rect().contains(at))
+        PointerReadout(at.x(), at.y());
     RepaintNow();
 }
 
@@ -31,7 +36,9 @@ void TW1::StepPosition(int divisions) {
 void TW1::ShowOutOfView() {
     const bool progressive = state_.acq.SlowMode && !storedBlockShown_;
     const int count = progressive ? state_.acq.RxLength / 2 : screen::Columns;
-    const OutOfView out = TraceOutOfView(state_.samples, count, state_.volt.MvPerRow, state_.positionMv);
+    const OutOfView out = blockOnScreen_
+                              ? TraceOutOfView(state_.samples, count, state_.volt.MvPerRow, state_.positionMv)
+                              : OutOfView{};
     const std::string sep = QLocale().decimalPoint().toStdString();
     const auto show = [&](QLabel* note, const std::optional<double>& volts, const char* arrow) {
         if (volts)

@@ -66,6 +66,7 @@ TW2::TW2(ProgramState& state, ErrorBox& errors, TW1& w1, AcquisitionSession& ses
     addAction(autoset);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     Label14->installEventFilter(this);
+    Label14->raise(); // over the level knob's square, or the knob takes the double click as two turns
     Label14->setToolTip(QStringLiteral("Dwuklik (albo Ctrl+L): wpisz poziom w V lub mV"));
     AskLevelValue = [this](int current) -> std::optional<int> {
         TLevelDialog dialog(this, current);
