@@ -45,7 +45,12 @@ SessionState TakeSession(const Program& p) {
     s.positionMv = p.state.positionMv;
     s.windows["Pomiary"] = PlaceOf(*p.measurements);
     s.windows["Przechwytywanie"] = PlaceOf(*p.captureWindow);
+    s.windows["Lupa"] = PlaceOf(*p.lupa);
     s.folder = p.W2->FileFolder().toStdString();
+    s.averaging = p.lupa->AveragingLength();
+    s.spectrumWindow = int(p.lupa->Window());
+    s.dbScale = int(p.lupa->Scale());
+    s.reference = p.lupa->Reference();
     return s;
 }
 
@@ -66,4 +71,8 @@ void RestoreSession(Program& p, const SessionState& s) {
                  [](QWidget& w) { static_cast<TMeasurementsWindow&>(w).Toggle(); });
     RestorePlace(*p.captureWindow, place("Przechwytywanie"),
                  [](QWidget& w) { static_cast<TCaptureWindow&>(w).Toggle(); });
+    p.lupa->SetAveraging(s.averaging);
+    p.lupa->SetSpectrumChoice(SpectrumWindow(s.spectrumWindow), DbScale(s.dbScale));
+    p.lupa->SetReference(s.reference);
+    RestorePlace(*p.lupa, place("Lupa"), [](QWidget& w) { static_cast<TLupaWindow&>(w).Toggle(); });
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace {
@@ -17,7 +18,9 @@ namespace {
 constexpr std::size_t MaxStateBytes = 64 * 1024;
 constexpr const char* View = "Widok";
 constexpr const char* Files = "Pliki";
-constexpr const char* Other = "Inne";
+constexpr const char* Lupa = "Lupa";
+constexpr const char* Reference = "Wzorzec";
+constexpr int MostAveraged = 256;
 constexpr const char* WindowNames[] = {"Pomiary", "Przechwytywanie", "Lupa"};
 constexpr int MaxWindowExtent = 100000; // far past any desktop; anything larger is garbage
 
@@ -44,6 +47,25 @@ std::string OneLine(std::string value) {
 void MakeFolders(const std::string& path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
         mkdir(path.substr(0, slash).c_str(), 0700); // existing ones stay as they are
+}
+
+// The reference's 500 samples in one line; anything else is no reference at all.
+std::optional<ReferenceTrace> ReadReference(const IniSnapshot& ini) {
+    std::istringstream words(ini.ReadString(Reference, "Probki", {}));
+    ReferenceTrace r;
+    int count = 0;
+    for (std::string word; words >> word; ++count) {
+        const int sample = ParseIniInteger(word, -1);
+        if (count == BlockSamples || sample < 0 || sample > 1023)
+            return std::nullopt;
+        r.samples[std::size_t(count)] = std::uint16_t(sample);
+    }
+    if (count != BlockSamples)
+        return std::nullopt;
+    r.timebase = Ranged(ini, Reference, "TDz", 0, 0, int(TimebaseTable.size()) - 1);
+    r.voltPosition = Ranged(ini, Reference, "VDz", 0, 0, int(VoltTable.size()) - 1);
+    r.label = ini.ReadString(Reference, "Etykieta", {});
+    return r;
 }
 
 } // namespace
@@ -83,9 +105,10 @@ std::optional<SessionState> ParseSessionState(const std::string& text) {
     s.folder = ini.ReadString(Files, "Folder", {});
     if (!s.folder.empty() && s.folder[0] != '/')
         s.folder.clear(); // only a whole path means anything to a dialog
-    for (const char* key : {"Wzorzec"})
-        if (std::string value = ini.ReadString(Other, key, {}); !value.empty())
-            s.extra[key] = value;
+    s.averaging = Ranged(ini, Lupa, "Usrednianie", 1, 1, MostAveraged);
+    s.spectrumWindow = Ranged(ini, Lupa, "Okno", 0, 0, 2);
+    s.dbScale = Ranged(ini, Lupa, "Skala", 0, 0, 1);
+    s.reference = ReadReference(ini);
     return s;
 }
 
@@ -119,8 +142,18 @@ std::string SessionStateText(const SessionState& s) {
     }
     if (!s.folder.empty())
         entry(Files, "Folder", s.folder);
-    for (const auto& [key, value] : s.extra)
-        entry(Other, key.c_str(), value);
+    entry(Lupa, "Usrednianie", std::to_string(s.averaging));
+    entry(Lupa, "Okno", std::to_string(s.spectrumWindow));
+    entry(Lupa, "Skala", std::to_string(s.dbScale));
+    if (const auto& r = s.reference) {
+        entry(Reference, "TDz", std::to_string(r->timebase));
+        entry(Reference, "VDz", std::to_string(r->voltPosition));
+        entry(Reference, "Etykieta", r->label);
+        std::string samples;
+        for (int i = 0; i < BlockSamples; ++i)
+            samples += (i ? " " : "") + std::to_string(r->samples[std::size_t(i)]);
+        entry(Reference, "Probki", samples);
+    }
     return text;
 }
 

@@ -5,6 +5,8 @@
 // A state file that cannot be trusted (not a regular file, too large, garbage) reads as none;
 // every value read is brought into its range.
 
+#include "ReferenceTrace.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -23,7 +25,11 @@ struct SessionState {
     int positionMv = 0;                         // the voltage at the time view's bottom
     std::map<std::string, WindowPlace> windows; // by the window's name
     std::string folder;                         // where the file dialogs start; empty: the current one
-    std::map<std::string, std::string> extra;   // [Inne]: what other rooms keep, by key
+    // The Lupa's choices and its reference trace.
+    int averaging = 1;      // blocks averaged, 1..256; 1 is off
+    int spectrumWindow = 0; // 0 the main window's, 1 Hann, 2 flat-top
+    int dbScale = 0;        // 0 dBV, 1 relative to the largest bin
+    std::optional<ReferenceTrace> reference;
     bool operator==(const SessionState&) const = default;
 };
 

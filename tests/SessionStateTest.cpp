@@ -20,7 +20,16 @@ TEST(SessionState, ReadsBackWhatWasWrittenIntoAFolderOnlyTheUserEnters) {
     s.windows["Pomiary"] = {true, 1200, 40, 150, 220};
     s.windows["Przechwytywanie"] = {false, -1900, 300, 400, 300}; // on a screen left of the first
     s.folder = "/home/ala/pomiary\nz nową linią";
-    s.extra["Wzorzec"] = "x";
+    s.averaging = 64;
+    s.spectrumWindow = 1;
+    s.dbScale = 1;
+    ReferenceTrace r;
+    for (int i = 0; i < 500; ++i)
+        r.samples[size_t(i)] = std::uint16_t(i * 2);
+    r.timebase = 3;
+    r.voltPosition = 1;
+    r.label = "Wzorzec: sinus 1 kHz";
+    s.reference = r;
     const std::string path = dir.File("state/drganik/session.ini");
     ASSERT_TRUE(WriteSessionState(path, s));
     struct stat folder {};
@@ -59,6 +68,18 @@ TEST(SessionState, UntrustedFilesReadAsNoneOrWithinRange) {
     EXPECT_EQ(wild->positionMv, 9000) << "0,1 V/dz: the view's top at 10 V";
     EXPECT_EQ(wild->windows.at("Lupa"), (WindowPlace{true, std::nullopt, 5, std::nullopt, std::nullopt}));
     EXPECT_EQ(wild->folder, "");
+    EXPECT_EQ(wild->averaging, 1);
+    EXPECT_FALSE(wild->reference);
+    const std::string samples499 = [] {
+        std::string s;
+        for (int i = 0; i < 499; ++i)
+            s += "1 ";
+        return s;
+    }();
+    for (const std::string& bad : {samples499, samples499 + "1 1", samples499 + "1024", samples499 + "x"})
+        EXPECT_FALSE(ParseSessionState("[Widok]\nVDz=0\n[Wzorzec]\nProbki=" + bad + "\n")->reference)
+            << "a reference is 500 samples of 0..1023 or none";
+    EXPECT_TRUE(ParseSessionState("[Widok]\nVDz=0\n[Wzorzec]\nProbki=" + samples499 + "1023\n")->reference);
 }
 
 TEST(SessionState, LivesUnderTheUsersStateFolder) {

@@ -162,6 +162,9 @@ TEST(ViewMoves, TheSessionComesBackAndItsDefaultsChangeNoPixel) {
         p.W1->SetPosition(3000);
         p.W2->SetFileFolder(QString::fromStdString(dir.path.string()));
         p.measurements->Toggle();
+        p.lupa->Toggle();
+        p.lupa->SetAveraging(16);
+        p.lupa->TakeReference();
         p.KeepSession();
     }
     {
@@ -175,6 +178,9 @@ TEST(ViewMoves, TheSessionComesBackAndItsDefaultsChangeNoPixel) {
         EXPECT_EQ(p.W2->FileFolder().toStdString(), dir.path.string());
         EXPECT_TRUE(p.measurements->isVisible());
         EXPECT_FALSE(p.captureWindow->isVisible());
+        EXPECT_TRUE(p.lupa->isVisible());
+        EXPECT_EQ(p.lupa->AveragingLength(), 16);
+        EXPECT_TRUE(p.lupa->Reference()) << "the reference is kept with the session";
     }
     SessionRig fresh(dir, true);
     EXPECT_EQ(fresh.state.positionMv, 0) << "--fresh";
