@@ -127,7 +127,10 @@ TEST(ViewMoves, TheLevelTakesOneDragTenStepsWithShiftOrATypedValue) {
     dialog.accept();
     EXPECT_EQ(dialog.Level(), 512);
     p.W2->AskLevelValue = [](int) { return std::optional<int>(512); };
-    p.W2->AskLevel();
+    QWidget& readout = Control(*p.W2, "Label14");
+    EXPECT_EQ(readout.parentWidget()->childAt(readout.geometry().center()), &readout)
+        << "the read-out, not the knob under it, takes the pointer";
+    QTest::mouseDClick(&readout, Qt::LeftButton, {}, readout.rect().center());
     EXPECT_EQ(p.state.trigger.TriggerLevel, 512);
     EXPECT_EQ(p.W2->LevelText(), "5000mV") << "set as the knob sets it";
 }
