@@ -16,7 +16,7 @@ if [ "${1:-}" = "--tsan" ]; then
     exit 0
 elif [ "${1:-}" = "--sanitize" ]; then
     dir=build-sanitize
-    prepare "$dir" -DDRGANIK_SANITIZE=ON
+    prepare "$dir" -DDRGANIK_SANITIZE=ON -DDRGANIK_BENCH=OFF # benchmarks are measured unsanitized
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
