@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -49,22 +50,45 @@ std::optional<ExportFormat> ExportFormatOf(const std::string& path) {
 }
 
 std::unique_ptr<BlockExport> BlockExport::Create(const std::string& path, ExportFormat format, int& error) {
-    FileHandle file;
-    if (format != ExportFormat::DataFile) {
-        OpenedFile opened = CreateRegularForWriting(path);
-        if (!opened.file.IsOpen()) {
-            error = opened.notRegular ? ENXIO : opened.error;
-            return nullptr;
-        }
-        file = std::move(opened.file);
-    }
-    const int fd = file.Get();
-    std::unique_ptr<BlockExport> out(new BlockExport(std::move(file), fd, format, path));
-    if (!out->Write(Preamble(format))) {
+    std::unique_ptr<BlockExport> out(new BlockExport(FileHandle(), -1, format, path));
+    if (!out->OpenNow()) {
         error = out->error_;
         return nullptr;
     }
     return out;
+}
+
+std::unique_ptr<BlockExport> BlockExport::CreateAtFirstBlock(const std::string& path, ExportFormat format,
+                                                             int& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        error = !S_ISREG(st.st_mode) ? ENXIO : ::access(path.c_str(), W_OK) != 0 ? errno : 0;
+    } else {
+        const auto slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : path.substr(0, slash);
+        error = errno != ENOENT ? errno : ::access(folder.c_str(), W_OK | X_OK) != 0 ? errno : 0;
+    }
+    if (error != 0)
+        return nullptr;
+    std::unique_ptr<BlockExport> out(new BlockExport(FileHandle(), -1, format, path));
+    out->waitsForBlock_ = true;
+    return out;
+}
+
+bool BlockExport::OpenNow() {
+    waitsForBlock_ = false;
+    if (format_ != ExportFormat::DataFile) { // a data file is written whole by Finish
+        OpenedFile opened = CreateRegularForWriting(path_);
+        if (!opened.file.IsOpen()) {
+            error_ = opened.notRegular ? ENXIO : opened.error;
+            return false;
+        }
+        file_ = std::move(opened.file);
+        fd_ = file_.Get();
+    }
+    return Write(Preamble(format_));
 }
 
 std::unique_ptr<BlockExport> BlockExport::OnDescriptor(int fd, ExportFormat format, int& error) {
@@ -81,7 +105,7 @@ std::unique_ptr<BlockExport> BlockExport::OnDescriptor(int fd, ExportFormat form
 }
 
 bool BlockExport::Append(std::uint64_t number, const CapturedBlock& block) {
-    if (error_ != 0 || notOneBlock_)
+    if (error_ != 0 || notOneBlock_ || (waitsForBlock_ && !OpenNow()))
         return false;
     text_.clear();
     switch (format_) {

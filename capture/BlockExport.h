@@ -24,6 +24,11 @@ class BlockExport {
     // A regular file created or emptied (a data file is written whole by Finish); null with
     // error set when it cannot be (ENXIO: not a regular file).
     static std::unique_ptr<BlockExport> Create(const std::string& path, ExportFormat format, int& error);
+    // The same, but the file is created or emptied only when the first block comes: a run that
+    // gets none (no device, no trigger) leaves an existing file as it was. Whether it could be
+    // written is checked now, without touching it.
+    static std::unique_ptr<BlockExport> CreateAtFirstBlock(const std::string& path, ExportFormat format,
+                                                           int& error);
     // An open descriptor the caller keeps (standard output): Samples or Measurements only.
     static std::unique_ptr<BlockExport> OnDescriptor(int fd, ExportFormat format, int& error);
     BlockExport(const BlockExport&) = delete;
@@ -44,6 +49,7 @@ class BlockExport {
     BlockExport(FileHandle file, int fd, ExportFormat format, std::string path)
         : file_(std::move(file)), fd_(fd), format_(format), path_(std::move(path)) {}
     bool Write(const std::string& data);
+    bool OpenNow(); // creates the file of an export made at the first block
 
     FileHandle file_; // closed with the export unless it is the caller's
     int fd_;
@@ -55,4 +61,5 @@ class BlockExport {
     std::uint64_t bytes_ = 0;
     int error_ = 0;
     bool notOneBlock_ = false;
+    bool waitsForBlock_ = false; // the file is not created yet
 };

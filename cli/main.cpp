@@ -48,7 +48,7 @@ std::unique_ptr<BlockExport> OpenOutput(const RecOptions& o, int& status) {
     }
     int error = 0;
     auto out = o.output == "-" ? BlockExport::OnDescriptor(STDOUT_FILENO, *format, error)
-                               : BlockExport::Create(o.output, *format, error);
+                               : BlockExport::CreateAtFirstBlock(o.output, *format, error);
     if (!out) {
         std::cerr << "drganik-rec: " << Tr("cannot write: ") << ErrnoText(error) << "\n";
         status = Recorder::DeviceOrFileError;

@@ -152,9 +152,10 @@ TEST(Rec, MeasuresLiveBlocksOneLineEachOnStandardOutput) {
     EXPECT_EQ(r.Err(), "") << "no progress where standard error is no terminal";
 }
 
-TEST(Rec, ATriggerThatNeverFiresEndsWithStatusThreeAndAWholeFile) {
+TEST(Rec, ATriggerThatNeverFiresEndsWithStatusThreeAndTheOldFileKept) {
     Rig r;
     const std::string rec = r.dir.File("x.drgn");
+    TempDir::Put(rec, "last night's recording");
     // The sine stays between 3 and 7 V: a level of 9.5 V is never crossed. Standard error is a
     // terminal, where the progress line tells what it waits for.
     Pty terminal;
@@ -167,10 +168,7 @@ TEST(Rec, ATriggerThatNeverFiresEndsWithStatusThreeAndAWholeFile) {
     EXPECT_NE(shown.find("waiting for trigger"), std::string::npos) << shown;
     EXPECT_NE(shown.find("no trigger"), std::string::npos) << shown;
     EXPECT_GE(r.sim.Count("no trigger event"), 1) << "the request carried the edge and the level";
-    const RecordingRead read = ReadRecording(rec, [](const CapturedBlock&, std::uint64_t) { return true; });
-    EXPECT_TRUE(read.recording) << "the file is a recording, with no block";
-    EXPECT_EQ(read.blocks, 0u);
-    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(TempDir::Get(rec), "last night's recording") << "a run with no block leaves the file alone";
 }
 
 TEST(Rec, AnUnplugAndReplugMidRecordingLosesNoWholeBlock) {
@@ -231,9 +229,12 @@ TEST(Rec, EndsAsAToolWithTheStatusOfWhatWentWrongInTheUsersLanguage) {
     EXPECT_NE(r.Err().find("No such file or directory"), std::string::npos) << r.Told();
     EXPECT_EQ(r.sim.Count("rx"), 0) << "a file that cannot be written is found before the device is touched";
 
-    auto missing = RecProcess({"--port", r.dir.File("no-such-tty"), "--blocks", "1"}, r.dir.File("out"),
-                              r.dir.File("err"));
+    TempDir::Put(r.dir.File("kept.csv"), "kept");
+    auto missing =
+        RecProcess({"--port", r.dir.File("no-such-tty"), "--blocks", "1", "-o", r.dir.File("kept.csv")},
+                   r.dir.File("out"), r.dir.File("err"));
     EXPECT_EQ(missing.Wait(kLong), 1) << r.Told();
+    EXPECT_EQ(TempDir::Get(r.dir.File("kept.csv")), "kept") << "no device: the file as it was";
 
     auto notRecording = RecProcess({"--convert", r.dir.File("err"), r.dir.File("y.csv")}, r.dir.File("out"),
                                    r.dir.File("err2"), "pl_PL.UTF-8");
