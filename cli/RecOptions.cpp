@@ -3,6 +3,7 @@
 #include "Messages.h"
 #include "OptionValues.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -110,6 +111,16 @@ RecOptions ParseRecOptions(const std::vector<std::string>& args) {
         in.error = Tr("--convert needs a recording and a file to write");
     if (in.error.empty() && o.from && o.to && *o.from > *o.to)
         in.error = Tr("--from comes after --to");
+    // An option that would change nothing is a mistake worth telling, not one to run with.
+    const bool levelGiven = std::any_of(args.begin(), args.end(), [](const std::string& a) {
+        return a == "--level" || a.rfind("--level=", 0) == 0;
+    });
+    if (in.error.empty() && !converting && (o.from || o.to))
+        in.error = Tr("--from and --to choose blocks of --convert");
+    if (in.error.empty() && o.single && o.blocks && *o.blocks != 1)
+        in.error = Tr("--single takes one block: leave out --blocks");
+    if (in.error.empty() && levelGiven && o.trigger == 0)
+        in.error = Tr("--level needs --trigger rising or falling");
     if (!in.error.empty()) {
         o.action = RecOptions::Action::Error;
         o.error = in.error;

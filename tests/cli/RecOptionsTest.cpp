@@ -64,7 +64,10 @@ TEST(RecOptions, TellsWhatTheCommandLineAsksFor) {
                                                {"--convert", "in.drgn"},
                                                {"--convert", "a", "b", "--from", "3", "--to", "2"},
                                                {"stray"},
-                                               {"--port="}}) {
+                                               {"--port="},
+                                               {"--from", "2"}, // recording, not converting
+                                               {"--single", "--blocks", "3"},
+                                               {"--level", "5V"}}) { // no edge to trigger on
         const RecOptions e = ParseRecOptions(wrong);
         EXPECT_EQ(e.action, RecOptions::Action::Error) << wrong.front();
         EXPECT_FALSE(e.error.empty());
