@@ -5,9 +5,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
+#include <sys/syscall.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -38,26 +39,29 @@ struct RecProcess {
             execv(argv[0], argv.data());
             _exit(127);
         }
+        if (pid > 0) {
+            pidfd = int(syscall(SYS_pidfd_open, pid, 0));
+        }
     }
     ~RecProcess() {
+        if (pidfd >= 0)
+            close(pidfd);
         if (status == -1 && pid > 0) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
     }
-    // The exit status, or -1 when the process has not ended within ms (or was killed).
+    // The exit status, or -1 when the process has not ended within ms (or was killed). The wait
+    // is on the process itself: its pidfd turns readable when it ends.
     int Wait(int ms) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            int s = 0;
-            if (status != -1 || waitpid(pid, &s, WNOHANG) == pid) {
-                if (status == -1)
-                    status = s;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            if (std::chrono::steady_clock::now() >= end)
-                return -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (status == -1 && pidfd >= 0) {
+            pollfd ended{pidfd, POLLIN, 0};
+            poll(&ended, 1, ms);
         }
+        int s = 0;
+        if (status == -1 && waitpid(pid, &s, WNOHANG) == pid)
+            status = s;
+        return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    int pidfd = -1;
 };
