@@ -4,7 +4,7 @@
 // with the peaks and the noise floor below. It draws what it is given; the
 // arithmetic is signal/'s.
 
-#include "DbSpectrum.h"
+#include "DbLevels.h"
 #include "ReferenceTrace.h"
 #include "ZoomSpan.h"
 

@@ -5,7 +5,7 @@
 // draws live blocks at most 12.5 times a second.
 
 #include "BlockAverage.h"
-#include "DbSpectrum.h"
+#include "DbLevels.h"
 #include "ReferenceTrace.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "DbSpectrum.h"
+#include "DbLevels.h"
 
 #include "BlockTransform.h"
 

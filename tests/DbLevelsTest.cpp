@@ -1,4 +1,4 @@
-#include "DbSpectrum.h"
+#include "DbLevels.h"
 
 #include "RangeTables.h"
 #include "Signal.h"
@@ -27,7 +27,7 @@ struct NumpySpectrum {
     double floor = 0;
 };
 
-// The same spectrum from tools/db_spectrum_check.py, worked out with numpy.
+// The same spectrum from tools/db_levels_check.py, worked out with numpy.
 NumpySpectrum FromNumpy(const std::array<double, BlockSamples>& volts, double dt, const char* window,
                         const DbTransform& t) {
     TempDir dir;
@@ -41,7 +41,7 @@ NumpySpectrum FromNumpy(const std::array<double, BlockSamples>& volts, double dt
             in << w << '\n';
     }
     const std::string command =
-        std::string(DRGANIK_PYTHON " " DRGANIK_SOURCE_DIR "/tools/db_spectrum_check.py <") +
+        std::string(DRGANIK_PYTHON " " DRGANIK_SOURCE_DIR "/tools/db_levels_check.py <") +
         dir.File("block");
     FILE* out = popen(command.c_str(), "r");
     std::string text;
