@@ -13,7 +13,8 @@ constexpr int WatchMs = 100;
 Recorder::Recorder(const RecOptions& options, ProgramState& state, AcquisitionSession& session,
                    BlockExport& out, Progress& progress)
     : options_(options), state_(state), session_(session), out_(out), progress_(progress) {
-    views.timebase = options.timebase;
+    views.timebase = options.timebase; // no V/dz: the samples are kept as they come
+    views.OnProbeFailure = [this] { probeFailed_ = true; };
     SetTriggerMode(state.trigger, options.trigger);
     SetTriggerLevel(state.trigger, options.level);
     session.AttachViews(views, views);
@@ -51,7 +52,7 @@ void Recorder::Watch() {
     if (ending_)
         return Close();
     const auto& acq = state_.acq;
-    if (views.probeFailed)
+    if (probeFailed_)
         return End(DeviceOrFileError, Tr("the device does not answer: check that it is connected and on"));
     if (!started_) {
         // Not inside the connection's settling pause: the probe must have gone out first.

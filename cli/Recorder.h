@@ -4,9 +4,9 @@
 // then stop and close the port when the count, the time or a signal says so.
 
 #include "BlockExport.h"
+#include "HeadlessViews.h"
 #include "Progress.h"
 #include "RecOptions.h"
-#include "RecorderViews.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -29,7 +29,7 @@ class Recorder {
     void Interrupt() { End(Done); }
 
     std::function<void(int status)> OnEnd;
-    RecorderViews views;
+    HeadlessViews views; // the knobs as the command line set them; the notes for progress and status
 
   private:
     void Taken();
@@ -47,6 +47,7 @@ class Recorder {
     QElapsedTimer since_;     // since the recording started
     QElapsedTimer lastBlock_; // since the last block, for the time-out
     bool started_ = false;
+    bool probeFailed_ = false;
     bool ending_ = false;
     int status_ = Done;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // What the acquisition cycle sees while no window is attached: knobs held as
-// plain positions, a probe failure told through a callback, nothing drawn.
+// plain positions, a probe failure told through a callback, the notes a window
+// would show (waiting for a trigger, the device missing) kept as flags, nothing drawn.
 
 #include "AcquisitionView.h"
 
@@ -12,6 +13,8 @@ class HeadlessViews final : public ControlsView, public ScreenView {
     int volt = 0;              // V/dz position kept with each block
     bool startEnabled = false; // what the tool window's Start and Stop would show
     bool stopEnabled = false;
+    bool waitingForTrigger = false;
+    bool deviceMissing = false;
     std::function<void()> OnProbeFailure;
 
     int TimebasePosition() const override { return timebase; }
@@ -34,6 +37,6 @@ class HeadlessViews final : public ControlsView, public ScreenView {
     void DrawProgressiveTrace() override {}
     void DrawSpectrum() override {}
     void BlockComplete(int) override {}
-    void SetWaitingForTrigger(bool) override {}
-    void SetDeviceMissing(bool) override {}
+    void SetWaitingForTrigger(bool waiting) override { waitingForTrigger = waiting; }
+    void SetDeviceMissing(bool missing) override { deviceMissing = missing; }
 };
