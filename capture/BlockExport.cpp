@@ -4,6 +4,7 @@
 #include "BlockCsv.h"
 #include "DataFile.h"
 #include "RecordingFormat.h"
+#include "WriteWhole.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -153,16 +154,8 @@ bool BlockExport::Finish() {
 
 // The whole text or, on failure, the file as it was before it: only whole blocks stay.
 bool BlockExport::Write(const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-        if (n > 0) {
-            done += std::size_t(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        error_ = n < 0 ? errno : EIO;
+    if (const int error = WriteWhole(fd_, data)) {
+        error_ = error;
         // Back to the last whole block; should that fail too, the error told already says so.
         if (file_.IsOpen()) {
             [[maybe_unused]] const int cut = ::ftruncate(fd_, off_t(bytes_));

@@ -2,6 +2,7 @@
 
 #include "RecordingFormat.h"
 #include "RegularFile.h"
+#include "WriteWhole.h"
 
 #include <cerrno>
 #include <cstring>
@@ -72,16 +73,8 @@ bool RecordingWriter::Append(const CapturedBlock& block) {
 }
 
 bool RecordingWriter::WriteAll(const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-        if (n > 0) {
-            done += std::size_t(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        error_ = WriteErrorText(n < 0 ? errno : ENOSPC);
+    if (const int error = WriteWhole(fd_, data)) {
+        error_ = WriteErrorText(error);
         // The part of a block that fitted is no block: the file ends after the last whole one.
         if (::ftruncate(fd_, off_t(bytes_)) != 0)
             error_ += "; ostatni blok pozostał niepełny";

@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "WriteWhole.h"
+
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -29,15 +31,11 @@ std::optional<std::string> FollowLinks(std::string path) {
     return std::nullopt;
 }
 
+// errno tells why not, as for the calls around it.
 bool WriteAll(int fd, const std::string& content) {
-    size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) // a short write ends in an error on the next call (full disk, size limit)
-            return false;
-        done += size_t(n);
+    if (const int error = WriteWhole(fd, content)) {
+        errno = error;
+        return false;
     }
     return true;
 }
