@@ -5,6 +5,8 @@
 
 #include "CpuTime.h"
 #include "ProgramHarness.h"
+#include "RecProcess.h"
+#include "Simulator.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -21,37 +23,15 @@
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-int Requests(const std::string& log) {
-    const std::string text = Slurp(log);
-    int n = 0;
-    for (auto at = text.find("rx request"); at != std::string::npos; at = text.find("rx request", at + 1))
-        ++n;
-    return n;
-}
-
 void Run(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
-pid_t Spawn(std::vector<std::string> args) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // User and system CPU of another process so far, in seconds.
@@ -84,9 +64,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     TempDir dir;
-    const std::string link = dir.File("com1"), log = dir.File("sim.log");
-    const pid_t sim = Spawn({DRGANIK_SIM, link, "--log", log, "--signal", "noise"});
-    RunUntil([&] { return std::filesystem::is_symlink(link); }, 3000);
+    const Simulator sim(dir, {"--signal", "noise"});
+    const std::string& link = sim.link;
     TempDir::Put(dir.File("drganik.ini"), "[PORTS]\nCOM1=" + link + "\n");
     std::printf("CPU per block at 0,1 ms/div, the simulator's default feed, %d s windows (%s)\n", seconds,
                 QGuiApplication::platformName().toStdString().c_str());
@@ -97,22 +76,23 @@ int main(int argc, char** argv) {
         RunUntil([&] { return p.state.acq.ProbeCountdown == 0 && p.session.Com1.IsOpen(); }, 5000);
         p.W2->Press(TW2::ToolButton::Start);
         Run(1500);
-        int first = Requests(log);
+        int first = sim.Count("rx request");
         double cpu0 = ProcessCpuSeconds();
         Run(seconds * 1000);
-        const Cost gui{ProcessCpuSeconds() - cpu0, Requests(log) - first};
+        const Cost gui{ProcessCpuSeconds() - cpu0, sim.Count("rx request") - first};
         p.W2->Press(TW2::ToolButton::Stop);
         p.W2->Press(TW2::ToolButton::Connect); // the plug button again: the port closes
         Run(800);
 
-        const pid_t rec = Spawn({DRGANIK_REC, "--port", link, "--quiet", "-o", dir.File("x.drgn")});
+        RecProcess rec({"--port", link, "--quiet", "-o", dir.File("x.drgn")}, dir.File("rec.out"),
+                       dir.File("rec.err"));
         Run(2500); // connected and recording
-        first = Requests(log);
-        cpu0 = ChildCpuSeconds(rec);
+        first = sim.Count("rx request");
+        cpu0 = ChildCpuSeconds(rec.pid);
         Run(seconds * 1000);
-        const Cost cli{ChildCpuSeconds(rec) - cpu0, Requests(log) - first};
-        kill(rec, SIGINT);
-        waitpid(rec, nullptr, 0);
+        const Cost cli{ChildCpuSeconds(rec.pid) - cpu0, sim.Count("rx request") - first};
+        kill(rec.pid, SIGINT);
+        rec.Wait(10000);
         Run(800);
         std::printf("  round %d: drganik %.3f ms/block (%d blocks), drganik-rec %.3f ms/block (%d blocks)\n",
                     round + 1, gui.PerBlockMs(), gui.blocks, cli.PerBlockMs(), cli.blocks);
@@ -123,7 +103,5 @@ int main(int argc, char** argv) {
     }
     std::printf("all rounds: drganik %.3f ms/block, drganik-rec %.3f ms/block: ratio %.2f\n",
                 program.PerBlockMs(), recorder.PerBlockMs(), recorder.PerBlockMs() / program.PerBlockMs());
-    kill(sim, SIGTERM);
-    waitpid(sim, nullptr, 0);
     return 0;
 }
